@@ -1,0 +1,37 @@
+# velmora_library(NAME DIR [DEPS...])
+# One library per folder, built from the folder's .cpp files (and those of
+# the sub-folders named in SUBDIRS). A folder without sources yet gives an
+# interface library, so the tree configures while it grows.
+function(velmora_library name)
+  cmake_parse_arguments(ARG "" "" "SUBDIRS;DEPS" ${ARGN})
+  set(globs ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(sub IN LISTS ARG_SUBDIRS)
+    list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${globs})
+  list(FILTER sources EXCLUDE REGEX ".*/main\\.cpp$")
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()
+
+# velmora_test(NAME DIR DEPS...)
+# One GoogleTest executable per test folder, its cases registered with CTest.
+function(velmora_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${name}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(test_${name} ${sources})
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  include(GoogleTest)
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VELMORA_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+endfunction()

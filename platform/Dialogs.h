@@ -1,0 +1,24 @@
+// Message boxes and the mouse cursor.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+
+  // A modal message box with an OK button. Without a display the text goes
+  // to standard error.
+  virtual void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) = 0;
+
+  // The counted cursor display call: every show adds one, every hide takes
+  // one away; the cursor is visible while the count is not negative.
+  // Returns the new count.
+  virtual int ShowCursor(bool show) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Sets Velmora up (packages, configure, build) and runs the whole test suite
+# headless. Exits non-zero on any failure.
+#
+#   ./test.sh              the suite
+#   ./test.sh --sanitize   the suite built with AddressSanitizer and UBSan
+#   ./test.sh --fuzz       a short run of each fuzz target (needs clang)
+set -eu
+VELMORA_ROOT=$(cd "$(dirname "$0")" && pwd)
+. "$VELMORA_ROOT/tools/bootstrap.sh"
+
+mode=suite
+case "${1:-}" in
+  "") ;;
+  --sanitize) mode=sanitize ;;
+  --fuzz) mode=fuzz ;;
+  *) echo "usage: ./test.sh [--sanitize|--fuzz]" >&2; exit 2 ;;
+esac
+
+extra=()
+[ "$mode" = fuzz ] && extra+=(clang libclang-rt-14-dev)
+velmora_install_packages "${extra[@]}"
+
+# Rendering tests use Mesa's offscreen EGL driver; the few X11-only paths
+# (host windows) get a private Xvfb display.
+export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy
+export XDG_CONFIG_HOME="$(mktemp -d)" XDG_RUNTIME_DIR="$(mktemp -d)"
+chmod 700 "$XDG_RUNTIME_DIR"
+xvfb_pid=
+cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"; }
+trap cleanup EXIT
+if command -v Xvfb >/dev/null; then
+  for n in 97 98 99 100 101; do
+    if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+      Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+      xvfb_pid=$!
+      export VELMORA_TEST_X11_DISPLAY=":$n"
+      break
+    fi
+  done
+  sleep 1
+fi
+
+case "$mode" in
+  suite)
+    velmora_build "$VELMORA_ROOT/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    ctest --test-dir "$VELMORA_ROOT/build-test" --output-on-failure -j "$(nproc)" --timeout 300
+    ;;
+  sanitize)
+    velmora_build "$VELMORA_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir "$VELMORA_ROOT/build-asan" --output-on-failure -j "$(nproc)" --timeout 600
+    ;;
+  fuzz)
+    velmora_build "$VELMORA_ROOT/build-fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
+    for f in "$VELMORA_ROOT"/build-fuzz/tests/fuzz/fuzz_*; do
+      [ -x "$f" ] || continue
+      echo "== $(basename "$f")"
+      "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$VELMORA_ROOT/tests/fuzz/corpus/$(basename "$f" | sed 's/^fuzz_//')" 2>&1 | tail -n 3
+    done
+    ;;
+esac

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Shared set-up of ./run.sh and ./test.sh: installs the Debian packages the
+# build needs (when missing), then configures and builds a tree.
+#
+#   velmora_install_packages [extra packages...]
+#   velmora_build BUILD_DIR [cmake options...]
+
+VELMORA_PACKAGES=(
+  cmake g++ make pkg-config
+  libsdl2-dev libimgui-dev
+  libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
+  libjpeg62-turbo-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libglib2.0-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libx11-dev xvfb xauth
+)
+
+velmora_install_packages() {
+  local wanted=("${VELMORA_PACKAGES[@]}" "$@") missing=() p
+  for p in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Velmora needs these Debian packages: ${missing[*]}" >&2
+    echo "Install them as root: apt-get install ${missing[*]}" >&2
+    return 1
+  fi
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq || return 1
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+}
+
+velmora_build() {
+  local dir=$1; shift
+  local jobs
+  jobs=$(nproc 2>/dev/null || echo 2)
+  cmake -S "$VELMORA_ROOT" -B "$dir" "$@" || return 1
+  cmake --build "$dir" -j "$jobs" || return 1
+}

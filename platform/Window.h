@@ -1,0 +1,70 @@
+// Native windows that OpenGL draws into.
+//
+// A window stands for the handle and device context of the desktop
+// platforms: creating it gives OpenGL a surface, destroying it takes the
+// surface (and with it any rendering context made on it) away.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// A window made by another program (the host's preview area, an X11
+// screen-saver daemon's window), named by its platform id.
+using ForeignWindowId = uint64_t;
+
+struct WindowRequest {
+  std::string title;
+  Rect bounds;
+  bool popup = false;     // borderless and top-most (full screen)
+  bool visible = true;
+  bool resizable = false;
+  ForeignWindowId host = 0;  // render into this foreign window instead of a new one
+  bool hostIsRoot = false;   // render into the root window of the display
+};
+
+class NativeWindow {
+ public:
+  virtual ~NativeWindow() = default;
+
+  // Messages of this window carry this id (platform::Message::window).
+  virtual uint32_t Id() const = 0;
+  // The backend's own window object (for the OpenGL driver of the same
+  // backend); opaque to everything else.
+  virtual void* Handle() const = 0;
+
+  virtual int Width() const = 0;   // client area, pixels
+  virtual int Height() const = 0;
+  virtual void SetBounds(const Rect& bounds) = 0;
+  virtual void SetVisible(bool visible) = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void Raise() = 0;        // bring to the front and take the focus
+};
+
+class Windows {
+ public:
+  virtual ~Windows() = default;
+
+  // Throws velmora::Error ("Windows.Create error: ...") when the window
+  // cannot be made.
+  virtual std::unique_ptr<NativeWindow> Create(const WindowRequest& request) = 0;
+
+  // The client rectangle of a foreign window; false when it does not exist.
+  virtual bool ForeignWindowRect(ForeignWindowId id, Rect& rect) = 0;
+  // Enables or disables input to a foreign window (the host dialog stays
+  // inert while the settings form is open).
+  virtual void EnableForeignWindow(ForeignWindowId id, bool enabled) = 0;
+  // The window that has the input focus at start, 0 when unknown.
+  virtual ForeignWindowId ForegroundWindow() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,7 @@
+#include "gl/GLEntryPoints.h"
+
+namespace velmora {
+
+TGLEntryPoints GL;
+
+}  // namespace velmora

@@ -1,0 +1,15 @@
+#include "platform/fake/FakeDialogs.h"
+
+namespace platform {
+
+void FakeDialogs::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
+  messages.push_back({text, caption, icon});
+}
+
+int FakeDialogs::ShowCursor(bool show) {
+  cursorCalls.push_back(show);
+  cursorCount += show ? 1 : -1;
+  return cursorCount;
+}
+
+}  // namespace platform

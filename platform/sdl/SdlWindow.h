@@ -1,0 +1,67 @@
+// SDL windows, as the SDL backend's OpenGL driver sees them.
+//
+// An SDL window made with SDL_WINDOW_OPENGL gets its surface format from the
+// SDL_GL_* attributes in force when it is made, and keeps it. The window is
+// therefore the device context in both senses: to draw with another pixel
+// format the driver sets the attributes and has the window make its SDL
+// window again (Recreate). The NativeWindow object stays the same, but its
+// Id() and Handle() change with the new SDL window.
+#pragma once
+
+#include <SDL.h>
+
+#include <array>
+#include <vector>
+
+#include "platform/Window.h"
+
+namespace platform {
+
+// The SDL_GL_* attributes that decide a window's surface format.
+struct SdlGLAttributes {
+  std::array<int, 12> values{};
+  static SdlGLAttributes Current();  // as SDL holds them now
+  void Apply() const;                // makes them SDL's
+  bool operator==(const SdlGLAttributes&) const = default;
+};
+
+class SdlWindow : public NativeWindow {
+ public:
+  explicit SdlWindow(const WindowRequest& request);
+  ~SdlWindow() override;
+
+  uint32_t Id() const override;
+  void* Handle() const override { return window_; }
+  int Width() const override;
+  int Height() const override;
+  void SetBounds(const Rect& bounds) override;
+  void SetVisible(bool visible) override;
+  void SetTitle(const std::string& title) override;
+  void Raise() override;
+
+  SDL_Window* Sdl() const { return window_; }
+  // The attributes the current SDL window was made with.
+  const SdlGLAttributes& Attributes() const { return attributes_; }
+  // Makes the SDL window again with the attributes SDL holds now, keeping
+  // title, place, size and visibility. Throws velmora::Error on failure.
+  void Recreate();
+  // Destroys the SDL window only (Recreate brings it back); while it is gone
+  // the window has no surface.
+  void DropSurface();
+
+  // Every SdlWindow alive, oldest first.
+  static const std::vector<SdlWindow*>& All();
+
+ private:
+  void Make();
+
+  WindowRequest request_;
+  SDL_Window* window_ = nullptr;
+  SdlGLAttributes attributes_;
+};
+
+// SDL's video subsystem, started on first use (reference counted by SDL).
+// Throws velmora::Error naming `className` and `operation` on failure.
+void SdlEnsureVideo(const char* className, const char* operation);
+
+}  // namespace platform

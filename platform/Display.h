@@ -50,7 +50,7 @@ struct DisplayMode {
   uint32_t width = 0;
   uint32_t height = 0;
   uint32_t bitsPerPixel = 0;
-  uint32_t frequency = 0;  // refresh rate in Hz; 0 = the hardware default / any
+  uint32_t frequency = 0;  // refresh rate in Hz; 0 or 1 = the hardware default (any rate)
 };
 
 struct ScreenSize {
@@ -68,7 +68,7 @@ class Display {
 
   // Tests a full-screen change to `mode` without applying it: true when the
   // primary display offers that width, height and depth (and that refresh
-  // rate, unless `frequency` is 0).
+  // rate, unless `frequency` is 0 or 1).
   virtual bool TestMode(const DisplayMode& mode) = 0;
 
   // Chooses `mode` for full screen (see above); false when the display does

@@ -9,13 +9,6 @@ namespace platform {
 
 namespace {
 
-constexpr SDL_GLattr kSurfaceAttributes[] = {
-    SDL_GL_RED_SIZE,         SDL_GL_GREEN_SIZE,       SDL_GL_BLUE_SIZE,         SDL_GL_ALPHA_SIZE,
-    SDL_GL_BUFFER_SIZE,      SDL_GL_DEPTH_SIZE,       SDL_GL_STENCIL_SIZE,      SDL_GL_ACCUM_RED_SIZE,
-    SDL_GL_ACCUM_GREEN_SIZE, SDL_GL_ACCUM_BLUE_SIZE,  SDL_GL_ACCUM_ALPHA_SIZE,  SDL_GL_DOUBLEBUFFER,
-};
-static_assert(std::size(kSurfaceAttributes) == std::tuple_size_v<decltype(SdlGLAttributes::values)>);
-
 std::vector<SdlWindow*>& Registry() {
   static std::vector<SdlWindow*> windows;
   return windows;
@@ -27,20 +20,35 @@ void SdlEnsureVideo(const char* className, const char* operation) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return;
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     velmora::RaiseError(className, operation, std::string("Video is not available: ") + SDL_GetError());
+  // Windows are made with the format the program asks for by default (true
+  // colour with alpha, 16-bit depth, double buffered), so that the first
+  // context seldom has to make its window again.
+  SdlGLAttributes().Apply();
 }
 
-SdlGLAttributes SdlGLAttributes::Current() {
-  SdlGLAttributes a;
-  for (size_t i = 0; i < a.values.size(); ++i) {
-    int v = 0;
-    SDL_GL_GetAttribute(kSurfaceAttributes[i], &v);
-    a.values[i] = v;
-  }
-  return a;
+namespace {
+SdlGLAttributes& RequestedAttributes() {
+  static SdlGLAttributes requested;
+  return requested;
 }
+}  // namespace
+
+const SdlGLAttributes& SdlGLAttributes::Requested() { return RequestedAttributes(); }
 
 void SdlGLAttributes::Apply() const {
-  for (size_t i = 0; i < values.size(); ++i) SDL_GL_SetAttribute(kSurfaceAttributes[i], values[i]);
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, red);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, green);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, blue);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, alpha);
+  SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 0);  // the channels say it all
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, stencil);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_RED_SIZE, accumRed);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_GREEN_SIZE, accumGreen);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_BLUE_SIZE, accumBlue);
+  SDL_GL_SetAttribute(SDL_GL_ACCUM_ALPHA_SIZE, accumAlpha);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, doubleBuffer);
+  RequestedAttributes() = *this;
 }
 
 SdlWindow::SdlWindow(const WindowRequest& request) : request_(request) {
@@ -62,7 +70,7 @@ void SdlWindow::Make() {
   if (request_.popup) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
   if (request_.resizable) flags |= SDL_WINDOW_RESIZABLE;
   const Rect& b = request_.bounds;
-  attributes_ = SdlGLAttributes::Current();
+  attributes_ = SdlGLAttributes::Requested();
   window_ = SDL_CreateWindow(request_.title.c_str(), b.left, b.top, std::max(1, b.width), std::max(1, b.height), flags);
   if (!window_) velmora::RaiseError("Windows", "Create", std::string("Window is not created: ") + SDL_GetError());
 }

@@ -10,18 +10,22 @@
 
 #include <SDL.h>
 
-#include <array>
 #include <vector>
 
 #include "platform/Window.h"
 
 namespace platform {
 
-// The SDL_GL_* attributes that decide a window's surface format.
+// The SDL_GL_* attributes that decide a window's surface format. SDL cannot
+// tell the requested values back (while a context is current it reports the
+// context's own), so the last set applied is kept here.
 struct SdlGLAttributes {
-  std::array<int, 12> values{};
-  static SdlGLAttributes Current();  // as SDL holds them now
-  void Apply() const;                // makes them SDL's
+  int red = 8, green = 8, blue = 8, alpha = 8;
+  int depth = 16, stencil = 0;
+  int accumRed = 0, accumGreen = 0, accumBlue = 0, accumAlpha = 0;
+  int doubleBuffer = 1;
+  static const SdlGLAttributes& Requested();  // the set last applied
+  void Apply() const;                         // makes them SDL's and Requested()
   bool operator==(const SdlGLAttributes&) const = default;
 };
 
@@ -42,7 +46,7 @@ class SdlWindow : public NativeWindow {
   SDL_Window* Sdl() const { return window_; }
   // The attributes the current SDL window was made with.
   const SdlGLAttributes& Attributes() const { return attributes_; }
-  // Makes the SDL window again with the attributes SDL holds now, keeping
+  // Makes the SDL window again with the Requested() attributes, keeping
   // title, place, size and visibility. Throws velmora::Error on failure.
   void Recreate();
   // Destroys the SDL window only (Recreate brings it back); while it is gone

@@ -1,0 +1,604 @@
+#include "app/ApplicationPro.h"
+
+#include <cmath>
+
+#include "app/Form.h"
+#include "core/Error.h"
+#include "core/Strings.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Display.h"
+#include "platform/Process.h"
+#include "platform/Service.h"
+
+namespace velmora {
+
+namespace {
+
+// The plain texts of the application's own option names; the store holds
+// them complemented.
+const char* const kOptHomeDir = "HomeDir";
+const char* const kOptExeDir = "ExeDir";
+const char* const kOptAppName = "AppName";
+const char* const kOptVersion = "Version";
+const char* const kOptNeedDisplay = "NeedDisplay";
+const char* const kOptNeedSystem = "NeedSystem";
+const char* const kOptLowCPU = "LowCPU";
+
+// The receiver of program-wide messages.
+TCustomApplicationPro* g_messageTarget = nullptr;
+// The object whose handlers are installed as the toolkit's events.
+TCustomApplicationPro* g_eventsOwner = nullptr;
+
+std::string WithTrailingDelimiter(std::string dir) {
+  if (dir.empty() || dir.back() != '/') dir += '/';
+  return dir;
+}
+
+void Sleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Construction and lifecycle
+
+TCustomApplicationPro::TCustomApplicationPro(TComponent* owner) : TComponent(owner) {
+  if (owner && owner->Designing()) SetDesigning(true);
+  if (Designing()) return;
+  HookApplicationEvents();
+  if (!g_messageTarget) {
+    g_messageTarget = this;
+    Application().RegisterWindow(0, [](platform::Message& message) {
+      if (g_messageTarget)
+        g_messageTarget->WindowProc(message);
+      else
+        TApplication::DefaultWindowProc(message);
+    });
+  }
+}
+
+TCustomApplicationPro::~TCustomApplicationPro() {
+  if (Designing()) return;
+  semaphore_.reset();
+  CloseStore();
+  if (logStream_.is_open()) logStream_.close();
+  if (g_messageTarget == this) {
+    g_messageTarget = nullptr;
+    Application().UnregisterWindow(0);
+  }
+  // The toolkit must not call into a freed object.
+  if (g_eventsOwner == this) {
+    Application().Events = TApplicationEvents{};
+    g_eventsOwner = nullptr;
+  }
+  HideAppWindows();
+}
+
+TCustomApplicationPro* TCustomApplicationPro::MessageTarget() { return g_messageTarget; }
+
+void TCustomApplicationPro::Loaded() {
+  TComponent::Loaded();
+  if (!Designing()) Initialize();
+}
+
+void TCustomApplicationPro::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  // The owner frees its components at shutdown: the first one to go stops
+  // the application, so OnStop runs once and while the others still exist.
+  if (operation == TOperation::opRemove && !Designing() && Application().Terminated()) Stop();
+}
+
+void TCustomApplicationPro::HookApplicationEvents() {
+  TApplicationEvents events;
+  events.OnException = [this](void* sender, const std::exception& error) { HandleException(sender, error); };
+  events.OnMessage = [this](platform::Message& message, bool& handled) { MessageHook(message, handled); };
+  events.OnIdle = [this](void* sender, bool& done) { Idle(sender, done); };
+  events.OnActivate = [this](void* sender) { AppActivate(sender); };
+  events.OnDeactivate = [this](void* sender) { AppDeactivate(sender); };
+  events.OnHint = [this](void* sender) { Hint(sender); };
+  events.OnMinimize = [this](void* sender) { Minimize(sender); };
+  events.OnRestore = [this](void* sender) { Restore(sender); };
+  events.OnShortCut = [this](platform::Message& message, bool& handled) { ShortCut(message, handled); };
+  events.OnShowHint = [this](std::string& text, bool& canShow, THintInfo& info) { ShowHint(text, canShow, info); };
+  Application().Events = std::move(events);
+  g_eventsOwner = this;
+}
+
+void TCustomApplicationPro::DetachIdle() { Application().Events.OnIdle = nullptr; }
+
+void TCustomApplicationPro::AttachIdle() {
+  Application().Events.OnIdle = [this](void* sender, bool& done) { Idle(sender, done); };
+}
+
+void TCustomApplicationPro::Initialize() {
+  if (Designing()) return;
+  TApplication& app = Application();
+  if (!Title.empty()) app.Title = Title;
+  if (!app.Title.empty()) Title = app.Title;
+
+  platform::System& system = platform::Get<platform::System>();
+  std::string path = system.ExecutablePath();
+  if (path.empty() && !app.Arguments().empty()) path = app.Arguments()[0];
+  path = system.LongPath(path);
+
+  std::size_t slash = path.rfind('/');
+  std::string dir = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+  exeFileName_ = slash == std::string::npos ? path : path.substr(slash + 1);
+  // Program files carry no extension here: a name without a "." is the
+  // whole application name (an empty one would give every program the
+  // same lock and log names).
+  std::size_t dot = exeFileName_.find('.');
+  appName_ = dot == std::string::npos ? exeFileName_ : exeFileName_.substr(0, dot);
+
+  exeDir_ = WithTrailingDelimiter(dir);
+  HomeDir = exeDir_;
+  systemDir_ = WithTrailingDelimiter(system.SystemDirectory());
+  windowsDir_ = WithTrailingDelimiter(system.SystemRootDirectory());
+  logFileName_ = exeDir_ + appName_ + ".log";
+
+  HookApplicationEvents();
+  if (SingleInstance) CheckSingleInstance();
+}
+
+void TCustomApplicationPro::CheckSingleInstance() {
+  bool alreadyRunning = false;
+  semaphore_ = platform::Get<platform::System>().CreateInstanceLock(appName_ + "Semaphore", alreadyRunning);
+  if (!alreadyRunning) return;
+  // A second copy: end without showing anything and without running any
+  // handler of the form.
+  SetLogFile(false);
+  Application().Terminate();
+  Application().ShowMainForm = false;
+  if (TForm* form = dynamic_cast<TForm*>(Owner())) {
+    form->ClearEventHandlers();
+    form->Hide();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The virtual operations
+
+void TCustomApplicationPro::Start() {
+  if (Designing() || state_ != 0) return;
+  Fire(OnStart, static_cast<void*>(this));
+  state_ = 2;
+}
+
+void TCustomApplicationPro::Stop() {
+  if (Designing() || state_ == 0) return;
+  Fire(OnStop, static_cast<void*>(this));
+  state_ = 0;
+}
+
+void TCustomApplicationPro::WindowProc(platform::Message& message) {
+  switch (message.kind) {
+    case platform::MessageKind::Close:
+      Application().PostQuit();
+      message.result = 0;
+      return;
+    case platform::MessageKind::PowerBroadcast:
+      switch (message.param) {
+        case pbtQuerySuspend:
+        case pbtQueryStandby:
+          if (!SuspendEnabled) {
+            message.result = platform::pbDenyQuery;
+            return;
+          }
+          break;
+        case pbtSuspend:
+        case pbtStandby:
+          PowerOff();
+          break;
+        case pbtResumeCritical:
+        case pbtResumeSuspend:
+        case pbtResumeStandby:
+          PowerOn();
+          break;
+        default:
+          break;
+      }
+      break;
+    default:
+      break;
+  }
+  TApplication::DefaultWindowProc(message);
+}
+
+void TCustomApplicationPro::HandleException(void* sender, const std::exception& error) {
+  if (Debug) WriteLog(error.what());
+  DetachIdle();
+  // The idle hook comes back also when the handler itself fails.
+  struct Reattach {
+    TCustomApplicationPro* self;
+    ~Reattach() { self->AttachIdle(); }
+  } reattach{this};
+  ShowAppCursor(true);
+  if (OnException) {
+    OnException(sender, error);
+  } else {
+    platform::Get<platform::Dialogs>().MessageBox(error.what(), Application().Title, platform::MessageIcon::Error);
+    Application().Terminate();
+  }
+}
+
+void TCustomApplicationPro::MessageHook(platform::Message& message, bool& handled) {
+  Fire(OnMessage, message, handled);
+}
+
+bool TCustomApplicationPro::Help(uint16_t command, intptr_t data, bool& callHelp) {
+  return OnHelp ? OnHelp(command, data, callHelp) : false;
+}
+
+void TCustomApplicationPro::Hint(void* sender) { Fire(OnHint, sender); }
+
+void TCustomApplicationPro::Idle(void* sender, bool& done) {
+  if (state_ == 0) {
+    // A nested loop inside OnStart (a dialog, a launcher's wait) must not
+    // run frames.
+    DetachIdle();
+    Sleep(1);
+    Start();
+    Sleep(1);
+    AttachIdle();
+  }
+  if (OnIdle) {
+    DetachIdle();
+    OnIdle(sender, done);
+    AttachIdle();
+  }
+  done = false;
+  CloseStore();
+}
+
+void TCustomApplicationPro::AppDeactivate(void* sender) { Fire(OnDeactivate, sender); }
+void TCustomApplicationPro::AppActivate(void* sender) { Fire(OnActivate, sender); }
+void TCustomApplicationPro::Minimize(void* sender) { Fire(OnMinimize, sender); }
+void TCustomApplicationPro::Restore(void* sender) { Fire(OnRestore, sender); }
+
+void TCustomApplicationPro::ShortCut(platform::Message& message, bool& handled) {
+  Fire(OnShortCut, message, handled);
+}
+
+void TCustomApplicationPro::ShowHint(std::string& text, bool& canShow, THintInfo& info) {
+  Fire(OnShowHint, text, canShow, info);
+}
+
+void TCustomApplicationPro::PowerOff() { Fire(OnPowerOff, static_cast<void*>(this)); }
+void TCustomApplicationPro::PowerOn() { Fire(OnPowerOn, static_cast<void*>(this)); }
+
+void TCustomApplicationPro::LoadOptions() {
+  if (Designing()) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  HomeDir = ReadOptionString(kOptHomeDir, HomeDir);
+  exeDir_ = ReadOptionString(kOptExeDir, exeDir_);
+  appName_ = ReadOptionString(kOptAppName, appName_);
+  std::string version = ReadOptionString(kOptVersion, MajorVersion + "." + MinorVersion);
+  SetNeedDisplay(ReadOptionBool(kOptNeedDisplay, needDisplay_));
+  SetNeedSystem(ReadOptionBool(kOptNeedSystem, needSystem_));
+  if (!version.empty()) {
+    std::size_t separator = version.find('.');
+    if (separator == std::string::npos) separator = version.find(',');
+    if (separator != std::string::npos) {
+      MajorVersion = version.substr(0, separator);
+      MinorVersion = version.substr(separator + 1);
+    }
+  }
+  if (OnLoadOptions) {
+    OnLoadOptions(static_cast<void*>(this));
+    CloseStore();
+  }
+}
+
+void TCustomApplicationPro::SaveOptions() {
+  if (Designing()) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  WriteOptionString(kOptHomeDir, HomeDir);
+  WriteOptionBool(kOptNeedDisplay, needDisplay_);
+  WriteOptionBool(kOptNeedSystem, needSystem_);
+  if (OnSaveOptions) {
+    OnSaveOptions(static_cast<void*>(this));
+    CloseStore();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Log file
+
+void TCustomApplicationPro::SetLogFile(bool value) {
+  logFile_ = value;
+  if (!value && !Designing() && logStream_.is_open()) logStream_.close();
+}
+
+bool TCustomApplicationPro::WriteLog(const std::string& text) {
+  if (!logFile_) return false;
+  static const std::string zeros(kLogBlockSize, '\0');
+  try {
+    if (!logStream_.is_open()) {
+      {
+        std::ofstream create(logFileName_, std::ios::binary | std::ios::trunc);
+        create.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+        if (!create) return false;
+      }
+      logStream_.clear();
+      logStream_.open(logFileName_, std::ios::binary | std::ios::in | std::ios::out);
+      if (!logStream_.is_open()) return false;
+      logPosition_ = 0;
+      logSize_ = static_cast<std::streamoff>(kLogBlockSize);
+    }
+    std::string line = text + "\r\n";
+    auto length = static_cast<std::streamoff>(line.size());
+    // The file grows by whole zero blocks at its end until the line fits.
+    while (logPosition_ + length > logSize_) {
+      logStream_.seekp(logSize_);
+      logStream_.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
+      if (!logStream_) break;
+      logSize_ += static_cast<std::streamoff>(kLogBlockSize);
+    }
+    logStream_.seekp(logPosition_);
+    logStream_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    logStream_.flush();
+    if (!logStream_) {
+      // Start afresh with the next line rather than write into a broken
+      // stream.
+      logStream_.close();
+      return false;
+    }
+    logPosition_ += length;
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Keeping the machine awake
+
+void TCustomApplicationPro::SetNeedDisplay(bool value) {
+  needDisplay_ = value;
+  if (!Designing()) platform::Get<platform::System>().SetExecutionState(needDisplay_, needSystem_);
+}
+
+void TCustomApplicationPro::SetNeedSystem(bool value) {
+  needSystem_ = value;
+  if (!Designing()) platform::Get<platform::System>().SetExecutionState(needDisplay_, needSystem_);
+}
+
+// ---------------------------------------------------------------------------
+// Option store
+
+void TCustomApplicationPro::SetReadOnlyStore(bool value) {
+  if (value == readOnlyStore_) return;
+  readOnlyStore_ = value;
+  CloseStore();
+}
+
+void TCustomApplicationPro::SetUseLocalMachine(bool value) {
+  if (value == useLocalMachine_) return;
+  useLocalMachine_ = value;
+  CloseStore();
+}
+
+std::string TCustomApplicationPro::StoreKeyPath() const {
+  std::string path = "Software\\";
+  if (!Company.empty()) path += Company + "\\";
+  return path + Title + " " + MajorVersion;
+}
+
+void TCustomApplicationPro::CloseStore() {
+  store_.reset();
+  storeOpened_ = false;
+}
+
+platform::SettingsKey* TCustomApplicationPro::OpenStore() {
+  if (!storeOpened_) {
+    platform::SettingsRoot root =
+        useLocalMachine_ ? platform::SettingsRoot::LocalMachine : platform::SettingsRoot::CurrentUser;
+    store_ = platform::Get<platform::SettingsStore>().OpenKey(root, StoreKeyPath(), readOnlyStore_);
+    storeOpened_ = true;
+  }
+  return store_.get();
+}
+
+bool TCustomApplicationPro::ReadFrom(const std::string& name, std::string& value) {
+  platform::SettingsKey* key = OpenStore();
+  return key && key->ReadString(name, value);
+}
+
+std::string TCustomApplicationPro::ReadOptionString(const std::string& name, const std::string& defaultValue) {
+  SetReadOnlyStore(true);
+  std::string result = defaultValue;
+  const std::string valueName = NamesScrambled ? ComplementText(name) : name;
+  std::string value;
+  try {
+    if (ReadFrom(valueName, value)) {
+      result = value;
+    } else if (useLocalMachine_) {
+      SetUseLocalMachine(false);
+      if (ReadFrom(valueName, value)) result = value;
+      SetUseLocalMachine(true);
+    }
+  } catch (const std::exception&) {
+    if (useLocalMachine_) {
+      // The machine-wide root cannot be read: the per-user root from now on.
+      SetUseLocalMachine(false);
+      try {
+        if (ReadFrom(valueName, value)) result = value;
+      } catch (const std::exception&) {
+      }
+    }
+  }
+  return result;
+}
+
+bool TCustomApplicationPro::ReadOptionBool(const std::string& name, bool defaultValue) {
+  std::string text = ReadOptionString(name, "");
+  if (text.empty()) return defaultValue;
+  std::optional<bool> value = TextToBool(text);
+  if (!value) RaiseError("TCustomApplicationPro", "ReadOptionBool", "'" + text + "' is not a valid boolean value");
+  return *value;
+}
+
+int TCustomApplicationPro::ReadOptionInteger(const std::string& name, int defaultValue) {
+  std::string text = ReadOptionString(name, "");
+  if (text.empty()) return defaultValue;
+  std::optional<int64_t> value = ParseInt(text);
+  if (!value || *value < INT32_MIN || *value > INT32_MAX)
+    RaiseError("TCustomApplicationPro", "ReadOptionInteger", "'" + text + "' is not a valid integer value");
+  return static_cast<int>(*value);
+}
+
+void TCustomApplicationPro::WriteOptionString(const std::string& name, const std::string& value) {
+  SetReadOnlyStore(false);
+  const std::string valueName = NamesScrambled ? ComplementText(name) : name;
+  try {
+    platform::SettingsKey* key = OpenStore();
+    if (!key) RaiseError("TCustomApplicationPro", "WriteOptionString", "the option key cannot be opened");
+    key->WriteString(valueName, value);
+  } catch (const std::exception&) {
+    if (useLocalMachine_) {
+      // The machine-wide root cannot be written: the per-user root from now on.
+      SetUseLocalMachine(false);
+      try {
+        if (platform::SettingsKey* key = OpenStore()) key->WriteString(valueName, value);
+      } catch (const std::exception&) {
+      }
+    }
+  }
+}
+
+void TCustomApplicationPro::WriteOptionBool(const std::string& name, bool value) {
+  WriteOptionString(name, BoolToText(value));
+}
+
+void TCustomApplicationPro::WriteOptionInteger(const std::string& name, int value) {
+  WriteOptionString(name, std::to_string(value));
+}
+
+std::string TCustomApplicationPro::ComplementText(const std::string& text) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(static_cast<unsigned char>(c) ^ 0xFFu);
+  return result;
+}
+
+std::string TCustomApplicationPro::BoolToText(bool value) { return value ? "-1" : "0"; }
+
+std::optional<bool> TCustomApplicationPro::TextToBool(const std::string& text) {
+  if (SameText(Trim(text), "True")) return true;
+  if (SameText(Trim(text), "False")) return false;
+  std::optional<int64_t> number = ParseInt(text);
+  if (!number) return std::nullopt;
+  return *number != 0;
+}
+
+std::string TCustomApplicationPro::VersionText() const { return MajorVersion + "." + MinorVersion; }
+
+// ---------------------------------------------------------------------------
+// Windows, cursor, help
+
+void TCustomApplicationPro::ShowHelp() {
+  platform::Get<platform::Processes>().ShellOpen(HomeDir + "Help.html", "", "", platform::ShowCommand::Show);
+}
+
+void TCustomApplicationPro::ShowAppCursor(bool visible) { platform::Get<platform::Dialogs>().ShowCursor(visible); }
+
+void TCustomApplicationPro::HideAppWindows() {
+  if (TForm* form = Application().MainForm()) form->Hide();
+}
+
+void TCustomApplicationPro::MakeToolWindow() { Application().SkipTaskBar = true; }
+
+void TCustomApplicationPro::CloseApplication() {
+  HideAppWindows();
+  ShowAppCursor(true);
+  if (TForm* form = Application().MainForm())
+    form->Close();
+  else
+    Application().Terminate();
+}
+
+void TCustomApplicationPro::CenterFormPosition(int screenWidth, int screenHeight, int formWidth, int formHeight,
+                                               int& left, int& top) {
+  if (screenWidth <= screenHeight) {
+    int band = screenWidth * 3 / 4;
+    top = (band - formHeight) / 2;
+    if (top + formHeight > screenHeight) top = screenHeight - formHeight;
+    if (top < 0) top = 0;
+    left = (screenWidth - formWidth) / 2;
+  } else {
+    int band = screenHeight * 4 / 3;
+    left = (band - formWidth) / 2;
+    if (left + formWidth > screenWidth) left = screenWidth - formWidth;
+    if (left < 0) left = 0;
+    top = (screenHeight - formHeight) / 2;
+  }
+}
+
+void TCustomApplicationPro::CenterMainForm() {
+  TForm* form = Application().MainForm();
+  if (!form || form->Parent() || form->ParentWindow()) return;
+  platform::ScreenSize screen = platform::Get<platform::Display>().PrimaryScreenSize();
+  int left = 0, top = 0;
+  CenterFormPosition(screen.width, screen.height, form->Width(), form->Height(), left, top);
+  form->SetBounds(left, top, form->Width(), form->Height());
+}
+
+// ---------------------------------------------------------------------------
+// TCustomGraphicApplicationPro
+
+TCustomGraphicApplicationPro::TCustomGraphicApplicationPro(TComponent* owner) : TCustomApplicationPro(owner) {}
+
+TCustomGraphicApplicationPro::~TCustomGraphicApplicationPro() = default;
+
+TTimerPro& TCustomGraphicApplicationPro::Timer() {
+  if (!timer_) timer_ = std::make_unique<TTimerPro>();
+  return *timer_;
+}
+
+void TCustomGraphicApplicationPro::Idle(void* sender, bool& done) {
+  TCustomApplicationPro::Idle(sender, done);
+  if (state_ != 2) {
+    done = false;
+    return;
+  }
+  Sleep(1);
+  ++frameCount_;
+  TTimerPro& timer = Timer();
+  if (!timer.Running()) {
+    timer.Start();
+    lastFPSTime_ = timer.GetTime().Seconds();
+  }
+  double now = timer.GetTime().Seconds();
+  if (lastFPSTime_ > now) lastFPSTime_ = now;
+  if (LowCPU) Sleep(17);
+  if (timer.GetTime().Seconds() - lastFPSTime_ >= 1.0) {
+    Sleep(1);
+    // Rounded to the nearest integer, ties to even (the default rounding
+    // mode).
+    int fps = static_cast<int>(std::nearbyint(frameCount_ / (timer.GetTime().Seconds() - lastFPSTime_)));
+    if (fps != fps_ && OnFPSChanged) {
+      fps_ = fps;
+      OnFPSChanged(static_cast<void*>(this));
+    }
+    fps_ = fps;
+    lastFPSTime_ = timer.GetTime().Seconds();
+    frameCount_ = 1;
+  }
+}
+
+void TCustomGraphicApplicationPro::LoadOptions() {
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  LowCPU = ReadOptionBool(kOptLowCPU, false);
+  TCustomApplicationPro::LoadOptions();
+}
+
+void TCustomGraphicApplicationPro::SaveOptions() {
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  WriteOptionBool(kOptLowCPU, LowCPU);
+  TCustomApplicationPro::SaveOptions();
+}
+
+}  // namespace velmora

@@ -1,0 +1,145 @@
+// The UI toolkit's application object: the message loop with its idle
+// callback, the application-wide events, the main form and the dispatch of
+// window messages.
+//
+// There is one per process, reached through Application(). The loop takes
+// messages from the platform's queue (platform/Events.h). Each message
+// passes the message hook (Events.OnMessage) first; key presses that the
+// hook leaves alone pass the short-cut event; what is still unhandled is
+// dispatched to the handler registered for its window id. Window id 0
+// stands for the program as a whole (power broadcasts and other
+// program-wide messages). A Quit message ends the loop without being
+// dispatched.
+//
+// When the queue is empty the idle event runs; it sets `done` to false to
+// be called again at once, otherwise the loop waits for the next message.
+// An exception that escapes a handler goes to Events.OnException, or, when
+// that is unset, to a message box with the application's title.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/Event.h"
+#include "platform/Events.h"
+
+namespace velmora {
+
+class TForm;
+
+// What a hint about to be shown looks like; a handler of OnShowHint may
+// change it.
+struct THintInfo {
+  void* HintControl = nullptr;
+  int HintMaxWidth = 0;
+  int HideTimeout = 0;  // milliseconds; 0 = the toolkit's default
+  std::string HintStr;
+};
+
+// The application-wide events. The application object of the program
+// installs all of them at once, replacing whatever was set before.
+struct TApplicationEvents {
+  TEvent<void*, const std::exception&> OnException;          // sender, error
+  TEvent<platform::Message&, bool&> OnMessage;               // message, handled
+  TEvent<void*, bool&> OnIdle;                               // sender, done
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnHint;
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
+  TEvent<platform::Message&, bool&> OnShortCut;              // key message, handled
+  TEvent<std::string&, bool&, THintInfo&> OnShowHint;        // text, can show, info
+};
+
+using TWindowHandler = std::function<void(platform::Message&)>;
+
+class TApplication {
+ public:
+  TApplication() = default;
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  std::string Title;
+  TApplicationEvents Events;
+
+  // Run() shows the main form first unless this is false (a second copy of
+  // the program clears it so that it ends without showing anything).
+  bool ShowMainForm = true;
+
+  // Asked for by programs that must stay off the task bar; a window made
+  // for this application may honour it.
+  bool SkipTaskBar = false;
+
+  // The command line: argument 0 is the program, then its arguments.
+  void SetArguments(std::vector<std::string> arguments) { arguments_ = std::move(arguments); }
+  void SetArguments(int argc, char** argv);
+  const std::vector<std::string>& Arguments() const { return arguments_; }
+
+  // The first top-level form becomes the main form (TForm does this); its
+  // Close ends the application.
+  TForm* MainForm() const { return mainForm_; }
+  void SetMainForm(TForm* form) { mainForm_ = form; }
+
+  // Shows the main form (when ShowMainForm) and runs the loop until the
+  // application terminates.
+  void Run();
+  // Takes one message and handles it; runs the idle step when the queue is
+  // empty. Exceptions propagate to the caller.
+  void HandleMessage();
+  // Handles every message that is waiting, without idle steps. Exceptions
+  // propagate to the caller.
+  void ProcessMessages();
+
+  void Terminate() { terminated_ = true; }
+  bool Terminated() const { return terminated_; }
+
+  // Posts the quit message: the loop ends when it gets to it.
+  void PostQuit();
+
+  // Handlers of window messages by platform window id (0: the program as a
+  // whole). Registering again replaces the handler.
+  void RegisterWindow(uint32_t window, TWindowHandler handler);
+  void UnregisterWindow(uint32_t window);
+  bool WindowRegistered(uint32_t window) const { return handlers_.count(window) != 0; }
+
+  // One message through hook, short-cut event and dispatch.
+  void ProcessMessage(platform::Message& message);
+  // Hands a message to its window's handler, or the default procedure.
+  void Dispatch(platform::Message& message);
+  // What happens to a message nobody handles: a power broadcast is granted.
+  static void DefaultWindowProc(platform::Message& message);
+
+  // The exception event, else a message box (the application goes on).
+  void HandleException(void* sender, const std::exception& error);
+  // The toolkit's error display: a message box with the error's text and
+  // the application's title.
+  void ShowException(const std::exception& error);
+
+  // The hint text of the control under the pointer; setting it fires
+  // Events.OnHint.
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& text);
+  // Asks Events.OnShowHint whether (and as what) a hint may be shown.
+  bool ShowHint(std::string& text, THintInfo& info);
+
+  // Back to the state at program start (no events, no main form, not
+  // terminated, no window handlers): for a program that runs the loop more
+  // than once, and for tests.
+  void Reset();
+
+ private:
+  std::string hint_;
+  std::vector<std::string> arguments_;
+  std::map<uint32_t, TWindowHandler> handlers_;
+  TForm* mainForm_ = nullptr;
+  bool terminated_ = false;
+};
+
+// The process-wide application object.
+TApplication& Application();
+
+}  // namespace velmora

@@ -33,7 +33,10 @@
 //
 // A window must be detached before it is destroyed: the service keeps the
 // pointer, not a copy. Destroying a window that is still in a changed mode
-// returns the display to the desktop mode too.
+// returns the display to the desktop mode too. A window that makes its
+// native window again (a new surface format) is attached again afterwards,
+// so that the new native window gets the mode as well; attaching the same
+// window twice is allowed.
 //
 // Where the video system cannot change modes (Wayland, the offscreen and
 // dummy drivers) only the desktop mode is listed, and choosing it succeeds

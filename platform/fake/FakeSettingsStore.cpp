@@ -61,16 +61,16 @@ class FakeKey : public SettingsKey {
  private:
   const ValueMap* Find(const char* operation) {
     if (state_->FaultsOf(root_).read)
-      velmora::RaiseError("TFakeSettingsKey", operation, std::string("cannot read the ") + RootName(root_) + " root");
+      velmora::RaiseError("FakeSettingsKey", operation, std::string("cannot read the ") + RootName(root_) + " root");
     const auto& keys = state_->KeysOf(root_);
     auto it = keys.find(path_);
     return it == keys.end() ? nullptr : &it->second;
   }
 
   void CheckWritable(const char* operation) {
-    if (readOnly_) velmora::RaiseError("TFakeSettingsKey", operation, "key opened for reading only");
+    if (readOnly_) velmora::RaiseError("FakeSettingsKey", operation, "key opened for reading only");
     if (state_->FaultsOf(root_).write)
-      velmora::RaiseError("TFakeSettingsKey", operation, std::string("cannot write the ") + RootName(root_) + " root");
+      velmora::RaiseError("FakeSettingsKey", operation, std::string("cannot write the ") + RootName(root_) + " root");
   }
 
   std::shared_ptr<FakeSettingsStore::State> state_;
@@ -86,7 +86,7 @@ FakeSettingsStore::FakeSettingsStore() : state_(std::make_shared<State>()) {}
 std::unique_ptr<SettingsKey> FakeSettingsStore::OpenKey(SettingsRoot root, const std::string& path, bool readOnly) {
   state_->opens.push_back({root, path, readOnly});
   if (state_->FaultsOf(root).open)
-    velmora::RaiseError("TFakeSettingsStore", "OpenKey", std::string("cannot open the ") + RootName(root) + " root");
+    velmora::RaiseError("FakeSettingsStore", "OpenKey", std::string("cannot open the ") + RootName(root) + " root");
   if (readOnly && !KeyExists(root, path)) return nullptr;
   return std::make_unique<FakeKey>(state_, root, path, readOnly);
 }

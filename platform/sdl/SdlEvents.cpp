@@ -1,0 +1,349 @@
+#include "platform/sdl/SdlEvents.h"
+
+#include <chrono>
+
+#include "platform/Service.h"
+
+namespace platform {
+
+namespace {
+
+// Classic virtual-key codes.
+enum : int32_t {
+  vkBack = 8, vkTab = 9, vkClear = 12, vkReturn = 13, vkShift = 16, vkControl = 17, vkMenu = 18,
+  vkPause = 19, vkCapital = 20, vkEscape = 27, vkSpace = 32, vkPrior = 33, vkNext = 34, vkEnd = 35,
+  vkHome = 36, vkLeft = 37, vkUp = 38, vkRight = 39, vkDown = 40, vkSelect = 41, vkExecute = 43,
+  vkSnapshot = 44, vkInsert = 45, vkDelete = 46, vkHelp = 47, vkLWin = 91, vkRWin = 92, vkApps = 93,
+  vkSleep = 95, vkNumpad0 = 96, vkMultiply = 106, vkAdd = 107, vkSeparator = 108, vkSubtract = 109,
+  vkDecimal = 110, vkDivide = 111, vkF1 = 112, vkF10 = 121, vkF13 = 124, vkNumLock = 144, vkScroll = 145,
+  vkLShift = 160, vkRShift = 161, vkLControl = 162, vkRControl = 163, vkLMenu = 164, vkRMenu = 165,
+  vkOem1 = 186, vkOemPlus = 187, vkOemComma = 188, vkOemMinus = 189, vkOemPeriod = 190, vkOem2 = 191,
+  vkOem3 = 192, vkOem4 = 219, vkOem5 = 220, vkOem6 = 221, vkOem7 = 222, vkOem102 = 226,
+};
+
+void Modifiers(Message& m, Uint16 mod) {
+  m.shift = (mod & KMOD_SHIFT) != 0;
+  m.ctrl = (mod & KMOD_CTRL) != 0;
+  m.alt = (mod & KMOD_ALT) != 0;
+}
+
+// Decodes UTF-8 text into code points; a broken sequence gives U+FFFD.
+void AppendChars(const char* text, const Message& base, std::deque<Message>& out) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  while (*p) {
+    uint32_t cp;
+    int extra;
+    if (*p < 0x80) {
+      cp = *p;
+      extra = 0;
+    } else if ((*p & 0xE0) == 0xC0) {
+      cp = *p & 0x1F;
+      extra = 1;
+    } else if ((*p & 0xF0) == 0xE0) {
+      cp = *p & 0x0F;
+      extra = 2;
+    } else if ((*p & 0xF8) == 0xF0) {
+      cp = *p & 0x07;
+      extra = 3;
+    } else {
+      cp = 0xFFFD;
+      extra = 0;
+    }
+    ++p;
+    for (int i = 0; i < extra; ++i) {
+      if ((*p & 0xC0) != 0x80) {
+        cp = 0xFFFD;
+        break;
+      }
+      cp = (cp << 6) | (*p & 0x3F);
+      ++p;
+    }
+    Message m = base;
+    m.kind = MessageKind::Char;
+    m.key = int32_t(cp);
+    out.push_back(m);
+  }
+}
+
+}  // namespace
+
+int32_t SdlEvents::VirtualKey(SDL_Keycode key) {
+  if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+  if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+  if (key >= SDLK_F1 && key <= SDLK_F12) return vkF1 + (key - SDLK_F1);
+  if (key >= SDLK_F13 && key <= SDLK_F24) return vkF13 + (key - SDLK_F13);
+  if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return vkNumpad0 + 1 + (key - SDLK_KP_1);
+  switch (key) {
+    case SDLK_BACKSPACE: return vkBack;
+    case SDLK_TAB: return vkTab;
+    case SDLK_CLEAR: return vkClear;
+    case SDLK_RETURN:
+    case SDLK_RETURN2:
+    case SDLK_KP_ENTER: return vkReturn;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return vkShift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return vkControl;
+    case SDLK_LALT:
+    case SDLK_RALT: return vkMenu;
+    case SDLK_PAUSE: return vkPause;
+    case SDLK_CAPSLOCK: return vkCapital;
+    case SDLK_ESCAPE: return vkEscape;
+    case SDLK_SPACE: return vkSpace;
+    case SDLK_PAGEUP: return vkPrior;
+    case SDLK_PAGEDOWN: return vkNext;
+    case SDLK_END: return vkEnd;
+    case SDLK_HOME: return vkHome;
+    case SDLK_LEFT: return vkLeft;
+    case SDLK_UP: return vkUp;
+    case SDLK_RIGHT: return vkRight;
+    case SDLK_DOWN: return vkDown;
+    case SDLK_SELECT: return vkSelect;
+    case SDLK_EXECUTE: return vkExecute;
+    case SDLK_PRINTSCREEN: return vkSnapshot;
+    case SDLK_INSERT: return vkInsert;
+    case SDLK_DELETE: return vkDelete;
+    case SDLK_HELP: return vkHelp;
+    case SDLK_LGUI: return vkLWin;
+    case SDLK_RGUI: return vkRWin;
+    case SDLK_APPLICATION:
+    case SDLK_MENU: return vkApps;
+    case SDLK_SLEEP: return vkSleep;
+    case SDLK_KP_0: return vkNumpad0;
+    case SDLK_KP_MULTIPLY: return vkMultiply;
+    case SDLK_KP_PLUS: return vkAdd;
+    case SDLK_KP_COMMA: return vkSeparator;
+    case SDLK_KP_MINUS: return vkSubtract;
+    case SDLK_KP_PERIOD: return vkDecimal;
+    case SDLK_KP_DIVIDE: return vkDivide;
+    case SDLK_NUMLOCKCLEAR: return vkNumLock;
+    case SDLK_SCROLLLOCK: return vkScroll;
+    case SDLK_SEMICOLON: return vkOem1;
+    case SDLK_EQUALS:
+    case SDLK_PLUS: return vkOemPlus;
+    case SDLK_COMMA: return vkOemComma;
+    case SDLK_MINUS: return vkOemMinus;
+    case SDLK_PERIOD: return vkOemPeriod;
+    case SDLK_SLASH: return vkOem2;
+    case SDLK_BACKQUOTE: return vkOem3;
+    case SDLK_LEFTBRACKET: return vkOem4;
+    case SDLK_BACKSLASH: return vkOem5;
+    case SDLK_RIGHTBRACKET: return vkOem6;
+    case SDLK_QUOTE: return vkOem7;
+    case SDLK_LESS: return vkOem102;
+    default: return 0;
+  }
+}
+
+SdlEvents::SdlEvents() = default;
+
+// SDL's subsystems stay up: windows may still use them, and SDL counts
+// the starts, so one more holder costs nothing.
+SdlEvents::~SdlEvents() = default;
+
+void SdlEvents::Start() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (started_) return;
+  started_ = true;
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+    video_ = true;
+    events_ = true;
+  } else if (SDL_InitSubSystem(SDL_INIT_EVENTS) == 0) {
+    events_ = true;
+  }
+  if (events_) {
+    Uint32 type = SDL_RegisterEvents(1);
+    if (type != Uint32(-1))
+      postedType_ = type;
+    else
+      events_ = false;  // no user event to wake SDL with: keep to our own queue
+  }
+}
+
+void SdlEvents::Translate(const SDL_Event& e, std::deque<Message>& out) const {
+  Message m;
+  switch (e.type) {
+    case SDL_QUIT:
+      m.kind = MessageKind::Quit;
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+      bool down = e.type == SDL_KEYDOWN;
+      m.window = e.key.windowID;
+      m.key = VirtualKey(e.key.keysym.sym);
+      Modifiers(m, e.key.keysym.mod);
+      bool sys = m.alt || m.key == vkMenu || m.key == vkF10;
+      if (sys)
+        m.kind = down ? MessageKind::SysKeyDown : MessageKind::SysKeyUp;
+      else
+        m.kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
+      if (down && e.key.repeat) m.param = 1;
+      break;
+    }
+    case SDL_TEXTINPUT: {
+      m.window = e.text.windowID;
+      Modifiers(m, SDL_GetModState());
+      AppendChars(e.text.text, m, out);
+      return;
+    }
+    case SDL_MOUSEMOTION:
+      m.kind = MessageKind::MouseMove;
+      m.window = e.motion.windowID;
+      m.x = e.motion.x;
+      m.y = e.motion.y;
+      Modifiers(m, SDL_GetModState());
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+      bool down = e.type == SDL_MOUSEBUTTONDOWN;
+      MessageKind downKind, upKind, dblKind;
+      switch (e.button.button) {
+        case SDL_BUTTON_LEFT:
+          downKind = MessageKind::LButtonDown, upKind = MessageKind::LButtonUp, dblKind = MessageKind::LButtonDblClk;
+          break;
+        case SDL_BUTTON_MIDDLE:
+          downKind = MessageKind::MButtonDown, upKind = MessageKind::MButtonUp, dblKind = MessageKind::MButtonDblClk;
+          break;
+        case SDL_BUTTON_RIGHT:
+          downKind = MessageKind::RButtonDown, upKind = MessageKind::RButtonUp, dblKind = MessageKind::RButtonDblClk;
+          break;
+        default:
+          return;  // side buttons have no message of their own
+      }
+      m.kind = down ? downKind : upKind;
+      m.window = e.button.windowID;
+      m.x = e.button.x;
+      m.y = e.button.y;
+      Modifiers(m, SDL_GetModState());
+      out.push_back(m);
+      if (down && e.button.clicks >= 2 && e.button.clicks % 2 == 0) {
+        m.kind = dblKind;
+        out.push_back(m);
+      }
+      return;
+    }
+    case SDL_MOUSEWHEEL: {
+      int32_t steps = e.wheel.y;
+      if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) steps = -steps;
+      if (steps == 0) return;  // sideways only
+      m.kind = MessageKind::MouseWheel;
+      m.window = e.wheel.windowID;
+      m.param = static_cast<uint32_t>(steps);
+      if (video_) SDL_GetMouseState(&m.x, &m.y);
+      Modifiers(m, SDL_GetModState());
+      break;
+    }
+    case SDL_WINDOWEVENT:
+      m.window = e.window.windowID;
+      switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: m.kind = MessageKind::Close; break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          m.kind = MessageKind::Resize;
+          m.x = e.window.data1;
+          m.y = e.window.data2;
+          break;
+        case SDL_WINDOWEVENT_EXPOSED: m.kind = MessageKind::Paint; break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: m.kind = MessageKind::Activate; break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: m.kind = MessageKind::Deactivate; break;
+        case SDL_WINDOWEVENT_MINIMIZED: m.kind = MessageKind::Minimize; break;
+        case SDL_WINDOWEVENT_RESTORED: m.kind = MessageKind::Restore; break;
+        default: return;
+      }
+      break;
+    case SDL_DISPLAYEVENT:
+      m.kind = MessageKind::DisplayChange;
+      break;
+    default:
+      return;
+  }
+  out.push_back(m);
+}
+
+bool SdlEvents::TakePosted(Message& message) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (posted_.empty()) return false;
+  message = posted_.front();
+  posted_.pop_front();
+  return true;
+}
+
+bool SdlEvents::Poll(Message& message) {
+  Start();
+  for (;;) {
+    if (!translated_.empty()) {
+      message = translated_.front();
+      translated_.pop_front();
+      return true;
+    }
+    SDL_Event e;
+    if (!events_ || SDL_PollEvent(&e) == 0) break;
+    // Each user event stands for one posted message, in posting order.
+    if (e.type == postedType_) {
+      if (TakePosted(message)) return true;
+      continue;  // its message already went out below
+    }
+    Translate(e, translated_);
+  }
+  // Messages whose wake-up event got lost (a full SDL queue) still arrive.
+  return TakePosted(message);
+}
+
+void SdlEvents::Wait(uint32_t timeoutMilliseconds) {
+  Start();
+  if (!translated_.empty()) return;
+  if (events_) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!posted_.empty()) return;
+    }
+    SDL_WaitEventTimeout(nullptr, int(timeoutMilliseconds > 0x7FFFFFFFu ? 0x7FFFFFFF : timeoutMilliseconds));
+    return;
+  }
+  std::unique_lock<std::mutex> lock(mutex_);
+  postedArrived_.wait_for(lock, std::chrono::milliseconds(timeoutMilliseconds), [this] { return !posted_.empty(); });
+}
+
+void SdlEvents::Post(const Message& message) {
+  Start();
+  std::lock_guard<std::mutex> lock(mutex_);
+  posted_.push_back(message);
+  if (events_) {
+    SDL_Event e{};
+    e.type = postedType_;
+    SDL_PushEvent(&e);  // a failure only loses the wake-up, not the message
+  }
+  postedArrived_.notify_all();
+}
+
+bool SdlEvents::KeyDown(int32_t virtualKey) {
+  Start();
+  // The state is SDL's as of the last Poll, i.e. that of the message in hand.
+  if (!video_) return false;
+  SDL_Keymod mod = SDL_GetModState();
+  switch (virtualKey) {
+    case vkShift: return (mod & KMOD_SHIFT) != 0;
+    case vkControl: return (mod & KMOD_CTRL) != 0;
+    case vkMenu: return (mod & KMOD_ALT) != 0;
+    case vkLShift: return (mod & KMOD_LSHIFT) != 0;
+    case vkRShift: return (mod & KMOD_RSHIFT) != 0;
+    case vkLControl: return (mod & KMOD_LCTRL) != 0;
+    case vkRControl: return (mod & KMOD_RCTRL) != 0;
+    case vkLMenu: return (mod & KMOD_LALT) != 0;
+    case vkRMenu: return (mod & KMOD_RALT) != 0;
+    default: break;
+  }
+  int count = 0;
+  const Uint8* state = SDL_GetKeyboardState(&count);
+  for (int sc = 0; sc < count; ++sc)
+    if (state[sc] && VirtualKey(SDL_GetKeyFromScancode(SDL_Scancode(sc))) == virtualKey) return true;
+  return false;
+}
+
+template <>
+EventSource& Service<EventSource>::Default() {
+  static SdlEvents events;
+  return events;
+}
+
+}  // namespace platform

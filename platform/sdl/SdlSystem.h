@@ -1,0 +1,45 @@
+// Process-level services on Linux.
+//
+// - SetExecutionState: `display` inhibits the desktop's screen saver and
+//   display sleep through SDL (SDL_DisableScreenSaver / SDL_EnableScreenSaver;
+//   before SDL's video is up, the hint that SDL applies when it starts).
+//   `system` is recorded only: SDL offers no way to keep the machine out of
+//   suspend.
+// - CreateInstanceLock: an advisory flock on "<name>.lock" in
+//   $XDG_RUNTIME_DIR (else $TMPDIR, else /tmp), read when the lock is taken.
+//   The kernel drops the lock when the holder ends, crashed or not, so a dead
+//   copy never blocks the next start. When the lock file cannot be made at
+//   all, nothing is locked and the program runs (alreadyRunning false).
+// - ExecutablePath: /proc/self/exe. LongPath: realpath.
+// - SystemDirectory: "/usr/lib"; SystemRootDirectory: "/" (the root itself,
+//   the only answer that ends in "/").
+// - Environment: getenv.
+#pragma once
+
+#include "platform/System.h"
+
+namespace platform {
+
+class SdlSystem : public System {
+ public:
+  void SetExecutionState(bool display, bool system) override;
+  std::unique_ptr<InstanceLock> CreateInstanceLock(const std::string& name, bool& alreadyRunning) override;
+  std::string ExecutablePath() override;
+  std::string LongPath(const std::string& path) override;
+  std::string SystemDirectory() override { return "/usr/lib"; }
+  std::string SystemRootDirectory() override { return "/"; }
+  std::string Environment(const std::string& name) override;
+
+  // The last request, for reporting.
+  bool DisplayRequired() const { return display_; }
+  bool SystemRequired() const { return system_; }
+
+  // The file CreateInstanceLock locks for `name`.
+  static std::string LockFilePath(const std::string& name);
+
+ private:
+  bool display_ = false;
+  bool system_ = false;
+};
+
+}  // namespace platform

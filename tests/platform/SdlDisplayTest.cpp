@@ -117,3 +117,65 @@ TEST_F(SdlDisplayTest, AttachingAWindowWithoutAPendingModeLeavesItAlone) {
 
 }  // namespace
 }  // namespace platform
+
+// Under a real X server (the private Xvfb of the test script) modes can
+// change: a chosen mode puts the attached window into exclusive full screen
+// and restoring takes it out again. SDL picks its video driver once per
+// process, so the check runs in a fresh copy of this test program.
+#include <SDL.h>
+
+#include <cstdio>
+
+#include "platform/Window.h"
+
+namespace platform {
+namespace {
+
+int X11Switch(const char* x11Display) {
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  setenv("DISPLAY", x11Display, 1);
+  Display& display = Service<Display>::Default();
+  DisplayMode current = display.CurrentMode();
+  if (current.width == 0) return 2;
+  DisplayMode first;
+  if (!display.EnumMode(0, first) || !display.TestMode(first)) return 3;
+  if (!display.ChangeMode(first)) return 4;
+
+  WindowRequest request;
+  request.title = "display test";
+  request.popup = true;
+  request.bounds = display.MonitorBounds(0);
+  std::unique_ptr<NativeWindow> window = Service<Windows>::Default().Create(request);
+  SDL_Window* sdl = static_cast<SDL_Window*>(window->Handle());
+  if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0) return 5;  // nothing before the attach
+
+  display.AttachFullScreenWindow(window.get());
+  Uint32 flags = SDL_GetWindowFlags(sdl);
+  if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != SDL_WINDOW_FULLSCREEN) return 6;  // exclusive, not desktop
+  SDL_DisplayMode mode;
+  if (SDL_GetWindowDisplayMode(sdl, &mode) != 0 || static_cast<uint32_t>(mode.w) != first.width ||
+      static_cast<uint32_t>(mode.h) != first.height)
+    return 7;
+
+  display.RestoreMode();
+  if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) != 0) return 8;
+  display.DetachFullScreenWindow(window.get());
+
+  // A mode chosen while a window is attached applies at once.
+  display.AttachFullScreenWindow(window.get());
+  if (!display.ChangeMode(first)) return 9;
+  if ((SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN) == 0) return 10;
+  display.RestoreMode();
+  display.DetachFullScreenWindow(window.get());
+  return 0;
+}
+
+TEST(SdlDisplayX11Test, AChosenModeMakesTheAttachedWindowExclusiveFullScreen) {
+  const char* x11 = std::getenv("VELMORA_TEST_X11_DISPLAY");
+  if (!x11 || !*x11) GTEST_SKIP() << "needs VELMORA_TEST_X11_DISPLAY (an Xvfb display)";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(X11Switch(x11)), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
+}  // namespace platform

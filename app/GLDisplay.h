@@ -10,12 +10,13 @@
 //
 // The sender of both notifications is the TCustomDisplayControl*.
 //
-// Switching: SetFullScreen(true) (or SetMode) hides the cursor, fires
-// OnBeforeChange, asks the platform display for the mode and fires
-// OnAfterChange; FullScreen() then tells whether it worked. The real mode
-// change is applied to the full-screen window once the window is attached
-// to the platform display (platform/Display.h). SetFullScreen(false) shows
-// the cursor and returns to the desktop mode with the same two events.
+// Switching: SetFullScreen(true) (or SetMode) hides the cursor (the counted
+// platform::Dialogs ShowCursor), fires OnBeforeChange, asks the platform
+// display for the mode and fires OnAfterChange; FullScreen() then tells
+// whether it worked. The real mode change is applied to the full-screen
+// window once the window is attached to the platform display
+// (platform/Display.h). SetFullScreen(false) shows the cursor and returns to
+// the desktop mode with the same two events.
 // While the component is loading (or in design mode) SetFullScreen only
 // records the wish; Loaded performs it.
 #pragma once

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 #include "core/Error.h"
@@ -115,11 +116,14 @@ void TMemoryStream::Clear() {
 
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName_(fileName), mode_(mode) {
   if (mode == TFileMode::fmOpenRead) {
+    // A folder opens as a stream on Linux but holds no bytes to read.
+    std::error_code ec;
+    if (std::filesystem::is_directory(fileName, ec))
+      RaiseError("TFileStream", "Create", "Cannot open file \"" + fileName + "\": it is a folder");
     file_.open(fileName, std::ios::in | std::ios::binary);
     if (!file_) RaiseError("TFileStream", "Create", "Cannot open file \"" + fileName + "\"");
     file_.seekg(0, std::ios::end);
     std::streamoff end = file_.tellg();
-    // A directory opens on some libraries but has no readable size.
     if (!file_ || end < 0) RaiseError("TFileStream", "Create", "Cannot open file \"" + fileName + "\"");
     size_ = static_cast<std::int64_t>(end);
     file_.seekg(0, std::ios::beg);

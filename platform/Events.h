@@ -58,10 +58,11 @@ enum : int32_t {
 struct Message {
   MessageKind kind = MessageKind::None;
   uint32_t window = 0;  // platform window id; 0 = the program as a whole
-  int32_t key = 0;      // virtual-key code (KeyDown/KeyUp/SysKey*) or character (Char)
+  int32_t key = 0;      // virtual-key code (KeyDown/KeyUp/SysKey*; 0 for a key without one) or
+                        // character (Char: a Unicode code point)
   int32_t x = 0;
   int32_t y = 0;
-  uint32_t param = 0;
+  uint32_t param = 0;   // see the kinds; KeyDown/SysKeyDown: 1 for an auto-repeat
   bool shift = false;   // modifier state when the message was made
   bool ctrl = false;
   bool alt = false;

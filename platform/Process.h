@@ -13,8 +13,9 @@ enum class ShowCommand { Show, Hide, Maximize, Minimize };
 class ChildProcess {
  public:
   virtual ~ChildProcess() = default;
-  // True while the process runs; when it has ended, false with its exit code.
-  // False with exitCode -1 when its state cannot be read.
+  // True while the process runs; when it has ended, false with its exit code
+  // (128 + the signal for a process killed by a signal), on every later call
+  // too. False with exitCode -1 when its state cannot be read.
   virtual bool Running(int& exitCode) = 0;
 };
 

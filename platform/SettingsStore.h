@@ -5,7 +5,8 @@
 // names may hold any bytes (the application keeps some of its names
 // complemented); the store keeps them reversibly. Writes are durable when
 // WriteString returns: a crash or a full disk never loses what was stored
-// before.
+// before. (How keys and names are laid out on disk: platform/sdl/
+// SdlSettingsStore.h.)
 #pragma once
 
 #include <memory>

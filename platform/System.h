@@ -31,7 +31,9 @@ class System {
   // The long form of a path (links and relative parts resolved); the path
   // itself when it cannot be resolved.
   virtual std::string LongPath(const std::string& path) = 0;
-  // The platform's system directory and system root, without trailing "/".
+  // The platform's system directory and system root, without trailing "/"
+  // (on Linux "/usr/lib" and "/", the root being the one path that is all
+  // "/").
   virtual std::string SystemDirectory() = 0;
   virtual std::string SystemRootDirectory() = 0;
   // The environment, or an empty text when the variable is not set.

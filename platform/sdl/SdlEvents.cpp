@@ -146,6 +146,9 @@ void SdlEvents::Start() {
   if (started_) return;
   started_ = true;
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // SDL keeps the desktop's screen saver off while its video runs; here that
+  // is the program's choice (System::SetExecutionState), so start allowed.
+  if (!SDL_GetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER)) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
     video_ = true;
     events_ = true;
@@ -306,14 +309,18 @@ void SdlEvents::Wait(uint32_t timeoutMilliseconds) {
 
 void SdlEvents::Post(const Message& message) {
   Start();
-  std::lock_guard<std::mutex> lock(mutex_);
-  posted_.push_back(message);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    posted_.push_back(message);
+  }
+  postedArrived_.notify_all();
+  // Outside the lock: SDL runs its event watchers inside SDL_PushEvent, and
+  // one of them may post in turn. A failed push only loses the wake-up.
   if (events_) {
     SDL_Event e{};
     e.type = postedType_;
-    SDL_PushEvent(&e);  // a failure only loses the wake-up, not the message
+    SDL_PushEvent(&e);
   }
-  postedArrived_.notify_all();
 }
 
 bool SdlEvents::KeyDown(int32_t virtualKey) {

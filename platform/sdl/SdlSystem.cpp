@@ -32,6 +32,12 @@ std::string NonEmptyEnv(const char* name) {
 
 }  // namespace
 
+SdlSystem::SdlSystem() {
+  // SDL would keep the desktop's screen saver off whenever its video runs;
+  // only SetExecutionState(true, ...) should.
+  if (!SDL_GetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER)) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+}
+
 void SdlSystem::SetExecutionState(bool display, bool system) {
   display_ = display;
   system_ = system;

@@ -4,7 +4,9 @@
 //   display sleep through SDL (SDL_DisableScreenSaver / SDL_EnableScreenSaver;
 //   before SDL's video is up, the hint that SDL applies when it starts).
 //   `system` is recorded only: SDL offers no way to keep the machine out of
-//   suspend.
+//   suspend. Unlike SDL's own default, the screen saver is allowed until
+//   `display` is asked for (an SDL_VIDEO_ALLOW_SCREENSAVER set in the
+//   environment wins).
 // - CreateInstanceLock: an advisory flock on "<name>.lock" in
 //   $XDG_RUNTIME_DIR (else $TMPDIR, else /tmp), read when the lock is taken.
 //   The kernel drops the lock when the holder ends, crashed or not, so a dead
@@ -22,6 +24,8 @@ namespace platform {
 
 class SdlSystem : public System {
  public:
+  SdlSystem();  // lets the desktop's screen saver run until told otherwise
+
   void SetExecutionState(bool display, bool system) override;
   std::unique_ptr<InstanceLock> CreateInstanceLock(const std::string& name, bool& alreadyRunning) override;
   std::string ExecutablePath() override;

@@ -8,6 +8,7 @@
 // system's text, never as a child that exits with 127. The priority is set
 // on the child after the start as a nice value: Normal 0, High -5, Idle 19,
 // RealTime -10; raising it needs privilege, and its refusal is ignored.
+// The show command has no counterpart for a Linux process and is dropped.
 // Running reaps the child; an ended child reports exit status, or 128 + the
 // signal that killed it. A child freed while it still runs is reaped in the
 // background, so no zombie stays behind.

@@ -40,7 +40,7 @@ struct BenchArchive {
     std::mt19937 random(1234);
     velmora::TArchiveBuilder builder(9);
     for (int i = 0; i < 35; ++i) {
-      std::size_t size = 22000 + random() % 360000;
+      std::size_t size = 27000 + random() % 420000;
       std::string name = "entry" + std::to_string(i) + ".dat";
       builder.Add(name, Content(random, size));
       names.push_back(name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/Error.h"
+#include "gl/OpenGL.h"
 
 namespace velmora {
 
@@ -20,14 +21,17 @@ TGLItemList::TGLItemList(TCustomOpenGL* owner) : owner_(owner) {}
 
 TGLItemList::~TGLItemList() { Clear(); }
 
+bool TGLItemList::ContextActive() const { return owner_ && owner_->Active(); }
+
 void TGLItemList::Clear() {
-  // Take the items out first so that their destructors do not search a list
-  // that is being emptied, and so that an item's destructor may safely look
-  // at the list.
+  // The items are taken out first, so that freeing them does not search a
+  // list that is being emptied; each still sees its list (and through it the
+  // context object) while it goes, to hand back what it holds.
   std::vector<TGLItem*> items;
   items.swap(items_);
-  for (TGLItem* item : items) item->list_ = nullptr;
+  clearing_ = true;
   for (TGLItem* item : items) delete item;
+  clearing_ = false;
 }
 
 void TGLItemList::SetCapacity(int capacity) {
@@ -52,7 +56,7 @@ void TGLItemList::Attach(TGLItem* item) {
 }
 
 void TGLItemList::Detach(TGLItem* item) {
-  int index = IndexOf(item);
+  int index = clearing_ ? -1 : IndexOf(item);
   if (index >= 0) items_.erase(items_.begin() + index);
   item->list_ = nullptr;
 }

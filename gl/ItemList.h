@@ -39,14 +39,19 @@ class TGLItem {
 class TGLItemList {
  public:
   explicit TGLItemList(TCustomOpenGL* owner);
-  // Frees every item after detaching it.
+  // Frees every item after detaching it. A derived list whose items call
+  // back into it while they are freed calls Clear() in its own destructor,
+  // while it is still whole.
   virtual ~TGLItemList();
   TGLItemList(const TGLItemList&) = delete;
   TGLItemList& operator=(const TGLItemList&) = delete;
 
   TCustomOpenGL* Owner() const { return owner_; }
+  // The owner has a current rendering context: only then may items talk to
+  // the driver.
+  bool ContextActive() const;
 
-  // Frees every item.
+  // Frees every item; each may still reach this list from its destructor.
   void Clear();
   int Count() const { return static_cast<int>(items_.size()); }
   // Pre-reserves room; not a limit.
@@ -74,6 +79,7 @@ class TGLItemList {
 
   TCustomOpenGL* owner_;
   std::vector<TGLItem*> items_;
+  bool clearing_ = false;
 };
 
 }  // namespace velmora

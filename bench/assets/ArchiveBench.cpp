@@ -46,7 +46,8 @@ struct BenchArchive {
       names.push_back(name);
       contentBytes += static_cast<std::int64_t>(size);
     }
-    path = (std::filesystem::temp_directory_path() / "velmora-bench-archive.rfa").string();
+    std::random_device unique;
+    path = (std::filesystem::temp_directory_path() / ("velmora-bench-" + std::to_string(unique()) + ".rfa")).string();
     builder.SaveToFile(path);
     archiveBytes = static_cast<std::int64_t>(std::filesystem::file_size(path));
   }

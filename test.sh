@@ -57,7 +57,14 @@ case "$mode" in
     for f in "$VELMORA_ROOT"/build-fuzz/tests/fuzz/fuzz_*; do
       [ -x "$f" ] || continue
       echo "== $(basename "$f")"
-      "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$VELMORA_ROOT/tests/fuzz/corpus/$(basename "$f" | sed 's/^fuzz_//')" 2>&1 | tail -n 3
+      # New inputs go to a scratch corpus (the seeds in tests/fuzz/corpus stay
+      # as committed); a crash fails the run instead of vanishing in a pipe.
+      scratch=$(mktemp -d)
+      if ! "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$scratch" \
+          "$VELMORA_ROOT/tests/fuzz/corpus/$(basename "$f" | sed 's/^fuzz_//')" >"$scratch.log" 2>&1; then
+        tail -n 40 "$scratch.log"; rm -rf "$scratch"; exit 1
+      fi
+      tail -n 3 "$scratch.log"; rm -rf "$scratch" "$scratch.log"
     done
     ;;
 esac

@@ -65,6 +65,15 @@ class Windows {
   virtual void EnableForeignWindow(ForeignWindowId id, bool enabled) = 0;
   // The window that has the input focus at start, 0 when unknown.
   virtual ForeignWindowId ForegroundWindow() = 0;
+
+  // Makes this run's windows offscreen surfaces (runs that need no screen:
+  // film frames, benchmarks): always, or only when no display can be had.
+  // Works only before the video system starts; true when the windows will
+  // be offscreen.
+  virtual bool UseOffscreen(bool onlyWithoutDisplay) {
+    (void)onlyWithoutDisplay;
+    return false;
+  }
 };
 
 }  // namespace platform

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 
+#include <cstring>
+
 #include "core/Error.h"
+#include "core/Strings.h"
 #include "platform/Service.h"
+#include "platform/sdl/X11Library.h"
 
 namespace platform {
 
@@ -52,8 +56,6 @@ void SdlGLAttributes::Apply() const {
 }
 
 SdlWindow::SdlWindow(const WindowRequest& request) : request_(request) {
-  if (request.host != 0 || request.hostIsRoot)
-    velmora::RaiseError("Windows", "Create", "Foreign host windows are not supported by this backend");
   Make();
   Registry().push_back(this);
 }
@@ -64,19 +66,48 @@ SdlWindow::~SdlWindow() {
   DropSurface();
 }
 
+bool SdlWindow::Foreign() const { return request_.host != 0 || request_.hostIsRoot; }
+
 void SdlWindow::Make() {
+  attributes_ = SdlGLAttributes::Requested();
+  if (Foreign()) {
+    MakeForeign();
+    return;
+  }
   Uint32 flags = SDL_WINDOW_OPENGL;
   flags |= request_.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-  if (request_.popup) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+  // A pop-up covers its rectangle above everything and stays off the task
+  // bar, like the full-screen window of a screen saver.
+  if (request_.popup) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
   if (request_.resizable) flags |= SDL_WINDOW_RESIZABLE;
   const Rect& b = request_.bounds;
-  attributes_ = SdlGLAttributes::Requested();
   window_ = SDL_CreateWindow(request_.title.c_str(), b.left, b.top, std::max(1, b.width), std::max(1, b.height), flags);
   if (!window_) velmora::RaiseError("Windows", "Create", std::string("Window is not created: ") + SDL_GetError());
 }
 
+void SdlWindow::MakeForeign() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "x11") != 0)
+    velmora::RaiseError("Windows", "Create",
+                        std::string("Host windows need the X11 video system, not ") + (driver ? driver : "none"));
+  ForeignWindowId id = request_.host;
+  if (id == 0) {
+    X11Connection x;
+    if (!x) velmora::RaiseError("Windows", "Create", "No X display for the root window");
+    id = RootWindow(x.display(), DefaultScreen(x.display()));
+  }
+  // SDL draws with OpenGL into a window it did not make only when told so
+  // before it takes the window over.
+  SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+  window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(id)));
+  if (!window_)
+    velmora::RaiseError("Windows", "Create",
+                        velmora::Format("Host window 0x%llx cannot be used: %s", static_cast<unsigned long long>(id),
+                                        SDL_GetError()));
+}
+
 void SdlWindow::Recreate() {
-  if (window_) {
+  if (window_ && !Foreign()) {
     // Keep what the user or the program changed since the window was made.
     int x = 0, y = 0, w = 0, h = 0;
     SDL_GetWindowPosition(window_, &x, &y);
@@ -89,6 +120,8 @@ void SdlWindow::Recreate() {
 }
 
 void SdlWindow::DropSurface() {
+  // For a host window this lets go of SDL's hold only; the window itself
+  // belongs to the host.
   if (window_) SDL_DestroyWindow(window_);
   window_ = nullptr;
 }
@@ -111,14 +144,15 @@ int SdlWindow::Height() const {
 
 void SdlWindow::SetBounds(const Rect& bounds) {
   request_.bounds = bounds;
-  if (!window_) return;
+  // The host decides where and how large its window is.
+  if (!window_ || Foreign()) return;
   SDL_SetWindowPosition(window_, bounds.left, bounds.top);
   SDL_SetWindowSize(window_, std::max(1, bounds.width), std::max(1, bounds.height));
 }
 
 void SdlWindow::SetVisible(bool visible) {
   request_.visible = visible;
-  if (!window_) return;
+  if (!window_ || Foreign()) return;
   if (visible)
     SDL_ShowWindow(window_);
   else
@@ -127,14 +161,23 @@ void SdlWindow::SetVisible(bool visible) {
 
 void SdlWindow::SetTitle(const std::string& title) {
   request_.title = title;
-  if (window_) SDL_SetWindowTitle(window_, title.c_str());
+  if (window_ && !Foreign()) SDL_SetWindowTitle(window_, title.c_str());
 }
 
 void SdlWindow::Raise() {
-  if (window_) SDL_RaiseWindow(window_);
+  if (window_ && !Foreign()) SDL_RaiseWindow(window_);
 }
 
 namespace {
+
+// Whether the X11 calls below have a display to ask: the X11 video system,
+// or none yet with $DISPLAY set.
+bool X11Available() {
+  const char* driver = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : nullptr;
+  if (driver) return std::strcmp(driver, "x11") == 0;
+  const char* display = SDL_getenv("DISPLAY");
+  return display && *display;
+}
 
 class SdlWindows : public Windows {
  public:
@@ -142,10 +185,46 @@ class SdlWindows : public Windows {
     SdlEnsureVideo("Windows", "Create");
     return std::make_unique<SdlWindow>(request);
   }
-  // Foreign windows come with the host-window support of the shell.
-  bool ForeignWindowRect(ForeignWindowId, Rect&) override { return false; }
+
+  bool ForeignWindowRect(ForeignWindowId id, Rect& rect) override {
+    if (id == 0 || !X11Available()) return false;
+    X11Connection x;
+    if (!x) return false;
+    XWindowAttributes attributes{};
+    Status status = X11Library::Get().getWindowAttributes(x.display(), Window(id), &attributes);
+    if (!x.SyncOk() || status == 0) return false;
+    rect = Rect{attributes.x, attributes.y, attributes.width, attributes.height};
+    return true;
+  }
+
+  // X11 has no disabled state for a window of another program; the host's
+  // dialog stays as it is.
   void EnableForeignWindow(ForeignWindowId, bool) override {}
-  ForeignWindowId ForegroundWindow() override { return 0; }
+
+  ForeignWindowId ForegroundWindow() override {
+    if (!X11Available()) return 0;
+    X11Connection x;
+    if (!x) return 0;
+    Window focus = 0;
+    int revert = 0;
+    X11Library::Get().getInputFocus(x.display(), &focus, &revert);
+    // None (0) and PointerRoot (1) name no window.
+    if (!x.SyncOk() || focus <= 1) return 0;
+    return focus;
+  }
+
+  bool UseOffscreen(bool onlyWithoutDisplay) override {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+      const char* driver = SDL_GetCurrentVideoDriver();
+      return driver && std::strcmp(driver, "offscreen") == 0;
+    }
+    if (onlyWithoutDisplay) {
+      const char* x11 = SDL_getenv("DISPLAY");
+      const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
+      if ((x11 && *x11) || (wayland && *wayland)) return false;
+    }
+    return SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE) == SDL_TRUE;
+  }
 };
 
 }  // namespace

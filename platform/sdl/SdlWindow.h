@@ -58,6 +58,10 @@ class SdlWindow : public NativeWindow {
 
  private:
   void Make();
+  // A window of another program (request host or root): SDL only draws
+  // into it, never moves, sizes, hides or destroys it.
+  bool Foreign() const;
+  void MakeForeign();
 
   WindowRequest request_;
   SDL_Window* window_ = nullptr;

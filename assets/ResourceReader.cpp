@@ -1,6 +1,7 @@
 #include "assets/ResourceReader.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "core/Error.h"
 #include "platform/Resources.h"
@@ -138,7 +139,11 @@ std::string SelectDataSource(std::vector<std::string>& args, const char* environ
   if (chosen.empty()) return chosen;
 
   TResourceFileReader& reader = ResourceReader();
-  reader.ArchiveOverride = chosen;
+  // Held absolute, so that a reload after FreeArchive finds the same file
+  // whatever the working folder has become.
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(SlashPath(chosen), ec);
+  reader.ArchiveOverride = ec ? chosen : absolute.string();
   try {
     reader.LoadArchive();
   } catch (const Error& e) {

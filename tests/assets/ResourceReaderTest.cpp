@@ -210,6 +210,18 @@ TEST_F(DataSource, OptionOrEnvironmentPointsTheReaderAtADiskArchive) {
   EXPECT_TRUE(joined.empty());
 }
 
+TEST_F(DataSource, ARelativeNameSurvivesAChangeOfFolder) {
+  dir.Write("rel.rfa", Archive({Entry("a.txt", "relative")}));
+  std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  std::vector<std::string> args{"--data", "rel.rfa"};
+  SelectDataSource(args, nullptr);
+  std::filesystem::current_path(before);
+  ResourceReader().FreeArchive();
+  ASSERT_TRUE(ResourceReader().Open("a.txt"));
+  EXPECT_EQ(StreamText(ResourceReader()), "relative");
+}
+
 TEST_F(DataSource, NothingChosenKeepsTheCarriedArchive) {
   std::vector<std::string> args{"/p", "1234"};
   EXPECT_EQ(SelectDataSource(args, nullptr), "");

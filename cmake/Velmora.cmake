@@ -31,7 +31,9 @@ function(velmora_test name)
   endif()
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  # The launcher sets the headless drivers (a list in ENVIRONMENT would not
+  # survive test discovery).
+  set_target_properties(test_${name} PROPERTIES CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tests/headless.sh)
   include(GoogleTest)
-  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy;VELMORA_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
 endfunction()

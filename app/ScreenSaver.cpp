@@ -1,7 +1,19 @@
 #include "app/ScreenSaver.h"
 
+#include <cstdlib>
+#include <memory>
+
+#include "app/ExecutePro.h"
+#include "app/Form.h"
+#include "app/Toolkit.h"
 #include "core/Error.h"
 #include "core/Strings.h"
+#include "platform/Clock.h"
+#include "platform/Process.h"
+#include "platform/ScreenSaverHost.h"
+#include "platform/Service.h"
+#include "platform/SettingsStore.h"
+#include "platform/System.h"
 
 namespace velmora {
 
@@ -123,6 +135,316 @@ TSaverCommandLine DecideSaverRole(const std::vector<std::string>& argv, platform
 float PowerTimeout(int index, const char* operation) {
   if (index < 0 || index >= int(PowerTimeouts.size())) RaiseError("TGLScreenSaver", operation, "Index out of bounds");
   return PowerTimeouts[size_t(index)];
+}
+
+// ---------------------------------------------------------------------------
+// TGLScreenSaver
+
+namespace {
+
+const char* const kOptMouseMoveExit = "MouseMoveExit";
+const char* const kOptRunAsProgram = "RunAsProgram";
+const char* const kOptPowerOffIndex = "PowerOffIndex";
+const char* const kOptMonitorOffIndex = "MonitorOffIndex";
+// The option Part of the application core keeps HomeDir under.
+const char* const kOptHomeDir = "HomeDir";
+
+constexpr int kKeyShift = 16;
+constexpr int kKeyCtrl = 17;
+constexpr int kKeyPrintScreen = 44;
+
+void SaverSleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
+
+}  // namespace
+
+TGLScreenSaver::TGLScreenSaver(TComponent* owner) : TCustomGLApplication(owner) {
+  SetNeedDisplay(true);
+  RunAsProgram = false;
+  powerOffTime_ = -1;
+  monitorOffTime_ = -1;
+  if (Designing()) return;
+  HideCursor = true;
+  const std::vector<std::string>& argv = Application().Arguments();
+  TSaverCommandLine line =
+      DecideSaverRole(argv, platform::Get<platform::Windows>().ForegroundWindow(),
+                      platform::Get<platform::System>().Environment("XSCREENSAVER_WINDOW"));
+  role_ = line.Role;
+  parentHandle_ = line.ParentHandle;
+  parentIsRoot_ = line.ParentIsRoot;
+  if (role_ == srPassword) ChangePassword(parentHandle_);
+}
+
+TGLScreenSaver::~TGLScreenSaver() {
+  if (Designing()) return;
+  if (role_ == srProgram || role_ == srSaver) SetScreenSaverRunning(false);
+  if (role_ == srConfig && hostDisabled_) platform::Get<platform::Windows>().EnableForeignWindow(parentHandle_, true);
+}
+
+std::string TGLScreenSaver::ProgramKind() const {
+  const std::vector<std::string>& argv = Application().Arguments();
+  return ProgramFileKind(argv.empty() ? ExeFileName() : argv[0]);
+}
+
+void TGLScreenSaver::Initialize() {
+  if (Designing()) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  RunAsProgram = ReadOptionBool(kOptRunAsProgram, false);
+  const std::string kind = ProgramKind();
+  SingleInstance = !Independent && (kind == ".EXE" || (!RunAsProgram && role_ == srSaver));
+  TCustomGLApplication::Initialize();
+  if (kind == ".SCR" && RunAsProgram) {
+    SetUseLocalMachine(true);
+    NamesScrambled = true;
+    HomeDir = ReadOptionString(kOptHomeDir, HomeDir);
+    StartAsProgram();
+    return;
+  }
+  if (role_ == srProgram || role_ == srSaver) SetScreenSaverRunning(true);
+  switch (role_) {
+    case srSaver: StartSaver(); break;
+    case srPreview: StartPreview(parentHandle_); break;
+    case srConfig: StartConfig(parentHandle_); break;
+    default: break;
+  }
+  if (role_ != srProgram) ResetMouse();
+}
+
+void TGLScreenSaver::HideOwnerForm() {
+  TForm* form = dynamic_cast<TForm*>(Owner());
+  if (!form) return;
+  form->Color = clBlack;
+  form->BorderStyle = TFormBorderStyle::bsNone;
+  form->SetBounds(-form->Width(), -form->Height(), 0, 0);
+}
+
+void TGLScreenSaver::StartSaver() {
+  ShowAppCursor(false);
+  HideOwnerForm();
+  ExitWithFullScreen = true;
+  // The display is still loading: it records the wish and switches in its
+  // own Loaded.
+  if (Display()) Display()->SetFullScreen(true);
+}
+
+void TGLScreenSaver::StartPreview(platform::ForeignWindowId hostWindow) {
+  HideAppWindows();
+  MakeToolWindow();
+  HideOwnerForm();
+  ExitWithFullScreen = true;
+  if (TCustomGLWindow* window = Window()) {
+    window->SetParent(nullptr);
+    window->SetParentWindow(hostWindow);
+    window->SetParentIsRoot(hostWindow == 0 && parentIsRoot_);
+  }
+}
+
+void TGLScreenSaver::StartConfig(platform::ForeignWindowId hostWindow) {
+  HideAppWindows();
+  MakeToolWindow();
+  if (hostWindow != 0) {
+    platform::Get<platform::Windows>().EnableForeignWindow(hostWindow, false);
+    hostDisabled_ = true;
+  }
+}
+
+void TGLScreenSaver::ChangePassword(platform::ForeignWindowId hostWindow) {
+  Application().ShowMainForm = false;
+  platform::ScreenSaverHost& host = platform::Get<platform::ScreenSaverHost>();
+  if (host.HasPasswordChange()) host.ChangePassword("SCRSAVE", hostWindow);
+  CloseApplication();
+}
+
+bool TGLScreenSaver::PasswordProtected() {
+  try {
+    std::unique_ptr<platform::SettingsKey> key = platform::Get<platform::SettingsStore>().OpenKey(
+        platform::SettingsRoot::CurrentUser, "Control Panel\\desktop", true);
+    std::string value;
+    if (!key || !key->ReadString("ScreenSaveUsePassword", value)) return false;
+    std::optional<int64_t> n = ParseInt(value);
+    return n && *n != 0;
+  } catch (const Error&) {
+    // An unreadable store protects nothing.
+    return false;
+  }
+}
+
+bool TGLScreenSaver::VerifyPassword() {
+  platform::ScreenSaverHost& host = platform::Get<platform::ScreenSaverHost>();
+  if (!host.HasPasswordCheck()) return true;
+  ShowAppCursor(true);
+  bool passed = host.VerifyPassword(platform::Get<platform::Windows>().ForegroundWindow());
+  ShowAppCursor(false);
+  return passed;
+}
+
+bool TGLScreenSaver::MouseMoved(int x, int y) {
+  if (!MouseMoveExit) return false;
+  if (mouseIgnoreCount_ > 0) {
+    --mouseIgnoreCount_;
+    return false;
+  }
+  if (lastMouseX_ == -1 && lastMouseY_ == -1) {
+    lastMouseX_ = x;
+    lastMouseY_ = y;
+    return false;
+  }
+  // Both axes: a pointer drifting along one edge does not end the saver.
+  if (std::abs(x - lastMouseX_) > 2 && std::abs(y - lastMouseY_) > 2) {
+    ResetMouse();
+    return true;
+  }
+  return false;
+}
+
+void TGLScreenSaver::ResetMouse() {
+  lastMouseX_ = -1;
+  lastMouseY_ = -1;
+  mouseIgnoreCount_ = 5;
+}
+
+void TGLScreenSaver::MessageHook(platform::Message& message, bool& handled) {
+  using platform::MessageKind;
+  if (!Display() || !Display()->FullScreen()) {
+    TCustomGLApplication::MessageHook(message, handled);
+    return;
+  }
+  handled = false;
+  bool exit = false;
+  switch (message.kind) {
+    case MessageKind::MouseMove:
+      exit = MouseMoved(message.x & 0xFFFF, message.y & 0xFFFF);
+      break;
+    case MessageKind::KeyDown:
+      exit = message.key != kKeyPrintScreen && message.key != kKeyShift && message.key != kKeyCtrl;
+      break;
+    case MessageKind::LButtonUp:
+    case MessageKind::LButtonDblClk:
+    case MessageKind::MButtonUp:
+    case MessageKind::MButtonDblClk:
+    case MessageKind::RButtonUp:
+    case MessageKind::RButtonDblClk:
+    case MessageKind::SysKeyDown:
+      exit = true;
+      break;
+    default:
+      break;
+  }
+  if (!exit) {
+    TCustomGLApplication::MessageHook(message, handled);
+    return;
+  }
+  handled = true;
+  if (role_ != srSaver) {
+    // A full-screen run started from the settings form returns to it.
+    Display()->SetFullScreen(false);
+    return;
+  }
+  bool cursorShown = false;
+  if (PasswordProtected()) {
+    if (OpenGL() && DeviceContext()) OpenGL()->SwapBuffersIfOdd(*DeviceContext());
+    ShowAppCursor(true);
+    cursorShown = true;
+    if (!VerifyPassword()) {
+      ResetMouse();
+      ShowAppCursor(false);
+      return;
+    }
+  }
+  if (cursorShown) ShowAppCursor(false);
+  Display()->SetFullScreen(false);
+  CloseApplication();
+}
+
+void TGLScreenSaver::Idle(void* sender, bool& done) {
+  TCustomGLApplication::Idle(sender, done);
+  if (role_ == srConfig) {
+    SaverSleep(4);
+  } else if (role_ == srSaver) {
+    if (powerOffTime_ > 0 && Timer().GetTime().Seconds() > powerOffTime_) SystemPowerOff();
+    if (monitorOffTime_ > 0 && Timer().GetTime().Seconds() > monitorOffTime_) MonitorOff();
+  }
+}
+
+void TGLScreenSaver::SetPowerOffIndex(int index) {
+  float time = PowerTimeout(index, "SetPowerOffIndex");
+  powerOffIndex_ = index;
+  powerOffTime_ = time;
+  SuspendEnabled = index != 0;
+}
+
+void TGLScreenSaver::SetMonitorOffIndex(int index) {
+  float time = PowerTimeout(index, "SetMonitorOffIndex");
+  monitorOffIndex_ = index;
+  monitorOffTime_ = time;
+}
+
+void TGLScreenSaver::SystemPowerOff() {
+  powerOffTime_ = -1;  // once only
+  SuspendEnabled = true;
+  platform::Get<platform::ScreenSaverHost>().SystemSuspend();
+}
+
+void TGLScreenSaver::MonitorOff() {
+  monitorOffTime_ = -1;  // once only
+  OnRender = [](float, bool) {};
+  Viewport().ClearMode = cmColor;
+  if (Window()) Window()->Color = clBlack;
+  Fire(OnPowerOff, static_cast<void*>(this));
+  platform::Get<platform::ScreenSaverHost>().MonitorOff();
+}
+
+void TGLScreenSaver::PowerOff() {
+  SuspendEnabled = false;
+  TCustomGLApplication::PowerOff();
+  if (Display()) Display()->SetFullScreen(false);
+  CloseApplication();
+}
+
+void TGLScreenSaver::SetScreenSaverRunning(bool running) {
+  platform::Get<platform::ScreenSaverHost>().SetScreenSaverRunning(running);
+}
+
+void TGLScreenSaver::StartAsProgram() {
+  HideOwnerForm();
+  const std::vector<std::string>& argv = Application().Arguments();
+  const std::string companion = HomeDir + AppName();
+  try {
+    TExecutePro launcher(nullptr);
+    launcher.Mode = TExecMode::emProcess;
+    launcher.WindowStyle = TExecWindowStyle::ewShow;
+    launcher.Wait = true;
+    launcher.DefaultDirectory = HomeDir;
+    platform::Get<platform::Processes>().SetOwnPriority(platform::ProcessPriority::Idle);
+    std::string args;
+    for (size_t i = 1; i < argv.size(); ++i) args += (i > 1 ? " " : "") + argv[i];
+    if (!launcher.Execute(companion + " " + args)) RaiseError("TExecutePro", "Execute", "not started");
+  } catch (const std::exception&) {
+    RaiseError("TGLScreenSaver", "StartAsProgram", "run " + companion + " " + (argv.size() > 1 ? argv[1] : ""));
+  }
+  CloseApplication();
+}
+
+void TGLScreenSaver::LoadOptions() {
+  if (Designing()) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  MouseMoveExit = ReadOptionBool(kOptMouseMoveExit, MouseMoveExit);
+  RunAsProgram = ReadOptionBool(kOptRunAsProgram, false);
+  SetPowerOffIndex(ReadOptionInteger(kOptPowerOffIndex, powerOffIndex_));
+  SetMonitorOffIndex(ReadOptionInteger(kOptMonitorOffIndex, monitorOffIndex_));
+  TCustomGLApplication::LoadOptions();
+}
+
+void TGLScreenSaver::SaveOptions() {
+  if (Designing()) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  WriteOptionBool(kOptMouseMoveExit, MouseMoveExit);
+  WriteOptionBool(kOptRunAsProgram, RunAsProgram);
+  WriteOptionInteger(kOptPowerOffIndex, powerOffIndex_);
+  WriteOptionInteger(kOptMonitorOffIndex, monitorOffIndex_);
+  TCustomGLApplication::SaveOptions();
 }
 
 }  // namespace velmora

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/GLApplication.h"
 #include "platform/Window.h"
 
 namespace velmora {
@@ -63,5 +64,84 @@ inline constexpr std::array<float, 16> PowerTimeouts = {-1,   60,   120,  180,  
 // The timeout of an index; an index outside 0..15 raises
 // "TGLScreenSaver.<operation> error: Index out of bounds".
 float PowerTimeout(int index, const char* operation);
+
+// The application object of the program: decides its role from the command
+// line when it is made, drives that role once its properties are read
+// (Initialize), ends the saver on user input, and runs the power timers.
+//
+// Exit input in the saver role while full screen: a key press (but Print
+// Screen, Shift and Ctrl), a button release or double click, a system key,
+// and - with MouseMoveExit - a pointer move: the first five moves after a
+// reset are ignored, the sixth fixes the reference point, and only a move
+// of at least 3 pixels on both axes from it ends the saver. The preview and
+// the windowed roles never end on input.
+class TGLScreenSaver : public TCustomGLApplication {
+ public:
+  explicit TGLScreenSaver(TComponent* owner);
+  // Clears the running flag (program and saver roles) and enables the
+  // configuration role's host window again.
+  ~TGLScreenSaver() override;
+
+  void Initialize() override;
+  void MessageHook(platform::Message& message, bool& handled) override;
+  void Idle(void* sender, bool& done) override;
+  void PowerOff() override;
+  void LoadOptions() override;
+  void SaveOptions() override;
+
+  void StartSaver();
+  void StartPreview(platform::ForeignWindowId hostWindow);
+  void StartConfig(platform::ForeignWindowId hostWindow);
+  void ChangePassword(platform::ForeignWindowId hostWindow);
+  void StartAsProgram();
+  bool VerifyPassword();
+  bool PasswordProtected();
+  bool MouseMoved(int x, int y);
+  void ResetMouse();
+  void SystemPowerOff();
+  void MonitorOff();
+  void HideOwnerForm();
+  void SetScreenSaverRunning(bool running);
+
+  TSaverRole Role() const { return role_; }
+  platform::ForeignWindowId ParentHandle() const { return parentHandle_; }
+  bool ParentIsRoot() const { return parentIsRoot_; }
+
+  int LastMouseX() const { return lastMouseX_; }
+  int LastMouseY() const { return lastMouseY_; }
+  int MouseIgnoreCount() const { return mouseIgnoreCount_; }
+
+  // "Exit on Mouse Move".
+  bool MouseMoveExit = false;
+  // "Run As Program": the saver file starts its companion program instead.
+  bool RunAsProgram = false;
+  // A run of its own (film, benchmark) that neither takes nor honours the
+  // single-instance lock; set before the component is loaded.
+  bool Independent = false;
+
+  int PowerOffIndex() const { return powerOffIndex_; }
+  // 0..15 (PowerTimeouts); 0 also denies the system's query to suspend.
+  void SetPowerOffIndex(int index);
+  float PowerOffTime() const { return powerOffTime_; }
+  int MonitorOffIndex() const { return monitorOffIndex_; }
+  void SetMonitorOffIndex(int index);
+  float MonitorOffTime() const { return monitorOffTime_; }
+
+ private:
+  // The program file as the role rules see it (".EXE", ".SCR", ...).
+  std::string ProgramKind() const;
+
+  TSaverRole role_ = srProgram;
+  platform::ForeignWindowId parentHandle_ = 0;
+  bool parentIsRoot_ = false;
+  int lastMouseX_ = -1;
+  int lastMouseY_ = -1;
+  int mouseIgnoreCount_ = 5;
+  int powerOffIndex_ = 0;
+  float powerOffTime_ = -1;
+  int monitorOffIndex_ = 0;
+  float monitorOffTime_ = -1;
+  bool hostDisabled_ = false;
+};
 
 }  // namespace velmora

@@ -175,6 +175,12 @@ class TCustomOpenGL {
  protected:
   // Fills both format lists from the window's configurations, when not yet.
   void EnumerateFormats(platform::NativeWindow& window);
+  // Lets go of the library this object loaded (a renderer change), so the
+  // next Activate loads the one the renderer names.
+  void UnloadLibrary() {
+    if (libraryLoaded_) UnloadOpenGL();
+    libraryLoaded_ = false;
+  }
 
  private:
   const std::vector<TPixelFormatInfo>& CurrentFormats();

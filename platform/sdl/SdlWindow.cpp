@@ -91,10 +91,20 @@ void SdlWindow::MakeForeign() {
     velmora::RaiseError("Windows", "Create",
                         std::string("Host windows need the X11 video system, not ") + (driver ? driver : "none"));
   ForeignWindowId id = request_.host;
-  if (id == 0) {
+  {
     X11Connection x;
-    if (!x) velmora::RaiseError("Windows", "Create", "No X display for the root window");
-    id = RootWindow(x.display(), DefaultScreen(x.display()));
+    if (!x) velmora::RaiseError("Windows", "Create", "No X display for the host window");
+    if (id == 0) {
+      id = RootWindow(x.display(), DefaultScreen(x.display()));
+    } else {
+      // SDL asks the server about the window with Xlib's own error handler,
+      // which ends the process for a window that does not exist.
+      XWindowAttributes attributes{};
+      Status status = X11Library::Get().getWindowAttributes(x.display(), Window(id), &attributes);
+      if (!x.SyncOk() || status == 0)
+        velmora::RaiseError("Windows", "Create",
+                            velmora::Format("Host window 0x%llx does not exist", static_cast<unsigned long long>(id)));
+    }
   }
   // SDL draws with OpenGL into a window it did not make only when told so
   // before it takes the window over.

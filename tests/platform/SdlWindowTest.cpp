@@ -5,9 +5,21 @@
 #include <cstring>
 #include <string>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
 #include "core/Error.h"
 #include "platform/Service.h"
 #include "platform/Window.h"
+#include "platform/sdl/X11Library.h"
+
+#include <X11/Xutil.h>
 
 namespace platform {
 namespace {
@@ -54,6 +66,84 @@ TEST(SdlWindowTest, HostWindowsNeedX11AndSayWhy) {
   EXPECT_EQ(Get<Windows>().ForegroundWindow(), 0u);
   // The video system is running offscreen already: the request holds.
   EXPECT_TRUE(Get<Windows>().UseOffscreen(false));
+}
+
+// The program next to this test: build/tests/test_platform -> build/app/velmora.
+std::string VelmoraBinary() {
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return "";
+  std::filesystem::path binary = self.parent_path().parent_path() / "app" / "velmora";
+  return std::filesystem::exists(binary) ? binary.string() : "";
+}
+
+// In a child process (its own X connection, no SDL state of the other
+// tests): a white host window, `velmora -p ID` started on it, and after a
+// while its centre pixel read back. Velmora clears the window to black.
+int HostedPreview(const char* display, const std::string& binary) {
+  X11Library& x = X11Library::Get();
+  using CreateFn = Window (*)(Display*, Window, int, int, unsigned, unsigned, unsigned, unsigned long, unsigned long);
+  using WindowFn = int (*)(Display*, Window);
+  using FlushFn = int (*)(Display*);
+  using GetImageFn = XImage* (*)(Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int);
+  auto create = reinterpret_cast<CreateFn>(x.Symbol("XCreateSimpleWindow"));
+  auto map = reinterpret_cast<WindowFn>(x.Symbol("XMapWindow"));
+  auto destroy = reinterpret_cast<WindowFn>(x.Symbol("XDestroyWindow"));
+  auto flush = reinterpret_cast<FlushFn>(x.Symbol("XFlush"));
+  auto getImage = reinterpret_cast<GetImageFn>(x.Symbol("XGetImage"));
+  if (!x.Loaded() || !create || !map || !destroy || !flush || !getImage) return 2;
+  X11Connection connection(display);
+  if (!connection) return 3;
+  Display* dpy = connection.display();
+  Window root = RootWindow(dpy, DefaultScreen(dpy));
+  unsigned long white = WhitePixel(dpy, DefaultScreen(dpy));
+  Window host = create(dpy, root, 0, 0, 152, 112, 0, white, white);
+  map(dpy, host);
+  if (!connection.SyncOk()) return 4;
+
+  pid_t child = fork();
+  if (child == 0) {
+    setenv("DISPLAY", display, 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    // Never the user's settings.
+    std::string config = (std::filesystem::temp_directory_path() / ("velmora-x11-" + std::to_string(getpid()))).string();
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::string id = std::to_string(host);
+    execl(binary.c_str(), binary.c_str(), "/p", id.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  if (child < 0) return 5;
+  unsigned long centre = white;
+  for (int i = 0; i < 100 && centre == white; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) return 6;  // it ended by itself
+    XImage* image = getImage(dpy, host, 76, 56, 1, 1, AllPlanes, ZPixmap);
+    if (image) {
+      centre = XGetPixel(image, 0, 0);
+      XDestroyImage(image);
+    }
+    connection.SyncOk();
+  }
+  // The preview never ends on input; the host ends it.
+  kill(child, SIGTERM);
+  int status = 0;
+  waitpid(child, &status, 0);
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::temp_directory_path() / ("velmora-x11-" + std::to_string(child)), ec);
+  destroy(dpy, host);
+  flush(dpy);
+  if (centre == white) return 7;
+  return (centre & 0xFFFFFF) == 0 ? 0 : 8;
+}
+
+TEST(SdlWindowX11Test, PreviewRendersIntoTheHostWindow) {
+  const char* x11 = std::getenv("VELMORA_TEST_X11_DISPLAY");
+  if (!x11 || !*x11) GTEST_SKIP() << "needs VELMORA_TEST_X11_DISPLAY (an Xvfb display)";
+  std::string binary = VelmoraBinary();
+  if (binary.empty()) GTEST_SKIP() << "the velmora program is not built";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(HostedPreview(x11, binary)), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -1,0 +1,555 @@
+#include "app/GLApplication.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+
+#include "app/Form.h"
+#include "app/ImageWriter.h"
+#include "app/Toolkit.h"
+#include "core/Error.h"
+#include "core/Strings.h"
+#include "gl/GLEntryPoints.h"
+#include "gl/ScreenShot.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Display.h"
+#include "platform/Service.h"
+
+namespace velmora {
+
+namespace {
+
+// Option names (the accessors hold them complemented).
+const char* const kOptMonitor = "Monitor";
+const char* const kOptDesktopOnly = "DesktopOnly";
+const char* const kOptFullScreenMode = "FullScreenMode";
+const char* const kOptWaitSync = "WaitSync";
+const char* const kOptDirectX = "DirectX";
+const char* const kOptFilmFileName = "FilmFileName";
+const char* const kOptFilmSeconds = "FilmSeconds";
+const char* const kOptFilmFrameRate = "FilmFrameRate";
+const char* const kOptSnapshotsEnabled = "SnapshotsEnabled";
+const char* const kOptJpegQuality = "JpegQuality";
+const char* const kOptWideScreen = "WideScreen";
+
+constexpr int kKeyPrintScreen = 44;
+
+void Sleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
+
+TGLVector Normalized(TGLVector v) {
+  double len = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+  if (len > 0) v = TGLVector{float(v.x / len), float(v.y / len), float(v.z / len)};
+  return v;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Camera and default viewport
+
+TOpenGLCamera::TOpenGLCamera() {
+  const TGLVector position{0, 0, 200}, target{0, 0, 0}, up{0, 1, 0};
+  Position = TOpenGLVector(position.x, position.y, position.z);
+  TGLVector d = Normalized(TGLVector{target.x - position.x, target.y - position.y, target.z - position.z});
+  Direction = TOpenGLVector(d.x, d.y, d.z);
+  TGLVector u = Normalized(up);
+  Up = TOpenGLVector(u.x, u.y, u.z);
+}
+
+TDefViewport::TDefViewport(TCustomGLApplication* application) : application_(application) {
+  camera_.Position = TOpenGLVector(0, 0, -0.00005f);
+}
+
+void TDefViewport::Assign(const TDefViewport& other) {
+  Perspective = other.Perspective;
+  FarDepth = other.FarDepth;
+  NearDepth = other.NearDepth;
+  FOV = other.FOV;
+  Cleared = other.Cleared;
+  Enabled = other.Enabled;
+  ClearMode = other.ClearMode;
+  WideScreen = other.WideScreen;
+  Stretch = other.Stretch;
+  camera_.Assign(other.camera_);
+}
+
+int TDefViewport::WindowWidth() const {
+  TCustomGLWindow* w = application_ ? application_->Window() : nullptr;
+  return w ? w->Width() : 0;
+}
+
+int TDefViewport::WindowHeight() const {
+  TCustomGLWindow* w = application_ ? application_->Window() : nullptr;
+  return w ? w->Height() : 0;
+}
+
+void TDefViewport::OutputSize(bool fullScreen, int monitor, int windowWidth, int windowHeight, int& width,
+                              int& height) {
+  if (!fullScreen) {
+    width = windowWidth;
+    height = windowHeight;
+    return;
+  }
+  platform::Display& display = platform::Get<platform::Display>();
+  int n = display.MonitorCount();
+  if (monitor >= 0 && n != 1) {
+    if (monitor < n) {
+      platform::Rect r = display.MonitorBounds(monitor);
+      width = r.width;
+      height = r.height;
+    } else if (monitor == n + 1) {
+      platform::Rect r = display.VirtualDesktop();
+      width = r.width;
+      height = r.height;
+    } else {
+      // Two monitors side by side.
+      platform::Rect a = display.MonitorBounds(0), b = display.MonitorBounds(1);
+      width = a.width + b.width;
+      height = std::max(a.height, b.height);
+    }
+    return;
+  }
+  platform::ScreenSize s = display.PrimaryScreenSize();
+  width = s.width;
+  height = s.height;
+}
+
+TFrustum TDefViewport::GetFrustum() {
+  const float a = (!Stretch && WideScreen) ? 16.0f / 9.0f : 4.0f / 3.0f;
+  double top = std::tan(FOV * std::numbers::pi / 180.0 / 2.0) * NearDepth;
+  frustum_.Top = top;
+  frustum_.Bottom = -top;
+  frustum_.Right = a * top;
+  frustum_.Left = -frustum_.Right;
+  frustum_.Near = NearDepth;
+  frustum_.Far = FarDepth;
+  return frustum_;
+}
+
+void TDefViewport::Apply() {
+  if (!Enabled || !application_ || !application_->Window() || !application_->Display()) return;
+  TCustomGLWindow* window = application_->Window();
+  TCustomOpenGL* gl = application_->OpenGL();
+  if (!gl) return;
+  // 1. The GL object lives in the context's viewport list; a new context
+  // object means a new viewport.
+  if (!glViewport_ || glViewportOwner_ != gl) {
+    glViewport_ = gl->Viewports()->Add();
+    glViewportOwner_ = gl;
+  }
+  // 2. Output size and aspect.
+  int width = 0, height = 0;
+  OutputSize(application_->Display()->FullScreen(), window->Monitor, window->Width(), window->Height(), width,
+             height);
+  glViewport_->SetBounds(0, 0, width, height);
+  double aspect = Stretch ? 4.0 / 3.0 : (height > 0 ? double(width) / double(height) : 4.0 / 3.0);
+  // 3. A wide output turns 16:9 on for good.
+  if (!WideScreen) WideScreen = aspect > 1.6;
+  // 4. Projection.
+  double a = Stretch ? 4.0 / 3.0 : (WideScreen ? 16.0 / 9.0 : 4.0 / 3.0);
+  glViewport_->SetPerspective(FOV, a, NearDepth, FarDepth);
+  glViewport_->SetOrtho(0, window->Width(), 0, window->Height(), NearDepth, FarDepth);
+  glViewport_->Perspective = Perspective;
+  // 5. Camera.
+  glViewport_->SetOrientation(camera_.Up.Vector(), camera_.Direction.Vector());
+  glViewport_->SetCameraPosition(camera_.Position.Vector());
+  // 6. and 7. need the context: without one there is nothing to draw on.
+  if (!gl->Active()) return;
+  if (Cleared) {
+    TColor c = window->Color;
+    GL.glClearColor((c & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, ((c >> 16) & 0xFF) / 255.0f, 1.0f);
+    GL.glViewport(0, 0, window->Width(), window->Height());
+    GL.glDepthMask(GL_TRUE);
+    GLbitfield mask = 0;
+    if (ClearMode & cmColor) mask |= GL_COLOR_BUFFER_BIT;
+    if (ClearMode & cmDepth) mask |= GL_DEPTH_BUFFER_BIT;
+    if (ClearMode & cmStencil) mask |= GL_STENCIL_BUFFER_BIT;
+    if (ClearMode & cmAccum) mask |= GL_ACCUM_BUFFER_BIT;
+    if (mask) GL.glClear(mask);
+  }
+  glViewport_->Apply();
+}
+
+// ---------------------------------------------------------------------------
+// The application's rendering context
+
+void TCustomAppOpenGL::SetRenderer(TGLRenderer renderer) {
+  bool restart = renderer != Renderer() && Active() && application_;
+  if (restart) {
+    application_->StopOpenGL();
+    UnloadLibrary();
+  }
+  TCustomOpenGL::SetRenderer(renderer);
+  if (restart && application_->DeviceContext()) application_->StartOpenGL(application_->DeviceContext());
+}
+
+// ---------------------------------------------------------------------------
+// The application
+
+TCustomGLApplication::TCustomGLApplication(TComponent* owner)
+    : TCustomGraphicApplicationPro(owner), viewport_(std::make_unique<TDefViewport>(this)) {
+  inIdle_ = Designing();
+  if (!Designing()) openGL_ = std::make_unique<TCustomAppOpenGL>(this);
+}
+
+TCustomGLApplication::~TCustomGLApplication() {
+  inIdle_ = true;
+  if (display_ && !Designing() && display_->FullScreen()) {
+    ExitWithFullScreen = true;
+    display_->SetFullScreen(false);
+  }
+  StopOpenGL();
+  SetWindow(nullptr);
+  SetDisplay(nullptr);
+  viewport_.reset();
+  openGL_.reset();
+}
+
+void TCustomGLApplication::SetDisplay(TCustomGLDisplay* display) {
+  if (Designing()) {
+    display_ = display;
+    return;
+  }
+  if (display_) {
+    display_->OnFilterMode = nullptr;
+    display_->OnBeforeChange = nullptr;
+    display_->OnAfterChange = nullptr;
+  }
+  display_ = display;
+  if (display_) {
+    display_->OnFilterMode = [this](int depth, int width, int height, bool& accept) {
+      AcceptMode(depth, width, height, accept);
+    };
+    display_->OnBeforeChange = [this](void*) { LoadDisplayOptions(); };
+    display_->OnAfterChange = [this](void*) { DisplayChanged(); };
+  }
+}
+
+void TCustomGLApplication::SetWindow(TCustomGLWindow* window) {
+  if (Designing()) {
+    window_ = window;
+    return;
+  }
+  if (window_) {
+    window_->FullScreenQuery = nullptr;
+    window_->OpenGLActiveQuery = nullptr;
+    window_->CloseRequest = nullptr;
+    window_->DeviceContextCreated = nullptr;
+    window_->DeviceContextReleased = nullptr;
+    window_->OnResize = nullptr;
+    if (deviceContext_ == window_->Handle()) {
+      StopOpenGL();
+      deviceContext_ = nullptr;
+    }
+  }
+  window_ = window;
+  if (window_) {
+    window_->FullScreenQuery = [this] { return display_ && display_->FullScreen(); };
+    window_->OpenGLActiveQuery = [this] { return openGL_ && openGL_->Active(); };
+    window_->CloseRequest = [this] { return WindowCloseRequest(); };
+    window_->DeviceContextCreated = [this](platform::NativeWindow* dc) { deviceContext_ = dc; };
+    window_->DeviceContextReleased = [this] {
+      StopOpenGL();
+      deviceContext_ = nullptr;
+    };
+    window_->OnResize = [this](int width, int height) { ResizeViewport(width, height); };
+    if (window_->HandleAllocated()) deviceContext_ = window_->Handle();
+  }
+}
+
+void TCustomGLApplication::Notification(TComponent* component, TOperation operation) {
+  TCustomGraphicApplicationPro::Notification(component, operation);
+  if (operation != TOperation::opRemove) return;
+  if (display_ && component == display_) SetDisplay(nullptr);
+  if (window_ && component == window_) SetWindow(nullptr);
+}
+
+void TCustomGLApplication::AcceptMode(int colorDepth, int, int height, bool& accept) {
+  accept = colorDepth >= 16 && height >= 480;
+}
+
+void TCustomGLApplication::Start() {
+  if (display_) {
+    display_->GetDesktopMode();
+    if (display_->ColorDepthModes().Count() == 0) {
+      platform::Get<platform::Dialogs>().MessageBox(
+          "Warning! In this video mode, hardware 3D acceleration was not detected! \r\n"
+          "You need to change Color Depth of your Windows desktop to High Color (16 bits) to run this program!",
+          Title, platform::MessageIcon::Error);
+      Application().Terminate();
+      if (ExitProcess)
+        ExitProcess(1);
+      else
+        std::exit(1);
+      return;
+    }
+  }
+  TCustomGraphicApplicationPro::Start();
+}
+
+void TCustomGLApplication::Stop() {
+  StopOpenGL();
+  TCustomGraphicApplicationPro::Stop();
+}
+
+void TCustomGLApplication::Idle(void* sender, bool& done) {
+  if (inIdle_) return;
+  inIdle_ = true;
+  struct Guard {
+    TCustomGLApplication* self;
+    ~Guard() {
+      // PowerOff keeps frames off for good.
+      if (!self->poweredOff_) self->inIdle_ = false;
+    }
+  } guard{this};
+  TCustomGraphicApplicationPro::Idle(sender, done);
+  if (Active && !glStarted_ && deviceContext_) {
+    Sleep(1);
+    StartOpenGL(deviceContext_);
+    Sleep(1);
+    if (window_) ResizeViewport(window_->Width(), window_->Height());
+    Sleep(1);
+  }
+  if (Active && window_ && openGL_ && openGL_->Active()) RenderFrame(deviceContext_);
+}
+
+void TCustomGLApplication::StartOpenGL(TDeviceContext deviceContext) {
+  if (!openGL_ || !deviceContext) return;
+  if (!openGL_->Active()) openGL_->Activate(*deviceContext);
+  // The driver may have made the surface again for its pixel format.
+  if (window_) window_->UpdateRegistration();
+  if (!openGL_->Active()) return;
+  GL.glEnable(GL_DITHER);
+  GL.glAlphaFunc(GL_GREATER, 0.0f);
+  GL.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  GL.glShadeModel(GL_SMOOTH);
+  Fire(OnStartOpenGL, static_cast<void*>(this));
+  glStarted_ = true;
+}
+
+void TCustomGLApplication::StopOpenGL() {
+  if (!openGL_ || !openGL_->Active()) return;
+  Fire(OnStopOpenGL, static_cast<void*>(this));
+  openGL_->Deactivate();
+  glStarted_ = openGL_->Active();
+}
+
+void TCustomGLApplication::RenderFrame(TDeviceContext deviceContext) {
+  if (Designing() || !OnRender || !openGL_ || !openGL_->Active()) return;
+  if (lastFrameTime_ == 0) lastFrameTime_ = Timer().GetTime().Seconds();
+  float deltaTime = float(Timer().GetTime().Seconds() - lastFrameTime_);
+  lastFrameTime_ = Timer().GetTime().Seconds();
+  MaskFloatingPointExceptions();
+  Fire(OnUpdate, deltaTime);
+  RenderScene(deviceContext, deltaTime);
+}
+
+void TCustomGLApplication::RenderScene(TDeviceContext deviceContext, float deltaTime) {
+  if (!OnRender || !openGL_ || !openGL_->Active()) return;
+  viewport_->Apply();
+  OnRender(deltaTime, false);
+  MaskFloatingPointExceptions();
+  openGL_->SwapBuffers(*deviceContext);
+}
+
+void TCustomGLApplication::ResizeViewport(int width, int height) {
+  if (OnResizeViewport && openGL_ && openGL_->Active()) OnResizeViewport(width, height);
+}
+
+void TCustomGLApplication::ShowGLWindow() {
+  if (window_ && !window_->HandleAllocated()) {
+    window_->SetVisible(true);
+    window_->HandleNeeded();
+  }
+}
+
+void TCustomGLApplication::HideGLWindow() {
+  if (window_ && window_->HandleAllocated()) {
+    window_->SetVisible(false);
+    window_->DestroyHandle();
+  }
+}
+
+void TCustomGLApplication::EnableMainForm(bool enabled) {
+  if (TForm* form = Application().MainForm()) form->SetEnabled(enabled);
+}
+
+void TCustomGLApplication::DisplayChanged() {
+  if (!display_) return;
+  if (!display_->FullScreen()) {
+    EnableMainForm(true);
+    HideGLWindow();
+    if (!ExitWithFullScreen && !Application().Terminated()) ShowGLWindow();
+    ShowAppCursor(true);
+  } else {
+    if (window_ && window_->HandleAllocated()) {
+      HideGLWindow();
+      ShowGLWindow();
+    }
+    EnableMainForm(false);
+    ShowAppCursor(!HideCursor);
+  }
+}
+
+bool TCustomGLApplication::WindowCloseRequest() {
+  bool wasFullScreen = display_ && display_->FullScreen();
+  if (wasFullScreen) display_->SetFullScreen(false);
+  if (ExitWithFullScreen) Application().Terminate();
+  return wasFullScreen;
+}
+
+void TCustomGLApplication::LoadDisplayOptions() {
+  if (displayOptionsLoaded_ || !display_) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  display_->DesktopOnly = ReadOptionBool(kOptDesktopOnly, true);
+  TScreenMode mode;
+  mode.SetModeText(ReadOptionString(kOptFullScreenMode, display_->GetDefaultMode().ModeText()));
+  display_->SetFullScreenMode(mode);
+  displayOptionsLoaded_ = true;
+}
+
+void TCustomGLApplication::HandleException(void* sender, const std::exception& error) {
+  if (display_ && display_->FullScreen()) {
+    if (openGL_ && deviceContext_) openGL_->SwapBuffersIfOdd(*deviceContext_);
+    ExitWithFullScreen = true;
+    display_->SetFullScreen(false);
+  }
+  TCustomGraphicApplicationPro::HandleException(sender, error);
+}
+
+void TCustomGLApplication::PowerOff() {
+  TCustomGraphicApplicationPro::PowerOff();
+  inIdle_ = true;
+  poweredOff_ = true;
+  StopOpenGL();
+}
+
+void TCustomGLApplication::PowerOn() {
+  TCustomGraphicApplicationPro::PowerOn();
+  CloseApplication();
+}
+
+void TCustomGLApplication::LoadOptions() {
+  if (Designing()) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  if (window_) {
+    if (platform::Get<platform::Display>().MonitorCount() >= 2)
+      window_->Monitor = ReadOptionInteger(kOptMonitor, window_->Monitor);
+    else
+      window_->Monitor = -1;
+    HideGLWindow();
+    ShowGLWindow();
+  }
+  if (display_) {
+    display_->DesktopOnly = ReadOptionBool(kOptDesktopOnly, true);
+    TScreenMode mode;
+    mode.SetModeText(ReadOptionString(kOptFullScreenMode, display_->GetDefaultMode().ModeText()));
+    display_->SetFullScreenMode(mode);
+  }
+  displayOptionsLoaded_ = true;
+  if (openGL_) {
+    openGL_->WaitSync = ReadOptionBool(kOptWaitSync, openGL_->WaitSync);
+    if (ReadOptionBool(kOptDirectX, true)) openGL_->SetRenderer(glrDirectX);
+  }
+  FilmFileName = ReadOptionString(kOptFilmFileName, "Film.jpg");
+  FilmSeconds = ReadOptionInteger(kOptFilmSeconds, 1);
+  FilmFrameRate = ReadOptionInteger(kOptFilmFrameRate, 25);
+  SnapshotsEnabled = ReadOptionBool(kOptSnapshotsEnabled, false);
+  JpegQuality = ReadOptionInteger(kOptJpegQuality, 90);
+  viewport_->WideScreen = ReadOptionBool(kOptWideScreen, viewport_->WideScreen);
+  TCustomGraphicApplicationPro::LoadOptions();
+}
+
+void TCustomGLApplication::SaveOptions() {
+  if (Designing()) return;
+  SetUseLocalMachine(true);
+  NamesScrambled = true;
+  if (display_) {
+    WriteOptionBool(kOptDesktopOnly, display_->DesktopOnly);
+    WriteOptionString(kOptFullScreenMode, display_->FullScreenMode().ModeText());
+  }
+  if (window_) WriteOptionInteger(kOptMonitor, window_->Monitor);
+  if (openGL_) {
+    WriteOptionBool(kOptWaitSync, openGL_->WaitSync);
+    WriteOptionBool(kOptDirectX, openGL_->Renderer() == glrDirectX);
+  }
+  WriteOptionString(kOptFilmFileName, FilmFileName);
+  WriteOptionInteger(kOptFilmSeconds, FilmSeconds);
+  WriteOptionInteger(kOptFilmFrameRate, FilmFrameRate);
+  WriteOptionInteger(kOptJpegQuality, JpegQuality);
+  TCustomGraphicApplicationPro::SaveOptions();
+}
+
+void TCustomGLApplication::MessageHook(platform::Message& message, bool& handled) {
+  using platform::MessageKind;
+  if (message.kind == MessageKind::KeyUp && message.key == kKeyPrintScreen) {
+    handled = true;
+    if (message.ctrl) {
+      if (OnSnapShot)
+        OnSnapShot(static_cast<void*>(this));
+      else
+        SaveSnapshot(AppName() + ".jpg");
+    } else if (message.shift) {
+      RecordFilm(FilmSeconds, FilmFrameRate, FilmFileName);
+    }
+    return;
+  }
+  if (message.kind == MessageKind::KeyDown || message.kind == MessageKind::SysKeyDown) Recording = false;
+  TCustomGraphicApplicationPro::MessageHook(message, handled);
+}
+
+std::string TCustomGLApplication::SnapshotFileName(const std::string& fileName, int counter) {
+  size_t slash = fileName.find_last_of('/');
+  size_t dot = fileName.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) dot = fileName.size();
+  return fileName.substr(0, dot) + Format("%.5d", counter) + fileName.substr(dot);
+}
+
+void TCustomGLApplication::SaveSnapshot(const std::string& fileName) {
+  if (!SnapshotsEnabled || !openGL_ || !openGL_->Active() || !window_) return;
+  TGLScreenShot& shot = *openGL_->ScreenShot();
+  shot.Capture(*window_->Handle());
+  std::string name = SnapshotFileName(fileName, shot.Counter);
+  TBitmap24 image(shot.Width(), shot.Height());
+  for (int y = 0; y < shot.Height(); ++y) {
+    const uint8_t* src = shot.ScanLine(shot.Height() - 1 - y);
+    uint8_t* dst = image.ScanLine(y);
+    for (int x = 0; x < shot.Width(); ++x) {
+      dst[3 * x] = src[3 * x + 2];
+      dst[3 * x + 1] = src[3 * x + 1];
+      dst[3 * x + 2] = src[3 * x];
+    }
+  }
+  size_t dot = name.find_last_of('.');
+  std::string ext = dot == std::string::npos ? std::string() : LowerCase(name.substr(dot));
+  if (ext == ".bmp") {
+    image.SaveToFile(name);
+  } else if (ext == ".jpg" || ext == ".jpeg") {
+    TJpegWriter jpeg;
+    jpeg.SetQuality(JpegQuality);
+    jpeg.Assign(image);
+    jpeg.SaveToFile(name);
+  }
+}
+
+void TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::string& fileName) {
+  if (!SnapshotsEnabled || !Active || !window_ || !openGL_ || !openGL_->Active()) return;
+  if (frameRate <= 0 || seconds <= 0) return;
+  float step = 1.0f / float(frameRate);
+  openGL_->ScreenShot()->Counter = 0;
+  Recording = true;
+  const int64_t frames = int64_t(seconds) * int64_t(frameRate);
+  for (int64_t i = 0; i < frames; ++i) {
+    Fire(OnUpdate, step);
+    RenderScene(deviceContext_, step);
+    SaveSnapshot(fileName);
+    Application().ProcessMessages();
+    if (!Recording) break;
+  }
+  Recording = false;
+}
+
+}  // namespace velmora

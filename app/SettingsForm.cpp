@@ -1,0 +1,237 @@
+#include "app/SettingsForm.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "app/Toolkit.h"
+#include "core/Error.h"
+#include "core/Strings.h"
+#include "gl/GLEntryPoints.h"
+#include "platform/Display.h"
+#include "platform/Service.h"
+#include "platform/Window.h"
+
+namespace velmora {
+
+TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
+  Caption = "Velmora";
+  SetBounds(0, 0, 640, 480);
+  glScreenSaver_ = new TGLScreenSaver(this);
+  glDisplay_ = new TGLDisplay(this);
+  glWindow_ = new TGLWindow(this);
+
+  BeginLoadingAll(this);
+  TGLScreenSaver& app = *glScreenSaver_;
+  app.Name = "GLScreenSaver1";
+  app.Title = "Velmora";
+  app.Company = "Ostrevin";
+  app.Independent = independent;
+  app.SetDisplay(glDisplay_);
+  app.SetWindow(glWindow_);
+  app.Active = true;
+  TDefViewport& vp = app.Viewport();
+  vp.ClearMode = cmDepth;
+  vp.FarDepth = 11000.0;
+  vp.NearDepth = 100.0;
+  vp.FOV = 75.0;
+  vp.Perspective = true;
+  vp.Enabled = true;
+  vp.Cleared = true;
+  vp.Stretch = false;
+  vp.WideScreen = false;
+  vp.Camera().Direction.Z = -1;
+  vp.Camera().Position.Z = -4.9999998736894e-05f;
+  vp.Camera().Up.Y = 1;
+  app.OnStart = [this](void* sender) { ScreenSaverStart(sender); };
+  app.OnRender = [this](float deltaTime, bool select) { ScreenSaverRender(deltaTime, select); };
+
+  glDisplay_->Name = "GLDisplay1";
+  glDisplay_->DesktopOnly = false;
+  glDisplay_->SetFullScreen(false);
+  glDisplay_->SetFullScreenMode(TScreenMode(640, 480, 16));
+
+  glWindow_->Name = "GLWindow1";
+  glWindow_->SetParent(this);
+  glWindow_->Color = clBlack;
+  glWindow_->Caption = "Velmora";
+  platform::ScreenSize screen = platform::Get<platform::Display>().PrimaryScreenSize();
+  glWindow_->SetBounds(screen.width > 640 ? (screen.width - 640) / 2 : 0,
+                       screen.height > 480 ? (screen.height - 480) / 2 : 0, 640, 480);
+  glWindow_->OnClose = [this](void*) { Close(); };
+
+  EndLoadingAll(this);
+}
+
+TFormSettings::~TFormSettings() = default;
+
+void TFormSettings::VisibleChanged() {
+  if (Visible() && glWindow_) glWindow_->HandleNeeded();
+}
+
+void TFormSettings::ScreenSaverStart(void*) {
+  // The world reads the options here; until it exists the form does.
+  glScreenSaver_->LoadOptions();
+}
+
+void TFormSettings::ScreenSaverRender(float, bool) {
+  // The empty scene: its background is the window's colour, cleared with
+  // the colour the viewport has just set.
+  if (GL.glClear) GL.glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// ---------------------------------------------------------------------------
+// The program's own options
+
+namespace {
+
+[[noreturn]] void Bad(const std::string& text) { RaiseError("TProgramOptions", "Parse", text); }
+
+const std::string& ValueOf(const std::vector<std::string>& argv, size_t& i) {
+  if (i + 1 >= argv.size()) Bad(argv[i] + " needs a value");
+  return argv[++i];
+}
+
+int IntValue(const std::string& option, const std::string& text, int low, int high) {
+  std::optional<int64_t> v = ParseInt(text);
+  if (!v || *v < low || *v > high) Bad(Format("%s needs a whole number %d..%d, not \"%s\"", option.c_str(), low, high,
+                                              text.c_str()));
+  return int(*v);
+}
+
+}  // namespace
+
+TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
+  TProgramOptions o;
+  using TRun = TProgramOptions::TRun;
+  if (!argv.empty()) o.SaverArguments.push_back(argv[0]);
+  bool rate = false, out = false, size = false, blank = false;
+  for (size_t i = 1; i < argv.size(); ++i) {
+    const std::string& a = argv[i];
+    if (a == "--version") {
+      o.Run = TRun::roVersion;
+    } else if (a == "--film" || a == "--bench") {
+      if (o.Run == TRun::roFilm || o.Run == TRun::roBench) Bad("--film and --bench go alone");
+      const std::string& v = ValueOf(argv, i);
+      if (a == "--film") {
+        o.Run = TRun::roFilm;
+        o.Seconds = IntValue(a, v, 1, 3600);
+      } else {
+        o.Run = TRun::roBench;
+        std::optional<double> s = ParseFloat(v);
+        if (!s || !(*s > 0) || *s > 3600) Bad("--bench needs seconds above 0, not \"" + v + "\"");
+        o.Seconds = *s;
+      }
+    } else if (a == "--rate") {
+      o.Rate = IntValue(a, ValueOf(argv, i), 1, 1000);
+      rate = true;
+    } else if (a == "--out") {
+      o.Out = ValueOf(argv, i);
+      if (o.Out.empty()) Bad("--out needs a file name");
+      out = true;
+    } else if (a == "--size") {
+      const std::string& v = ValueOf(argv, i);
+      size_t x = v.find_first_of("xX");
+      if (x == std::string::npos) Bad("--size needs WIDTHxHEIGHT, not \"" + v + "\"");
+      o.Width = IntValue(a, v.substr(0, x), 1, 16384);
+      o.Height = IntValue(a, v.substr(x + 1), 1, 16384);
+      size = true;
+    } else if (a == "--blank") {
+      blank = true;
+    } else if (a.size() > 2 && a[0] == '-' && a[1] == '-' && a != "--window-id" && a != "--root") {
+      Bad("Unknown option " + a);
+    } else {
+      o.SaverArguments.push_back(a);
+    }
+  }
+  if ((rate || out) && o.Run != TRun::roFilm) Bad("--rate and --out belong to --film");
+  if (size && o.Run != TRun::roFilm && o.Run != TRun::roBench) Bad("--size belongs to --film or --bench");
+  if (blank && o.Run != TRun::roBench) Bad("--blank belongs to --bench");
+  if ((o.Run == TRun::roFilm || o.Run == TRun::roBench) && o.SaverArguments.size() > 1)
+    Bad("--film and --bench take no screen-saver switches");
+  o.Blank = blank;
+  if (o.Run == TRun::roFilm && o.Out.empty()) o.Out = "Film.jpg";
+  return o;
+}
+
+// ---------------------------------------------------------------------------
+// Runs
+
+namespace {
+
+// Frames until OpenGL runs, or nothing more to wait for.
+bool WaitForOpenGL(TGLScreenSaver& app) {
+  for (int frame = 0; frame < 200 && !Application().Terminated(); ++frame) {
+    Application().HandleMessage();
+    if (app.GLStarted()) return true;
+  }
+  return app.GLStarted();
+}
+
+// The arguments of a run of its own: the program role.
+void OwnRunArguments() {
+  std::vector<std::string> args = Application().Arguments();
+  if (args.size() > 1) args.resize(1);
+  if (args.empty()) args.push_back("velmora");
+  Application().SetArguments(args);
+}
+
+}  // namespace
+
+int RunSaver() {
+  TFormSettings form;
+  Application().Run();
+  return 0;
+}
+
+int RunFilm(const TProgramOptions& options) {
+  platform::Get<platform::Windows>().UseOffscreen(false);
+  OwnRunArguments();
+  TFormSettings form(true);
+  TGLScreenSaver& app = *form.GLScreenSaver();
+  form.GLWindow()->SetBounds(0, 0, options.Width > 0 ? options.Width : 640,
+                             options.Height > 0 ? options.Height : 480);
+  form.Show();
+  if (!WaitForOpenGL(app)) RaiseError("TGLScreenSaver", "RecordFilm", "OpenGL could not be started");
+  app.SnapshotsEnabled = true;
+  app.RecordFilm(int(options.Seconds), options.Rate, options.Out);
+  return 0;
+}
+
+int RunBench(const TProgramOptions& options) {
+  platform::Get<platform::Windows>().UseOffscreen(true);
+  OwnRunArguments();
+  TFormSettings form(true);
+  TGLScreenSaver& app = *form.GLScreenSaver();
+  int64_t frames = 0;
+  if (options.Width > 0) {
+    form.GLWindow()->SetBounds(0, 0, options.Width, options.Height);
+  } else {
+    app.ExitWithFullScreen = true;
+    form.GLDisplay()->SetFullScreen(true);
+  }
+  form.Show();
+  if (!WaitForOpenGL(app)) RaiseError("TGLScreenSaver", "Bench", "OpenGL could not be started");
+  // As fast as the loop goes: no retrace, no Low CPU sleep.
+  app.OpenGL()->WaitSync = false;
+  app.LowCPU = false;
+  const bool blank = options.Blank;
+  app.OnRender = [&frames, &form, blank](float deltaTime, bool select) {
+    if (!blank) form.ScreenSaverRender(deltaTime, select);
+    ++frames;
+  };
+  const double start = app.Timer().GetTime().Seconds();
+  double elapsed = 0;
+  while (!Application().Terminated()) {
+    Application().HandleMessage();
+    elapsed = app.Timer().GetTime().Seconds() - start;
+    if (elapsed >= options.Seconds) break;
+  }
+  double fps = elapsed > 0 ? double(frames) / elapsed : 0;
+  double ms = frames > 0 ? elapsed * 1000.0 / double(frames) : 0;
+  std::printf("frames=%lld seconds=%.3f fps=%.1f ms_per_frame=%.3f\n", static_cast<long long>(frames), elapsed, fps,
+              ms);
+  std::fflush(stdout);
+  return 0;
+}
+
+}  // namespace velmora

@@ -1,0 +1,454 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csetjmp>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <random>
+
+#include <jpeglib.h>
+
+#include "app/GLApplication.h"
+#include "app/SettingsForm.h"
+#include "core/Error.h"
+#include "core/Strings.h"
+#include "tests/app/ShellTestSupport.h"
+
+using namespace velmora;
+using platform::Message;
+using platform::MessageKind;
+
+// ---------------------------------------------------------------------------
+// Rules that need no rendering context: viewport aspect, frustum, display
+// changes, close requests, options.
+
+namespace {
+
+struct AppFixture : ::testing::Test, shelltest::ShellFakes {
+  std::unique_ptr<TFormSettings> form;
+  TGLScreenSaver* app = nullptr;
+
+  void Make(std::vector<std::string> args = {"velmora"}) {
+    Application().SetArguments(std::move(args));
+    form = std::make_unique<TFormSettings>();
+    app = form->GLScreenSaver();
+  }
+  void TearDown() override { form.reset(); }
+};
+
+}  // namespace
+
+TEST(DefViewport, CameraAndFrustumDefaults) {
+  TDefViewport vp(nullptr);
+  EXPECT_FLOAT_EQ(vp.Camera().Position.Z, -0.00005f);
+  EXPECT_FLOAT_EQ(vp.Camera().Direction.Z, -1.0f);
+  EXPECT_FLOAT_EQ(vp.Camera().Up.Y, 1.0f);
+  TOpenGLCamera camera;
+  EXPECT_FLOAT_EQ(camera.Position.Z, 200.0f);
+
+  TFrustum f = vp.GetFrustum();
+  const double top = std::tan(37.5 * std::numbers::pi / 180.0) * 100.0;
+  EXPECT_NEAR(f.Top, top, 1e-9);
+  EXPECT_NEAR(f.Bottom, -top, 1e-9);
+  EXPECT_NEAR(f.Right, double(4.0f / 3.0f) * top, 1e-9);
+  EXPECT_NEAR(f.Left, -f.Right, 1e-12);
+  EXPECT_EQ(f.Near, 100.0);
+  EXPECT_EQ(f.Far, 10000.0);
+  vp.WideScreen = true;
+  EXPECT_NEAR(vp.GetFrustum().Right, double(16.0f / 9.0f) * top, 1e-9);
+  // Stretch wins over the wide screen.
+  vp.Stretch = true;
+  EXPECT_NEAR(vp.GetFrustum().Right, double(4.0f / 3.0f) * top, 1e-9);
+  EXPECT_NEAR(vp.Frustum().Right, double(4.0f / 3.0f) * top, 1e-9);
+}
+
+TEST_F(AppFixture, WideWindowTurnsSixteenByNineOnForGood) {
+  Make();
+  form->GLWindow()->SetBounds(0, 0, 1920, 1080);
+  form->Show();
+  TDefViewport& vp = app->Viewport();
+  vp.Apply();
+  ASSERT_NE(vp.GLViewport(), nullptr);
+  EXPECT_TRUE(vp.WideScreen);
+  EXPECT_EQ(vp.GLViewport()->Width, 1920);
+  const auto& fr = vp.GLViewport()->Frustum;
+  EXPECT_NEAR(fr[1] / fr[3], 16.0 / 9.0, 1e-9);
+
+  windows.last->SetBounds(platform::Rect{0, 0, 800, 600});
+  vp.Apply();
+  EXPECT_TRUE(vp.WideScreen);
+  EXPECT_EQ(vp.GLViewport()->Width, 800);
+  EXPECT_NEAR(fr[1] / fr[3], 16.0 / 9.0, 1e-9);
+}
+
+TEST_F(AppFixture, StretchKeepsFourByThreeOnAnyWindow) {
+  Make();
+  form->GLWindow()->SetBounds(0, 0, 1920, 1080);
+  form->Show();
+  TDefViewport& vp = app->Viewport();
+  vp.Stretch = true;
+  vp.Apply();
+  EXPECT_FALSE(vp.WideScreen);
+  const auto& fr = vp.GLViewport()->Frustum;
+  EXPECT_NEAR(fr[1] / fr[3], 4.0 / 3.0, 1e-9);
+}
+
+TEST_F(AppFixture, MonitorChoiceDecidesTheFullScreenOutput) {
+  display.monitors = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+  Make();
+  form->GLDisplay()->SetFullScreen(true);
+  ASSERT_TRUE(form->GLDisplay()->FullScreen());
+  form->Show();
+  TDefViewport& vp = app->Viewport();
+  struct Case {
+    int monitor, width, height;
+  } cases[] = {{0, 1280, 1024}, {1, 1920, 1080}, {2, 3200, 1080}, {3, 3200, 1080}, {5, 3200, 1080}};
+  for (const Case& c : cases) {
+    form->GLWindow()->Monitor = c.monitor;
+    vp.Apply();
+    EXPECT_EQ(vp.GLViewport()->Width, c.width) << c.monitor;
+    EXPECT_EQ(vp.GLViewport()->Height, c.height) << c.monitor;
+  }
+  // Monitor 0 alone is 5:4, but the side-by-side desktop already turned
+  // 16:9 on.
+  EXPECT_TRUE(vp.WideScreen);
+
+  display.monitors = {{0, 0, 1024, 768}};
+  form->GLWindow()->Monitor = 0;
+  vp.Apply();
+  EXPECT_EQ(vp.GLViewport()->Width, display.PrimaryScreenSize().width);
+}
+
+TEST_F(AppFixture, AcceptModeNeedsSixteenBitsAndFourHundredEightyLines) {
+  Make();
+  bool accept = true;
+  app->AcceptMode(15, 640, 480, accept);
+  EXPECT_FALSE(accept);
+  app->AcceptMode(16, 640, 479, accept);
+  EXPECT_FALSE(accept);
+  app->AcceptMode(16, 320, 480, accept);
+  EXPECT_TRUE(accept);
+  // The display's groups hold only what passed.
+  display.modes = {{640, 400, 32, 60}, {800, 600, 8, 60}, {800, 600, 32, 60}};
+  form->GLDisplay()->Enumerate();
+  ASSERT_EQ(form->GLDisplay()->ColorDepthModes().Count(), 1);
+}
+
+TEST_F(AppFixture, NoUsableModeWarnsAndEndsTheProcess) {
+  display.modes = {{640, 400, 8, 60}};
+  display.desktop = {640, 400, 8, 60};
+  int exitCode = -1;
+  TCustomGLApplication::ExitProcess = [&](int code) { exitCode = code; };
+  Make();
+  app->Start();
+  TCustomGLApplication::ExitProcess = nullptr;
+  EXPECT_EQ(exitCode, 1);
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0].text.find("Warning! In this video mode, hardware 3D acceleration was not detected! \r\n"),
+            0u);
+  EXPECT_EQ(dialogs.messages[0].caption, "Velmora");
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(app->State(), 0);
+}
+
+TEST_F(AppFixture, DisplayChangesRebuildTheWindow) {
+  Make();
+  form->Show();
+  ASSERT_FALSE(windows.requests.back().popup);
+  form->GLDisplay()->SetFullScreen(true);
+  EXPECT_TRUE(windows.requests.back().popup);
+  EXPECT_FALSE(form->Enabled());
+  EXPECT_EQ(display.attached, form->GLWindow()->Handle());
+  form->GLDisplay()->SetFullScreen(false);
+  EXPECT_FALSE(windows.requests.back().popup);
+  EXPECT_TRUE(form->GLWindow()->HandleAllocated());
+  EXPECT_TRUE(form->Enabled());
+  EXPECT_EQ(display.attached, nullptr);
+
+  // Leaving full screen with ExitWithFullScreen shows no window again.
+  app->ExitWithFullScreen = true;
+  form->GLDisplay()->SetFullScreen(true);
+  form->GLDisplay()->SetFullScreen(false);
+  EXPECT_FALSE(form->GLWindow()->HandleAllocated());
+}
+
+TEST_F(AppFixture, CloseRequestRefusedOnlyInFullScreen) {
+  Make();
+  form->Show();
+  EXPECT_FALSE(app->WindowCloseRequest());
+  EXPECT_FALSE(Application().Terminated());
+  form->GLDisplay()->SetFullScreen(true);
+  EXPECT_TRUE(app->WindowCloseRequest());
+  EXPECT_FALSE(form->GLDisplay()->FullScreen());
+  EXPECT_FALSE(Application().Terminated());
+  app->ExitWithFullScreen = true;
+  form->GLDisplay()->SetFullScreen(true);
+  EXPECT_TRUE(app->WindowCloseRequest());
+  EXPECT_TRUE(Application().Terminated());
+}
+
+TEST_F(AppFixture, ErrorInFullScreenRestoresTheDisplayBeforeTheMessage) {
+  Make();
+  form->GLDisplay()->SetFullScreen(true);
+  bool fullScreenAtMessage = true;
+  app->OnException = [&](void*, const std::exception&) { fullScreenAtMessage = form->GLDisplay()->FullScreen(); };
+  app->HandleException(nullptr, Error("boom"));
+  EXPECT_FALSE(fullScreenAtMessage);
+  EXPECT_TRUE(app->ExitWithFullScreen);
+}
+
+TEST_F(AppFixture, OptionsAreReadWithTheirDefaults) {
+  Make();
+  app->JpegQuality = 100;
+  app->LoadOptions();
+  EXPECT_EQ(app->FilmFileName, "Film.jpg");
+  EXPECT_EQ(app->FilmSeconds, 1);
+  EXPECT_EQ(app->FilmFrameRate, 25);
+  EXPECT_EQ(app->JpegQuality, 90);
+  EXPECT_FALSE(app->SnapshotsEnabled);
+  EXPECT_TRUE(app->DisplayOptionsLoaded());
+  EXPECT_EQ(app->OpenGL()->Renderer(), glrDirectX);
+  app->FilmSeconds = 3;
+  app->SnapshotsEnabled = true;
+  app->Viewport().WideScreen = true;
+  app->SaveOptions();
+  auto values = store.Values(platform::SettingsRoot::LocalMachine, "Software\\Ostrevin\\Velmora 1");
+  EXPECT_EQ(values[TCustomApplicationPro::ComplementText("FilmSeconds")], "3");
+  // Read but never written.
+  EXPECT_EQ(values.count(TCustomApplicationPro::ComplementText("SnapshotsEnabled")), 0u);
+  EXPECT_EQ(values.count(TCustomApplicationPro::ComplementText("WideScreen")), 0u);
+}
+
+TEST(Snapshot, CountGoesBeforeTheExtension) {
+  EXPECT_EQ(TCustomGLApplication::SnapshotFileName("Film.jpg", 1), "Film00001.jpg");
+  EXPECT_EQ(TCustomGLApplication::SnapshotFileName("out/shot.BMP", 42), "out/shot00042.BMP");
+  EXPECT_EQ(TCustomGLApplication::SnapshotFileName("dir.v2/frame", 7), "dir.v2/frame00007");
+  EXPECT_EQ(TCustomGLApplication::SnapshotFileName("a.b.jpeg", 123456), "a.b123456.jpeg");
+}
+
+// ---------------------------------------------------------------------------
+// The frame loop on a real context (SDL's offscreen driver).
+
+namespace {
+
+struct OffscreenFixture : ::testing::Test {
+  platform::FakeSystem system;
+  platform::FakeClock clock;
+  platform::FakeEvents events;
+  platform::FakeDialogs dialogs;
+  platform::FakeSettingsStore store;
+  platform::FakeScreenSaverHost host;
+  platform::FakeProcesses processes;
+  platform::ScopedService<platform::System> s1{&system};
+  platform::ScopedService<platform::Clock> s2{&clock};
+  platform::ScopedService<platform::EventSource> s3{&events};
+  platform::ScopedService<platform::Dialogs> s4{&dialogs};
+  platform::ScopedService<platform::SettingsStore> s5{&store};
+  platform::ScopedService<platform::ScreenSaverHost> s6{&host};
+  platform::ScopedService<platform::Processes> s7{&processes};
+  std::unique_ptr<TFormSettings> form;
+  TGLScreenSaver* app = nullptr;
+  std::filesystem::path dir;
+
+  void SetUp() override {
+    Application().Reset();
+    Application().SetArguments({"velmora"});
+    system.executablePath = "/opt/velmora/velmora";
+    dir = std::filesystem::temp_directory_path() / ("velmora-gl-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(dir);
+    form = std::make_unique<TFormSettings>(true);
+    app = form->GLScreenSaver();
+    form->GLWindow()->SetBounds(0, 0, 64, 48);
+    form->GLWindow()->Color = 0x0000FF;  // red (0x00BBGGRR)
+    form->Show();
+  }
+  void TearDown() override {
+    // The handlers of a test capture its locals, which are gone by now.
+    app->OnStartOpenGL = nullptr;
+    app->OnStopOpenGL = nullptr;
+    app->OnUpdate = nullptr;
+    form.reset();
+    Application().Reset();
+    std::filesystem::remove_all(dir);
+  }
+  void Frame() {
+    bool done = true;
+    app->Idle(nullptr, done);
+  }
+  bool StartGL() {
+    for (int i = 0; i < 3 && !app->GLStarted(); ++i) Frame();
+    return app->GLStarted();
+  }
+  std::string File(const std::string& name) const { return (dir / name).string(); }
+};
+
+std::vector<uint8_t> ReadFile(const std::string& name) {
+  std::ifstream f(name, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
+}
+
+struct JpegError {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+};
+extern "C" void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
+
+// The centre pixel of a JPEG file as RGB, false when it does not decode.
+bool JpegCentre(const std::vector<uint8_t>& data, uint8_t rgb[3], int& width, int& height) {
+  jpeg_decompress_struct cinfo;
+  JpegError err;
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = JpegFail;
+  if (setjmp(err.jump)) {
+    jpeg_destroy_decompress(&cinfo);
+    return false;
+  }
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, data.data(), (unsigned long)data.size());
+  jpeg_read_header(&cinfo, TRUE);
+  cinfo.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  width = int(cinfo.output_width);
+  height = int(cinfo.output_height);
+  std::vector<uint8_t> row(size_t(width) * 3);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW r = row.data();
+    unsigned line = cinfo.output_scanline;
+    jpeg_read_scanlines(&cinfo, &r, 1);
+    if (int(line) == height / 2) std::copy(row.begin() + (width / 2) * 3, row.begin() + (width / 2) * 3 + 3, rgb);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return true;
+}
+
+}  // namespace
+
+TEST_F(OffscreenFixture, FramesStartOpenGLOnceAndMeasureTheirTime) {
+  int starts = 0, renders = 0;
+  std::vector<float> deltas;
+  app->OnStartOpenGL = [&](void*) { ++starts; };
+  app->OnUpdate = [&](float dt) { deltas.push_back(dt); };
+  auto scene = app->OnRender;
+  app->OnRender = [&](float dt, bool select) {
+    EXPECT_FALSE(select);
+    ++renders;
+    scene(dt, select);
+  };
+  ASSERT_TRUE(StartGL());
+  Frame();
+  clock.Advance(100);
+  Frame();
+  EXPECT_EQ(starts, 1);
+  EXPECT_EQ(renders, int(deltas.size()));
+  ASSERT_GE(deltas.size(), 3u);
+  EXPECT_EQ(deltas[0], 0.0f);  // the first frame
+  EXPECT_GE(deltas.back(), 0.1f);
+}
+
+TEST_F(OffscreenFixture, NewWindowHandleRestartsOpenGL) {
+  int starts = 0, stops = 0;
+  app->OnStartOpenGL = [&](void*) { ++starts; };
+  app->OnStopOpenGL = [&](void*) { ++stops; };
+  ASSERT_TRUE(StartGL());
+  app->HideGLWindow();
+  EXPECT_EQ(stops, 1);
+  EXPECT_FALSE(app->GLStarted());
+  EXPECT_FALSE(app->OpenGL()->Active());
+  EXPECT_EQ(app->DeviceContext(), nullptr);
+  Frame();
+  EXPECT_EQ(starts, 1);  // no window, no context
+  app->ShowGLWindow();
+  Frame();
+  EXPECT_EQ(starts, 2);
+  EXPECT_TRUE(app->OpenGL()->Active());
+}
+
+TEST_F(OffscreenFixture, SecondIdleDuringAFrameReturnsAtOnce) {
+  int updates = 0;
+  app->OnUpdate = [&](float) {
+    ++updates;
+    Frame();  // a handler that pumps the loop
+  };
+  ASSERT_TRUE(StartGL());
+  int before = updates;
+  Frame();
+  EXPECT_EQ(updates, before + 1);
+}
+
+TEST_F(OffscreenFixture, SnapshotsKeepTheFramesColoursAndFormats) {
+  ASSERT_TRUE(StartGL());
+  app->SaveSnapshot(File("off.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(File("off00001.bmp")));  // snapshots disabled
+  app->SnapshotsEnabled = true;
+  app->SaveSnapshot(File("shot.bmp"));
+  std::vector<uint8_t> bmp = ReadFile(File("shot00001.bmp"));
+  ASSERT_EQ(bmp.size(), 54u + 64u * 3u * 48u);
+  EXPECT_EQ(bmp[18], 64);
+  EXPECT_EQ(bmp[22], 48);
+  const uint8_t* px = bmp.data() + 54 + (24 * 64 + 32) * 3;
+  EXPECT_EQ(px[0], 0);    // blue
+  EXPECT_EQ(px[1], 0);    // green
+  EXPECT_EQ(px[2], 255);  // red
+
+  app->SaveSnapshot(File("shot.jpg"));
+  uint8_t rgb[3];
+  int w = 0, h = 0;
+  ASSERT_TRUE(JpegCentre(ReadFile(File("shot00002.jpg")), rgb, w, h));
+  EXPECT_EQ(w, 64);
+  EXPECT_EQ(h, 48);
+  EXPECT_GT(rgb[0], 230);
+  EXPECT_LT(rgb[2], 30);
+
+  app->SaveSnapshot(File("shot.png"));
+  EXPECT_FALSE(std::filesystem::exists(File("shot00003.png")));
+  app->JpegQuality = 0;
+  EXPECT_THROW(app->SaveSnapshot(File("bad.jpg")), Error);
+}
+
+TEST_F(OffscreenFixture, FilmHasFixedStepsAndStopsOnAKey) {
+  ASSERT_TRUE(StartGL());
+  app->SnapshotsEnabled = true;
+  std::vector<float> steps;
+  app->OnUpdate = [&](float dt) { steps.push_back(dt); };
+  double lastFrame = app->LastFrameTime();
+  app->RecordFilm(1, 5, File("Film.jpg"));
+  EXPECT_EQ(steps, std::vector<float>(5, 0.2f));
+  for (int i = 1; i <= 5; ++i) EXPECT_TRUE(std::filesystem::exists(File(Format("Film%05d.jpg", i)))) << i;
+  EXPECT_FALSE(std::filesystem::exists(File("Film00006.jpg")));
+  EXPECT_EQ(app->LastFrameTime(), lastFrame);
+
+  // A key pressed during the film ends it after that frame.
+  steps.clear();
+  app->OnUpdate = [&](float dt) {
+    steps.push_back(dt);
+    if (steps.size() == 2) events.Push(MessageKind::KeyDown);
+  };
+  app->RecordFilm(2, 25, File("Short.jpg"));
+  EXPECT_EQ(steps.size(), 2u);
+  EXPECT_TRUE(std::filesystem::exists(File("Short00002.jpg")));
+  EXPECT_FALSE(std::filesystem::exists(File("Short00003.jpg")));
+}
+
+TEST_F(OffscreenFixture, PrintScreenKeysTakeSnapshotsAndFilms) {
+  ASSERT_TRUE(StartGL());
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  Message up;
+  up.kind = MessageKind::KeyUp;
+  up.key = 44;
+  up.ctrl = true;
+  Application().ProcessMessage(up);
+  EXPECT_FALSE(std::filesystem::exists(dir / "velmora00001.jpg"));  // disabled
+  app->SnapshotsEnabled = true;
+  Application().ProcessMessage(up);
+  EXPECT_TRUE(std::filesystem::exists(dir / "velmora00001.jpg"));
+  up.ctrl = false;
+  up.shift = true;
+  app->FilmFrameRate = 3;
+  Application().ProcessMessage(up);
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(std::filesystem::exists(dir / "Film00003.jpg"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "Film00004.jpg"));
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ScreenSaver.h"
+#include "app/SettingsForm.h"
 #include "core/Error.h"
 
 using namespace velmora;
@@ -127,4 +128,64 @@ TEST(SaverCommandLine, PowerTimeoutTableAndBounds) {
   EXPECT_EQ(PowerTimeout(15, "SetPowerOffIndex"), 18000.0f);
   EXPECT_THROW(PowerTimeout(16, "SetPowerOffIndex"), Error);
   EXPECT_THROW(PowerTimeout(-1, "SetMonitorOffIndex"), Error);
+}
+
+namespace {
+
+TProgramOptions Options(std::vector<std::string> argv) { return ParseProgramOptions(argv); }
+
+}  // namespace
+
+TEST(ProgramOptions, FilmAndBenchTakeTheirValues) {
+  auto film = Options({"velmora", "--film", "2", "--rate", "10", "--out", "out/F.jpg", "--size", "320x200"});
+  EXPECT_EQ(film.Run, TProgramOptions::TRun::roFilm);
+  EXPECT_EQ(film.Seconds, 2);
+  EXPECT_EQ(film.Rate, 10);
+  EXPECT_EQ(film.Out, "out/F.jpg");
+  EXPECT_EQ(film.Width, 320);
+  EXPECT_EQ(film.Height, 200);
+  EXPECT_EQ(film.SaverArguments, (std::vector<std::string>{"velmora"}));
+  auto defaults = Options({"velmora", "--film", "1"});
+  EXPECT_EQ(defaults.Rate, 25);
+  EXPECT_EQ(defaults.Out, "Film.jpg");
+
+  auto bench = Options({"velmora", "--bench", "0.5", "--blank"});
+  EXPECT_EQ(bench.Run, TProgramOptions::TRun::roBench);
+  EXPECT_DOUBLE_EQ(bench.Seconds, 0.5);
+  EXPECT_TRUE(bench.Blank);
+  EXPECT_EQ(Options({"velmora", "--version"}).Run, TProgramOptions::TRun::roVersion);
+}
+
+TEST(ProgramOptions, SaverSwitchesPassThrough) {
+  auto o = Options({"velmora", "/p", "1234"});
+  EXPECT_EQ(o.Run, TProgramOptions::TRun::roSaver);
+  EXPECT_EQ(o.SaverArguments, (std::vector<std::string>{"velmora", "/p", "1234"}));
+  EXPECT_EQ(Options({"velmora", "--window-id", "7"}).SaverArguments.size(), 3u);
+}
+
+TEST(ProgramOptions, BadCommandLinesAreRefusedWithTheirReason) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"velmora", "--film"},                       // no value
+      {"velmora", "--film", "0"},                  // not a film length
+      {"velmora", "--film", "1.5"},                // whole seconds
+      {"velmora", "--bench", "-1"},
+      {"velmora", "--bench", "abc"},
+      {"velmora", "--film", "1", "--rate", "0"},
+      {"velmora", "--film", "1", "--size", "320"},
+      {"velmora", "--film", "1", "--size", "0x200"},
+      {"velmora", "--film", "1", "--out", ""},
+      {"velmora", "--rate", "5"},                  // belongs to --film
+      {"velmora", "--blank"},                      // belongs to --bench
+      {"velmora", "--film", "1", "--bench", "1"},  // one at a time
+      {"velmora", "--film", "1", "/s"},            // not with a role
+      {"velmora", "--frobnicate"},
+  };
+  for (const auto& argv : bad) {
+    try {
+      Options(argv);
+      ADD_FAILURE() << "accepted: " << argv.back();
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()).rfind("TProgramOptions.Parse error: ", 0), 0u) << e.what();
+    }
+  }
 }

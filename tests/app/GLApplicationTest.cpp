@@ -365,6 +365,25 @@ TEST_F(OffscreenFixture, NewWindowHandleRestartsOpenGL) {
   EXPECT_TRUE(app->OpenGL()->Active());
 }
 
+TEST_F(OffscreenFixture, RendererChangeRestartsOpenGLWithTheOtherLibrary) {
+  int starts = 0, stops = 0;
+  app->OnStartOpenGL = [&](void*) { ++starts; };
+  app->OnStopOpenGL = [&](void*) { ++stops; };
+  ASSERT_TRUE(StartGL());
+  TGLRenderer before = app->OpenGL()->Renderer();
+  TGLRenderer other = before == glrOpenGL ? glrDirectX : glrOpenGL;
+  app->OpenGL()->SetRenderer(other);
+  EXPECT_EQ(stops, 1);
+  EXPECT_EQ(starts, 2);
+  EXPECT_TRUE(app->OpenGL()->Active());
+  EXPECT_TRUE(app->GLStarted());
+  // The same renderer again changes nothing.
+  app->OpenGL()->SetRenderer(app->OpenGL()->Renderer());
+  EXPECT_EQ(stops, 1);
+  Frame();
+  EXPECT_TRUE(app->OpenGL()->Active());
+}
+
 TEST_F(OffscreenFixture, SecondIdleDuringAFrameReturnsAtOnce) {
   int updates = 0;
   app->OnUpdate = [&](float) {

@@ -217,6 +217,8 @@ TEST_F(DataSource, ARelativeNameSurvivesAChangeOfFolder) {
   std::vector<std::string> args{"--data", "rel.rfa"};
   SelectDataSource(args, nullptr);
   std::filesystem::current_path(before);
+  // The world reads from the carried archive; the chosen file stands in for it.
+  ResourceReader().Source = TResourceSource::rsArchiveResource;
   ResourceReader().FreeArchive();
   ASSERT_TRUE(ResourceReader().Open("a.txt"));
   EXPECT_EQ(StreamText(ResourceReader()), "relative");

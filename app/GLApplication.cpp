@@ -452,7 +452,10 @@ void TCustomGLApplication::LoadOptions() {
   displayOptionsLoaded_ = true;
   if (openGL_) {
     openGL_->WaitSync = ReadOptionBool(kOptWaitSync, openGL_->WaitSync);
-    if (ReadOptionBool(kOptDirectX, true)) openGL_->SetRenderer(glrDirectX);
+    // glrDirectX is the software rasterizer on this platform, so it is the
+    // user's choice, never the default: with it on by default every machine
+    // with a real GPU would draw with the CPU.
+    if (ReadOptionBool(kOptDirectX, false)) openGL_->SetRenderer(glrDirectX);
   }
   FilmFileName = ReadOptionString(kOptFilmFileName, "Film.jpg");
   FilmSeconds = ReadOptionInteger(kOptFilmSeconds, 1);

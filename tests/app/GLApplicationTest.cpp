@@ -208,6 +208,11 @@ TEST_F(AppFixture, OptionsAreReadWithTheirDefaults) {
   EXPECT_EQ(app->JpegQuality, 90);
   EXPECT_FALSE(app->SnapshotsEnabled);
   EXPECT_TRUE(app->DisplayOptionsLoaded());
+  EXPECT_EQ(app->OpenGL()->Renderer(), glrOpenGL);  // the software renderer is opt-in
+  app->OpenGL()->SetRenderer(glrDirectX);
+  app->SaveOptions();
+  app->OpenGL()->SetRenderer(glrOpenGL);
+  app->LoadOptions();
   EXPECT_EQ(app->OpenGL()->Renderer(), glrDirectX);
   app->FilmSeconds = 3;
   app->SnapshotsEnabled = true;

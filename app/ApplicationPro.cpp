@@ -37,6 +37,19 @@ std::string WithTrailingDelimiter(std::string dir) {
 
 void Sleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
 
+// Takes the toolkit's idle hook away for a scope and gives it back, also
+// when the scope ends with an error.
+class IdleDetached {
+ public:
+  IdleDetached(std::function<void()> detach, std::function<void()> attach) : attach_(std::move(attach)) { detach(); }
+  ~IdleDetached() { attach_(); }
+  IdleDetached(const IdleDetached&) = delete;
+  IdleDetached& operator=(const IdleDetached&) = delete;
+
+ private:
+  std::function<void()> attach_;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -206,12 +219,8 @@ void TCustomApplicationPro::WindowProc(platform::Message& message) {
 
 void TCustomApplicationPro::HandleException(void* sender, const std::exception& error) {
   if (Debug) WriteLog(error.what());
-  DetachIdle();
   // The idle hook comes back also when the handler itself fails.
-  struct Reattach {
-    TCustomApplicationPro* self;
-    ~Reattach() { self->AttachIdle(); }
-  } reattach{this};
+  IdleDetached detached([this] { DetachIdle(); }, [this] { AttachIdle(); });
   ShowAppCursor(true);
   if (OnException) {
     OnException(sender, error);
@@ -232,19 +241,19 @@ bool TCustomApplicationPro::Help(uint16_t command, intptr_t data, bool& callHelp
 void TCustomApplicationPro::Hint(void* sender) { Fire(OnHint, sender); }
 
 void TCustomApplicationPro::Idle(void* sender, bool& done) {
+  auto detach = [this] { DetachIdle(); };
+  auto attach = [this] { AttachIdle(); };
   if (state_ == 0) {
     // A nested loop inside OnStart (a dialog, a launcher's wait) must not
     // run frames.
-    DetachIdle();
+    IdleDetached detached(detach, attach);
     Sleep(1);
     Start();
     Sleep(1);
-    AttachIdle();
   }
   if (OnIdle) {
-    DetachIdle();
+    IdleDetached detached(detach, attach);
     OnIdle(sender, done);
-    AttachIdle();
   }
   done = false;
   CloseStore();

@@ -16,12 +16,12 @@ bool IsDelimiter(char c) { return c == '/' || c == '\\'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Where the parameters can begin at the latest: the first blank followed by
-// an absolute path or a switch.
+// an absolute path, a switch or a quoted text.
 std::size_t ParameterLimit(const std::string& text) {
   for (std::size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != ' ') continue;
     char next = text[i + 1];
-    if (IsDelimiter(next)) return i;
+    if (IsDelimiter(next) || next == '"') return i;
     if (i + 2 < text.size() && IsLetter(next) && text[i + 2] == ':') return i;
   }
   return text.size();

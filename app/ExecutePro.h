@@ -30,10 +30,10 @@ class TExecutePro : public TComponent {
   // leftmost blank after the last "." of its file name, or, for a name
   // without a ".", at the first blank of the name; a name that begins with
   // its only "." has no parameters. Only delimiters before the first blank
-  // that opens an absolute path or a switch (a blank followed by "/", "\"
-  // or a drive "X:") belong to the program's directory, so "/s" or
-  // "C:\file" among the parameters do not. A program given in double
-  // quotes ends at the closing quote.
+  // that opens an absolute path, a switch or a quoted text (a blank
+  // followed by "/", "\", a drive "X:" or a double quote) belong to the
+  // program, so "/s", "C:\file" or "\"a.txt\"" among the parameters do
+  // not. A program given in double quotes ends at the closing quote.
   void SetCommandLine(const std::string& text);
 
   std::string DefaultDirectory;

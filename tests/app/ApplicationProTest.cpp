@@ -99,7 +99,9 @@ TEST_F(ApplicationProTest, FpsMeasuredOncePerSecondCountingFromOne) {
   // Frame k runs its check 1000 * (k - 1) / 59 ms after the start, so the
   // 60th frame is the first to see a whole second.
   for (uint32_t k = 2; k <= 60; ++k) {
-    if (k == 30) EXPECT_EQ(app->FPS(), 1) << "no measurement yet";
+    if (k == 30) {
+      EXPECT_EQ(app->FPS(), 1) << "no measurement yet";
+    }
     FrameAt(*app, base + 1000 * (k - 1) / 59 - 1);
   }
   EXPECT_EQ(app->FPS(), 60);  // 60 frames in 1.001 s (the measurement sleeps 1 ms)

@@ -8,6 +8,7 @@
 #include "app/Toolkit.h"
 #include "platform/Service.h"
 #include "platform/fake/FakeDisplay.h"
+#include "tests/app/ShellTestSupport.h"
 
 using namespace velmora;
 using platform::Message;
@@ -15,49 +16,7 @@ using platform::MessageKind;
 
 namespace {
 
-// Windows that exist only as records, so the rules of where the window
-// goes can be checked without a video system.
-class RecordingWindows : public platform::Windows {
- public:
-  class Window : public platform::NativeWindow {
-   public:
-    Window(RecordingWindows* owner, const platform::WindowRequest& r, uint32_t id)
-        : owner_(owner), request(r), id_(id) {}
-    ~Window() override { ++owner_->destroyed; }
-    uint32_t Id() const override { return id_; }
-    void* Handle() const override { return nullptr; }
-    int Width() const override { return request.bounds.width; }
-    int Height() const override { return request.bounds.height; }
-    void SetBounds(const platform::Rect& b) override { request.bounds = b; }
-    void SetVisible(bool v) override { request.visible = v; }
-    void SetTitle(const std::string& t) override { request.title = t; }
-    void Raise() override { ++raised; }
-
-    RecordingWindows* owner_;
-    platform::WindowRequest request;
-    uint32_t id_;
-    int raised = 0;
-  };
-
-  std::unique_ptr<platform::NativeWindow> Create(const platform::WindowRequest& request) override {
-    requests.push_back(request);
-    auto w = std::make_unique<Window>(this, request, nextId++);
-    last = w.get();
-    return w;
-  }
-  bool ForeignWindowRect(platform::ForeignWindowId id, platform::Rect& rect) override {
-    if (id != 4242) return false;
-    rect = platform::Rect{100, 50, 152, 112};
-    return true;
-  }
-  void EnableForeignWindow(platform::ForeignWindowId, bool) override {}
-  platform::ForeignWindowId ForegroundWindow() override { return 0; }
-
-  std::vector<platform::WindowRequest> requests;
-  Window* last = nullptr;
-  uint32_t nextId = 10;
-  int destroyed = 0;
-};
+using shelltest::RecordingWindows;
 
 struct WindowFixture : ::testing::Test {
   RecordingWindows windows;

@@ -10,10 +10,14 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   destroying_ = true;
-  // Owned components go first, the last created first.
+  // Owned components go first, the last created first. Each is taken out of
+  // the list before it is deleted, so that its siblings hear of the removal
+  // while it is still whole (a C++ destructor has already torn down the
+  // derived parts by the time ~TComponent runs).
   while (!components_.empty()) {
     TComponent* child = components_.back();
-    delete child;  // its destructor removes it from components_
+    Remove(child);
+    delete child;
   }
   if (owner_) owner_->Remove(this);
 }

@@ -4,7 +4,9 @@
 // freed with it. While its owner reads its description a component is
 // "loading": properties are only stored, and nothing acts on them until
 // Loaded() runs after all of them are set. Components of the same owner hear
-// of each other's insertion and removal through Notification().
+// of each other's insertion and removal through Notification(). An owner
+// frees its components by taking each out of its list first, so a listener
+// may still use the component it is told of.
 #pragma once
 
 #include <string>

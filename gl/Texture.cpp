@@ -1,5 +1,7 @@
 #include "gl/Texture.h"
 
+#include <limits>
+
 #include <new>
 #include <vector>
 
@@ -117,8 +119,11 @@ void TGLTexture::UpdateSizes() {
   components_ = ComponentsOf(format_);
   bytesPerPixel_ = BytesPerPixelOf(pixelType_, components_);
   // 64 bits: 2^30 pixels of 16 bytes do not fit the 32 bits of a row.
+  // The image of the very largest sizes would pass even that; it saturates,
+  // so allocating it fails cleanly instead of getting a wrapped-around size.
   rowSize_ = static_cast<int64_t>(bytesPerPixel_) * width_;
-  imageSize_ = rowSize_ * height_;
+  if (__builtin_mul_overflow(rowSize_, static_cast<int64_t>(height_), &imageSize_))
+    imageSize_ = std::numeric_limits<int64_t>::max();
 }
 
 void TGLTexture::AllocatePixels() {

@@ -1,18 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csetjmp>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <random>
 
-#include <jpeglib.h>
 
 #include "app/GLApplication.h"
 #include "app/SettingsForm.h"
 #include "core/Error.h"
 #include "core/Strings.h"
+#include "tests/app/JpegDecode.h"
 #include "tests/app/ShellTestSupport.h"
 
 using namespace velmora;
@@ -293,41 +292,6 @@ std::vector<uint8_t> ReadFile(const std::string& name) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(f), {});
 }
 
-struct JpegError {
-  jpeg_error_mgr pub;
-  std::jmp_buf jump;
-};
-extern "C" void JpegFail(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
-
-// The centre pixel of a JPEG file as RGB, false when it does not decode.
-bool JpegCentre(const std::vector<uint8_t>& data, uint8_t rgb[3], int& width, int& height) {
-  jpeg_decompress_struct cinfo;
-  JpegError err;
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = JpegFail;
-  if (setjmp(err.jump)) {
-    jpeg_destroy_decompress(&cinfo);
-    return false;
-  }
-  jpeg_create_decompress(&cinfo);
-  jpeg_mem_src(&cinfo, data.data(), (unsigned long)data.size());
-  jpeg_read_header(&cinfo, TRUE);
-  cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&cinfo);
-  width = int(cinfo.output_width);
-  height = int(cinfo.output_height);
-  std::vector<uint8_t> row(size_t(width) * 3);
-  while (cinfo.output_scanline < cinfo.output_height) {
-    JSAMPROW r = row.data();
-    unsigned line = cinfo.output_scanline;
-    jpeg_read_scanlines(&cinfo, &r, 1);
-    if (int(line) == height / 2) std::copy(row.begin() + (width / 2) * 3, row.begin() + (width / 2) * 3 + 3, rgb);
-  }
-  jpeg_finish_decompress(&cinfo);
-  jpeg_destroy_decompress(&cinfo);
-  return true;
-}
-
 }  // namespace
 
 TEST_F(OffscreenFixture, FramesStartOpenGLOnceAndMeasureTheirTime) {
@@ -417,11 +381,11 @@ TEST_F(OffscreenFixture, SnapshotsKeepTheFramesColoursAndFormats) {
   EXPECT_EQ(px[2], 255);  // red
 
   app->SaveSnapshot(File("shot.jpg"));
-  uint8_t rgb[3];
-  int w = 0, h = 0;
-  ASSERT_TRUE(JpegCentre(ReadFile(File("shot00002.jpg")), rgb, w, h));
-  EXPECT_EQ(w, 64);
-  EXPECT_EQ(h, 48);
+  testjpeg::Decoded jpeg;
+  ASSERT_TRUE(testjpeg::DecodeJpeg(ReadFile(File("shot00002.jpg")), jpeg));
+  EXPECT_EQ(jpeg.width, 64);
+  EXPECT_EQ(jpeg.height, 48);
+  const uint8_t* rgb = jpeg.Pixel(jpeg.width / 2, jpeg.height / 2);
   EXPECT_GT(rgb[0], 230);
   EXPECT_LT(rgb[2], 30);
 

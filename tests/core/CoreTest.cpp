@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/Event.h"
+#include "core/Random.h"
 #include "core/Strings.h"
 
 using namespace velmora;
@@ -41,4 +42,26 @@ TEST(Strings, NumbersMustBeWholeTexts) {
   EXPECT_DOUBLE_EQ(ParseFloat("0.5").value(), 0.5);
   EXPECT_FALSE(ParseFloat("0,5").has_value());
   EXPECT_EQ(Format("%.5d", 1), "00001");
+}
+
+TEST(Random, SeededSequenceRepeatsAndStaysInRange) {
+  RandSeed(42);
+  int first[16];
+  for (int& v : first) v = RandomInt(1000);
+  RandSeed(42);
+  for (int v : first) EXPECT_EQ(RandomInt(1000), v);
+
+  int hits[10] = {};
+  for (int i = 0; i < 100000; ++i) {
+    const int v = RandomInt(10);
+    ASSERT_GE(v, 0);
+    ASSERT_LT(v, 10);
+    ++hits[v];
+    const float f = RandomFloat();
+    ASSERT_GE(f, 0.0f);
+    ASSERT_LT(f, 1.0f);
+  }
+  for (int h : hits) EXPECT_NEAR(h, 10000, 600);  // roughly uniform
+  EXPECT_EQ(RandomInt(0), 0);
+  EXPECT_EQ(RandomInt(-3), 0);
 }

@@ -30,7 +30,7 @@ xvfb_pid=
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; rm -rf "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"; }
 trap cleanup EXIT
 if command -v Xvfb >/dev/null; then
-  for n in 97 98 99 100 101; do
+  for n in $(seq 97 130); do
     if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
       xvfb_pid=$!

@@ -121,6 +121,12 @@ class TRiffReader {
   std::size_t position_ = 0;
 };
 
+// Sample rates converted from and to. Outside them a conversion would make
+// sounds out of all proportion to the data (a "1 Hz" file played at
+// 44100 Hz grows 44100 times).
+constexpr int kMinRate = 1000;
+constexpr int kMaxRate = 384000;
+
 // Format tags that SDL's WAV decoder reads besides PCM.
 bool SdlDecodes(std::uint16_t tag) {
   switch (tag) {
@@ -279,9 +285,7 @@ void TWaveSound::Convert(int channels, int samplesPerSec, int bitsPerSample) {
   std::uint32_t fromSize = static_cast<std::uint32_t>(dataSize_);
   if (source.FormatTag == kWaveFormatPCM) {
     fromFormat = PcmFormat(source.BitsPerSample);
-    if (fromFormat == 0 || source.Channels == 0 || source.SamplesPerSec == 0 ||
-        source.SamplesPerSec > std::uint32_t(std::numeric_limits<int>::max()))
-      Fail("Convert", "acmFormatSuggest failed");
+    if (fromFormat == 0 || source.SamplesPerSec > std::uint32_t(kMaxRate)) Fail("Convert", "acmFormatSuggest failed");
   } else {
     if (!SdlDecodes(source.FormatTag)) Fail("Convert", "acmFormatSuggest failed");
     std::vector<std::uint8_t> image = RiffImage(source, from, fromSize);
@@ -299,8 +303,8 @@ void TWaveSound::Convert(int channels, int samplesPerSec, int bitsPerSample) {
     if (bitsPerSample == 0) bitsPerSample = 16;
   }
   SDL_AudioFormat toFormat = PcmFormat(bitsPerSample);
-  if (channels < 1 || channels > 8 || samplesPerSec <= 0 || (bitsPerSample != 8 && bitsPerSample != 16) ||
-      fromChannels < 1 || fromRate <= 0)
+  if (channels < 1 || channels > 8 || samplesPerSec < kMinRate || samplesPerSec > kMaxRate ||
+      (bitsPerSample != 8 && bitsPerSample != 16) || fromChannels < 1 || fromRate < kMinRate || fromRate > kMaxRate)
     Fail("Convert", "acmFormatSuggest failed");
 
   auto target = std::make_unique<TWaveFormat>();

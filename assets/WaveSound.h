@@ -34,8 +34,9 @@
 //                  "Release CHUNCK failed", "Find data CHUNK failed",
 //                  "Read Wave data failed"
 //   Convert        "acmFormatSuggest failed" (no sound, a format SDL cannot
-//                  read, or a target that is not 1..8 channels, a positive
-//                  rate and 8 or 16 bits), "acmStreamOpen failed",
+//                  read, a rate of either side outside 1000..384000 Hz, or
+//                  a target that is not 1..8 channels and 8 or 16 bits),
+//                  "acmStreamOpen failed",
 //                  "acmStreamSize failed" (a result of 2 GB or more),
 //                  "acmStreamPrepareHeader failed" (no memory for it),
 //                  "acmStreamConvert failed"

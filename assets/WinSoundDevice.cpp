@@ -162,10 +162,7 @@ TWinSound* TWinSoundDevice::PlayingSounds(int index) const {
   return index >= 0 && index < playingSize_ ? playing_[std::size_t(index)] : nullptr;
 }
 
-std::uint64_t TWinSoundDevice::BuffersFilled() const {
-  std::lock_guard<std::recursive_mutex> guard(lock_);
-  return filled_;
-}
+std::uint64_t TWinSoundDevice::BuffersFilled() const { return filled_.load(); }
 
 // Called with the lock held.
 bool TWinSoundDevice::Accept(TWinSound* sound) {
@@ -269,7 +266,7 @@ void TWinSoundDevice::FillAndQueue() {
   if (written < length) std::memset(out + written, silence_, std::size_t(length - written));
   currentBuffer_ = (currentBuffer_ + 1) % kBufferCount;
   ++queuedBuffers_;
-  ++filled_;
+  filled_.fetch_add(1);
 }
 
 void TWinSoundDevice::MixChunk(std::uint8_t* out, std::int32_t chunk, TWinSound* const* sounds, int count) const {

@@ -37,6 +37,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -103,7 +104,9 @@ class TWinSoundDevice : public TCustomSoundDevice, private platform::AudioSource
   bool Stopping() const;
   int PlayingSoundCount() const;
   TWinSound* PlayingSounds(int index) const;
-  // Fill-and-queues since the device was made (for waiting in tests).
+  // Fill-and-queues since the device was made. Read without the lock, so
+  // that a thread waiting for the mixer to move on does not order itself
+  // against it.
   std::uint64_t BuffersFilled() const;
 
  private:
@@ -129,7 +132,7 @@ class TWinSoundDevice : public TCustomSoundDevice, private platform::AudioSource
   int queuedBuffers_ = 0;
   int playBuffer_ = 0;     // the buffer the output reads, and how far
   int playOffset_ = 0;
-  std::uint64_t filled_ = 0;
+  std::atomic<std::uint64_t> filled_{0};
 };
 
 // The process-wide device: made on first use (main makes it at start-up),

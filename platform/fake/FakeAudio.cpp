@@ -1,5 +1,7 @@
 #include "platform/fake/FakeAudio.h"
 
+#include <algorithm>
+
 namespace platform {
 
 bool FakeAudioOutput::Open(const AudioFormat& wanted, int wantedFrames, AudioSource* source) {
@@ -30,9 +32,16 @@ void FakeAudioOutput::Close() {
 }
 
 std::vector<std::uint8_t> FakeAudioOutput::Pull(std::size_t size) {
-  std::vector<std::uint8_t> out(size, format.bits == 8 ? 128 : 0);
-  if (open_ && !paused_) source_->FillAudio(out.data(), out.size());
+  std::vector<std::uint8_t> out(size);
+  Pull(out.data(), out.size());
   return out;
+}
+
+void FakeAudioOutput::Pull(std::uint8_t* out, std::size_t size) {
+  if (open_ && !paused_)
+    source_->FillAudio(out, size);
+  else
+    std::fill(out, out + size, format.bits == 8 ? 128 : 0);
 }
 
 }  // namespace platform

@@ -29,6 +29,8 @@ class FakeAudioOutput : public AudioOutput {
   // `size` bytes of output: FillAudio's while open and released, else the
   // silence of the last format opened (0, or 128 for 8 bits).
   std::vector<std::uint8_t> Pull(std::size_t size);
+  // The same into the caller's buffer.
+  void Pull(std::uint8_t* out, std::size_t size);
 
   // Scripted answers.
   bool openSucceeds = true;

@@ -354,7 +354,8 @@ TEST(WaveSoundConvert, FailuresLeaveTheSoundAsItWas) {
   TWaveSound wave("keep.wav");
   wave.Load(PcmWave(Stereo16(), Ramp(400)));
   const std::uint8_t* before = wave.Data();
-  for (auto target : std::vector<std::array<int, 3>>{{0, 22050, 16}, {9, 22050, 16}, {1, 0, 16}, {1, 22050, 12}}) {
+  for (auto target : std::vector<std::array<int, 3>>{
+           {0, 22050, 16}, {9, 22050, 16}, {1, 0, 16}, {1, 999, 16}, {1, 384001, 16}, {1, 22050, 12}}) {
     try {
       wave.Convert(target[0], target[1], target[2]);
       ADD_FAILURE() << "converted to " << target[0] << " " << target[1] << " " << target[2];
@@ -370,6 +371,12 @@ TEST(WaveSoundConvert, FailuresLeaveTheSoundAsItWas) {
   wave.Load(PcmWave(f24, Ramp(60)));
   EXPECT_THROW(wave.ConvertTo(2, 22050, 16), Error);
   EXPECT_EQ(wave.BitsPerSample(), 24);
+  // A rate no converter should blow up to the device's.
+  Format slow = Stereo16();
+  slow.rate = 10;
+  wave.Load(PcmWave(slow, Ramp(400)));
+  EXPECT_THROW(wave.ConvertTo(2, 44100, 16), Error);
+  EXPECT_EQ(wave.DataSize(), 400);
   TWaveSound none("none.wav");
   EXPECT_THROW(none.Convert(1, 22050, 16), Error);
 }

@@ -70,7 +70,7 @@ class TCustomSound {
 
   // Both receive the sound. OnStop also fires when the sound ends by itself,
   // then on the output's thread with the device's lock held: a handler must
-  // not wait for the main thread, nor free sounds.
+  // not wait for the main thread, free sounds or switch the device.
   TEvent<TCustomSound*> OnPlay;
   TEvent<TCustomSound*> OnStop;
 

@@ -263,20 +263,6 @@ TEST_F(SoundMixer, EightBitOutput) {
   EXPECT_EQ(output.Pull(6), (Bytes{255, 0, 128, 130, 126, 255}));
 }
 
-TEST_F(SoundMixer, StereoSamplesAreMixedAlike) {
-  device.SetFormat(2, true, 2);
-  Format f;
-  f.channels = 2;
-  f.rate = 44100;
-  dir.Write("st.wav", PcmWave(f, Samples16({100, -200, 300, -400})));
-  TCustomSound* s = device.AddSound(dir.File("st.wav"));
-  s->SetLoop(true);
-  s->SetVolume(50);
-  s->Play();
-  device.SetActive(true);
-  EXPECT_EQ(Pull16(8), (Samples{50, -100, 150, -200, 50, -100, 150, -200}));
-}
-
 // Which sounds play ------------------------------------------------------------------------
 
 TEST_F(SoundMixer, ANinthSoundIsRefusedSilently) {

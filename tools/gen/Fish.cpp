@@ -294,8 +294,8 @@ class TFishBuilder {
   // grid point seen at (x, y) is placed at rest(x, y).
   template <class Rest>
   void Sheet(const TImage& coverage, double cell, const TBox& box, Rest rest) {
-    const int nx = static_cast<int>(std::ceil((box.X1 - box.X0) / cell));
-    const int ny = static_cast<int>(std::ceil((box.Y1 - box.Y0) / cell));
+    const int nx = static_cast<int>(std::ceil((box.X1 - box.X0) / cell - 1e-6));
+    const int ny = static_cast<int>(std::ceil((box.Y1 - box.Y0) / cell - 1e-6));
     std::map<std::pair<int, int>, int> index;
     auto vertex = [&](int i, int j) {
       auto key = std::make_pair(i, j);
@@ -335,9 +335,14 @@ class TFishBuilder {
       pec.Add(p.X, p.Y);
       root = std::max(root, p.X);
     }
-    pec.X0 -= 0.005, pec.Y0 -= 0.005, pec.X1 += 0.005, pec.Y1 += 0.005;
+    // The grid's last column lies exactly on the root: points there do not
+    // swing, and no point may lie ahead of it.
+    const double cell = 1.0 / 80;
+    pec.X1 = root;
+    pec.X0 = root - std::ceil((root - pec.X0 + 0.005) / cell) * cell;
+    pec.Y0 -= 0.005, pec.Y1 += 0.005;
     for (double side : {1.0, -1.0})
-      Sheet(pectoral_, 1.0 / 80, pec, [&](double x, double y) {
+      Sheet(pectoral_, cell, pec, [&](double x, double y) {
         double d = std::max(0.0, root - x) / kSideSin;
         return TVec3{root, y, side * (z1_ + d)};
       });

@@ -70,7 +70,13 @@ TPolygon TailFin(const TOutline& o, double spread, double fork) {
   p.push_back(TVec2{-0.5, mid - spread * 0.75});
   p.push_back(TVec2{-0.5 + 0.04, mid - spread * 0.95});
   p.push_back(TVec2{root, mid - h * 0.9});
-  return SmoothClosed(p, 6);
+  TPolygon tail = SmoothClosed(p, 6);
+  // A rounded edge bulges past x = -0.5: pull the fin in so that its
+  // farthest point is the fish's end.
+  double end = root;
+  for (TVec2 q : tail) end = std::min(end, q.X);
+  for (TVec2& q : tail) q.X = root + (q.X - root) * (root + 0.5) / (root - end);
+  return tail;
 }
 
 // A paired fin under the belly at s, pointing down and back.

@@ -19,7 +19,7 @@ struct ErrorManager {
   char message[JMSG_LENGTH_MAX];
 };
 
-extern "C" void OnJpegError(j_common_ptr info) {
+extern "C" void GenJpegErrorExit(j_common_ptr info) {
   auto* err = reinterpret_cast<ErrorManager*>(info->err);
   (*info->err->format_message)(info, err->message);
   std::longjmp(err->jump, 1);
@@ -43,7 +43,7 @@ std::vector<std::uint8_t> EncodeJpeg(const TImage& picture, int quality, TChroma
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = OnJpegError;
+  err.pub.error_exit = GenJpegErrorExit;
   if (setjmp(err.jump)) {
     jpeg_destroy_compress(&cinfo);
     std::free(buffer);

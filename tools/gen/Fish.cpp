@@ -16,7 +16,7 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 // The fish list flaps its fins about a mean angle w of 0.35 pi: side fins
 // are turned back by w, lower fins by pi/3 + w.
-const double kSideSin = std::sin(0.35 * kPi), kSideCos = std::cos(0.35 * kPi);
+const double kSideSin = std::sin(0.35 * kPi);
 const double kLowerSin = std::sin(kPi / 3 + 0.35 * kPi), kLowerCos = std::cos(kPi / 3 + 0.35 * kPi);
 
 struct TBox {
@@ -346,7 +346,6 @@ class TFishBuilder {
         double d = std::max(0.0, root - x) / kSideSin;
         return TVec3{root, y, side * (z1_ + d)};
       });
-    (void)kSideCos;
   }
 
   void WriteMesh(TGenOutput& out) {

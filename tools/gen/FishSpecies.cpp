@@ -229,10 +229,6 @@ TSpecies Tang() {
     return c;
   };
   TFin dorsal = Fin(BackFin(o, 0.82, 0.04, 0.055, 0.03, false, 0.04), o.At(0.4, 0.5), blue, Bytes3(40, 70, 170), black, 0.9f, 20);
-  dorsal.Marking = [=](TVec2 p, TRgb c) {
-    (void)p;
-    return c;
-  };
   dorsal.EdgeWidth = 0.012;
   TFin anal = Fin(BackFin(o, 0.62, 0.06, 0.05, 0.03, true, 0.035), o.At(0.35, 0.5), blue, Bytes3(40, 70, 170), black, 0.9f, 16);
   anal.EdgeWidth = 0.012;
@@ -258,7 +254,8 @@ TSpecies Clownfish() {
   sp.Iris = Bytes3(230, 110, 20);
   sp.Gill = 0.8;
   const TRgb orange = Bytes3(250, 112, 12), white = Bytes3(250, 250, 246), black = Bytes3(12, 10, 10);
-  auto bands = [=](double x, double y, double t, TRgb c) {
+  // Bands by x along the body, bowed by t across it.
+  auto bands = [=](double x, double t, TRgb c) {
     struct B {
       double X, Width, Bulge;
     };
@@ -269,17 +266,16 @@ TSpecies Clownfish() {
       c = Mix(c, black, 1 - SmoothStep(static_cast<float>(b.Width + 0.012), static_cast<float>(b.Width + 0.016), static_cast<float>(d)));
       c = Mix(c, white, 1 - SmoothStep(static_cast<float>(b.Width - 0.002), static_cast<float>(b.Width + 0.002), static_cast<float>(d)));
     }
-    (void)y;
     return c;
   };
   sp.BodyColour = [=](const TBodyPoint& p) {
     TRgb c = Mix(Bytes3(255, 150, 50), orange, SmoothStep(0.0f, 0.45f, static_cast<float>(p.T)));
-    return bands(p.X, p.Y, p.T, c);
+    return bands(p.X, p.T, c);
   };
   auto fin = [&](TPolygon outline, TVec2 origin, int rays) {
     TFin f = Fin(std::move(outline), origin, orange, Bytes3(230, 95, 10), black, 0.92f, rays);
     f.EdgeWidth = 0.014;
-    f.Marking = [=](TVec2 p, TRgb c) { return bands(p.X, p.Y, 0.5, c); };
+    f.Marking = [=](TVec2 p, TRgb c) { return bands(p.X, 0.5, c); };
     return f;
   };
   TFin spiny = fin(BackFin(o, 0.72, 0.46, 0.05, 0.02, false, 0.03), o.At(0.6, 0.5), 10);

@@ -515,9 +515,9 @@ void MakeWaterContent(TGenOutput& out) {
   LightRays(out);
   Surface(out);
   Sand(out, TSandStyle{"SandBlue.jpg", Bytes3(238, 228, 204), Bytes3(196, 184, 160), Bytes3(214, 206, 186), 11, 0.35, 40,
-                       Bytes3(150, 146, 140), Bytes3(205, 196, 180), 22, TRgb{0.8f, 0.92f, 1.0f}});
-  Sand(out, TSandStyle{"SandAqua.jpg", Bytes3(240, 220, 170), Bytes3(200, 174, 124), Bytes3(226, 206, 160), 9, 0.45, 30,
-                       Bytes3(170, 150, 120), Bytes3(220, 200, 170), 60, TRgb{0.8f, 0.98f, 0.96f}});
+                       Bytes3(150, 146, 140), Bytes3(205, 196, 180), 22, TRgb{0.76f, 0.9f, 1.0f}});
+  Sand(out, TSandStyle{"SandAqua.jpg", Bytes3(244, 236, 214), Bytes3(204, 192, 164), Bytes3(232, 222, 196), 9, 0.45, 30,
+                       Bytes3(170, 160, 140), Bytes3(220, 208, 186), 60, TRgb{0.78f, 0.95f, 0.97f}});
   Sand(out, TSandStyle{"SandGreen.jpg", Bytes3(196, 186, 146), Bytes3(146, 136, 100), Bytes3(140, 140, 96), 7, 0.6, 140,
                        Bytes3(110, 112, 104), Bytes3(170, 160, 140), 0, TRgb{0.84f, 1.0f, 0.88f}});
   Reef(out);

@@ -1,0 +1,36 @@
+// File names of the scene: how the directory prefixes of scene
+// descriptions ("Path=.\Scenes\") combine with file names, and how such
+// names are opened on this platform.
+//
+// Scene files write directories with "\" and end them with one; names are
+// combined without adding a separator. On disk every "\" is read as "/"
+// (DiskFileName), so descriptions written for either convention open the
+// same files; archive lookups use only the part after the last separator
+// (assets/ResourceReader.h).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "assets/ResourceReader.h"
+
+namespace velmora {
+
+// fileName unchanged when it has a directory part of its own ("/", "\" or
+// ":" anywhere), else path followed directly by fileName.
+std::string CombinePath(std::string_view path, std::string_view fileName);
+// The directory part, up to and including the last "/", "\" or ":"; empty
+// when there is none.
+std::string ExtractFileDir(std::string_view fileName);
+// The name without directory and without extension ("ClockSkin01.txt" ->
+// "ClockSkin01").
+std::string BaseFileName(std::string_view fileName);
+// The extension with its dot, as written (".JPG"); empty when none.
+std::string ExtractFileExt(std::string_view fileName);
+// The name as the platform opens it: every "\" becomes "/".
+std::string DiskFileName(std::string_view fileName);
+
+// ResourceIdent (the name without directory, its first "." made "_") is the
+// asset reader's, declared in assets/ResourceReader.h.
+
+}  // namespace velmora

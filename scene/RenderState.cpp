@@ -2,6 +2,7 @@
 
 #include "gl/GLEntryPoints.h"
 #include "scene/GroupMaterial.h"
+#include "scene/SceneTexture.h"
 
 namespace velmora {
 
@@ -10,6 +11,7 @@ namespace {
 struct TRenderState {
   bool lighting = false;
   bool blending = false;
+  TSceneTexture* texture = nullptr;
   TGroupMaterial* material = nullptr;
   TGLColor currentColor{1, 1, 1, 1};
 };
@@ -50,6 +52,27 @@ void SetBlending(bool on) {
 
 bool SceneBlending() { return State().blending; }
 
+void BindSceneTexture(TSceneTexture* texture) {
+  TRenderState& state = State();
+  if (texture == state.texture) return;
+  if (texture) {
+    const bool enabling = !state.texture;
+    if (enabling) Switch(GL_TEXTURE_2D, true);
+    try {
+      texture->Bind();
+    } catch (...) {
+      // A texture that failed to load leaves texturing as the cache says.
+      if (enabling) Switch(GL_TEXTURE_2D, false);
+      throw;
+    }
+  } else {
+    Switch(GL_TEXTURE_2D, false);
+  }
+  state.texture = texture;
+}
+
+TSceneTexture* SceneTexture() { return State().texture; }
+
 void ApplySceneMaterial(TGroupMaterial* group) {
   TRenderState& state = State();
   if (group == state.material && (!group || group->Applied)) return;
@@ -68,9 +91,16 @@ TGroupMaterial* SceneMaterial() { return State().material; }
 
 TGLColor& CurrentColor() { return State().currentColor; }
 
-void ResetSceneRenderCaches() { State().material = nullptr; }
+void ResetSceneRenderCaches() {
+  State().texture = nullptr;
+  State().material = nullptr;
+}
 
 void ResetSceneRenderState() { State() = TRenderState{}; }
+
+void ForgetSceneTexture(const TSceneTexture* texture) {
+  if (State().texture == texture) State().texture = nullptr;
+}
 
 void ForgetSceneMaterial(const TGroupMaterial* group) {
   if (State().material == group) State().material = nullptr;

@@ -7,6 +7,10 @@
 //                          alpha / one minus source alpha, alpha test
 //                          passing alpha above 0.05, GL_ALPHA_TEST and
 //                          GL_BLEND enabled; off = both disabled
+//   BindSceneTexture(t)    only on a change: a texture after none enables
+//                          GL_TEXTURE_2D, then the texture binds itself
+//                          (loading and uploading it on first use); none
+//                          disables GL_TEXTURE_2D
 //   ApplySceneMaterial(g)  nothing when g is the cached group and has been
 //                          applied before (or both are none); otherwise the
 //                          group applies its material, CurrentColor takes
@@ -17,10 +21,11 @@
 //
 // Lifecycle: module start (RegisterSceneClasses) resets everything, with
 // blending off -> each scene render starts with ResetSceneRenderCaches
-// (material none) and SetBlending(false) -> drawing classes
+// (texture and material none) and SetBlending(false) -> drawing classes
 // call SetBlending(false) before opaque and SetBlending(true) before
-// transparent geometry. A material group that is freed takes itself out
-// of the cache (ForgetSceneMaterial).
+// transparent geometry. A texture or material group that is freed (or a
+// texture whose OpenGL texture is) takes itself out of the cache
+// (ForgetSceneTexture, ForgetSceneMaterial).
 //
 // One context current on the main thread is assumed; without a loaded GL
 // library the switches only update the cache.
@@ -31,22 +36,26 @@
 namespace velmora {
 
 class TGroupMaterial;
+class TSceneTexture;
 
 void SetLighting(bool on);
 // The flag SetLighting last recorded.
 bool SceneLighting();
 void SetBlending(bool on);
 bool SceneBlending();
+void BindSceneTexture(TSceneTexture* texture);
+TSceneTexture* SceneTexture();
 void ApplySceneMaterial(TGroupMaterial* group);
 TGroupMaterial* SceneMaterial();
 TGLColor& CurrentColor();
 
-// The material back to none (no OpenGL call).
+// Texture and material back to none (no OpenGL call).
 void ResetSceneRenderCaches();
-// Every cache back to its start: lighting and blending off, material
-// none, CurrentColor white (no OpenGL call).
+// Every cache back to its start: lighting and blending off, texture and
+// material none, CurrentColor white (no OpenGL call).
 void ResetSceneRenderState();
-// A group that is being freed leaves the cache.
+// A texture or group that is being freed leaves the cache.
+void ForgetSceneTexture(const TSceneTexture* texture);
 void ForgetSceneMaterial(const TGroupMaterial* group);
 
 }  // namespace velmora

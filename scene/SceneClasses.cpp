@@ -5,6 +5,8 @@
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
 #include "scene/SceneList.h"
+#include "scene/SceneTexture.h"
+#include "scene/SceneTextureList.h"
 
 namespace velmora {
 
@@ -56,7 +58,8 @@ void RegisterSceneClasses() {
   RegisterSceneClass<TMainObjectList>("TMainObjectList");
   RegisterSceneClass<TMainScene>("TMainScene");
   RegisterSceneClass<TResource>("TResource");
-  // TSceneTexture, TSceneTextureList
+  RegisterSceneClass<TSceneTexture>("TSceneTexture");
+  RegisterSceneClass<TSceneTextureList>("TSceneTextureList");
   // TSceneMaterial, TSceneMaterialList
   // TSceneMesh, TSceneMeshList
   // TMainVisualObject, TMainVisualObjectList

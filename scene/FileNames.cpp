@@ -1,5 +1,8 @@
 #include "scene/FileNames.h"
 
+#include "assets/Stream.h"
+#include "core/Strings.h"
+
 namespace velmora {
 
 namespace {
@@ -40,6 +43,34 @@ std::string DiskFileName(std::string_view fileName) {
   for (char& c : name)
     if (c == '\\') c = '/';
   return name;
+}
+
+std::vector<uint8_t> ReadSceneFile(const std::string& fileName, bool fromDisk, bool& found) {
+  found = true;
+  if (fromDisk) {
+    TFileStream stream(DiskFileName(fileName), TFileMode::fmOpenRead);
+    return stream.ReadRest();
+  }
+  TResourceFileReader& reader = ResourceReader();
+  if (!reader.Open(fileName)) {
+    found = false;
+    return {};
+  }
+  std::vector<uint8_t> bytes = reader.Stream()->ReadRest();
+  reader.Close();
+  return bytes;
+}
+
+std::vector<std::string> ReadSceneFileLines(const std::string& fileName, bool fromDisk) {
+  bool found = false;
+  const std::vector<uint8_t> bytes = ReadSceneFile(fileName, fromDisk, found);
+  TCustomMemoryStream stream(std::span<const uint8_t>(bytes.data(), bytes.size()));
+  std::vector<std::string> lines;
+  for (const std::string& line : ReadLines(stream)) {
+    std::string entry = Trim(line);
+    if (!entry.empty()) lines.push_back(std::move(entry));
+  }
+  return lines;
 }
 
 }  // namespace velmora

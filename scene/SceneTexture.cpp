@@ -19,28 +19,6 @@
 
 namespace velmora {
 
-namespace {
-
-// The bytes of a file: from disk, or from the archive (nothing when the
-// archive lacks it).
-std::vector<uint8_t> ReadFileBytes(const std::string& fileName, bool fromDisk, bool& found) {
-  found = true;
-  if (fromDisk) {
-    TFileStream stream(DiskFileName(fileName), TFileMode::fmOpenRead);
-    return stream.ReadRest();
-  }
-  TResourceFileReader& reader = ResourceReader();
-  if (!reader.Open(fileName)) {
-    found = false;
-    return {};
-  }
-  std::vector<uint8_t> bytes = reader.Stream()->ReadRest();
-  reader.Close();
-  return bytes;
-}
-
-}  // namespace
-
 TTextureFormat StrToTextureFormat(const std::string& text, TTextureFormat defaultFormat) {
   if (text.find("Texture") != std::string::npos) return tfTexture;
   if (text.find("Alpha") != std::string::npos) return tfAlpha;
@@ -105,14 +83,7 @@ void TSceneTexture::WriteProperties(TResourceLoader& loader) {
 
 void TSceneTexture::LoadFileList(const std::string& name) {
   FileListName = name;
-  fileList_.clear();
-  bool found = false;
-  const std::vector<uint8_t> bytes = ReadFileBytes(name, ReadsFromDisk(), found);
-  TCustomMemoryStream stream(std::span<const uint8_t>(bytes.data(), bytes.size()));
-  for (const std::string& line : ReadLines(stream)) {
-    std::string entry = Trim(line);
-    if (!entry.empty()) fileList_.push_back(std::move(entry));
-  }
+  fileList_ = ReadSceneFileLines(name, ReadsFromDisk());
 }
 
 void TSceneTexture::SetFileIndex(int32_t index) {
@@ -184,7 +155,7 @@ TBitmap TSceneTexture::LoadBitmap(const std::string& fileName) const {
   const std::string extension = LowerCase(ExtractFileExt(fileName));
   if (extension != ".bmp" && extension != ".jpg" && extension != ".jepg") return TBitmap();
   bool found = false;
-  const std::vector<uint8_t> bytes = ReadFileBytes(fileName, loadFromFile_ || ReadsFromDisk(), found);
+  const std::vector<uint8_t> bytes = ReadSceneFile(fileName, loadFromFile_ || ReadsFromDisk(), found);
   if (!found) return TBitmap();
   return TBitmap::Decode(bytes.data(), bytes.size(), fileName).FitPowerOfTwo();
 }

@@ -315,7 +315,10 @@ TEST_F(SceneTextures, ImagesOfOtherSizesKindsAndNamesAndBrokenFiles) {
   files.Write("cut.jpg", Bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 3)));
   files.Write("photo.jpeg", jpeg);
   files.Write("small.bmp", Bmp24(32, 32, Pattern));
-  Load({"Name=Photo\nTextureName=photo.JPG", "Name=Spelled\nTextureName=photo.jpeg",
+  image_test::BmpSpec huge;  // 60000 x 60000 declared in a file of a few bytes
+  huge.width = huge.height = 60000;
+  files.Write("huge.bmp", image_test::MakeBmp(huge));
+  Load({"Name=Photo\nTextureName=photo.JPG", "Name=Spelled\nTextureName=photo.jpeg", "Name=Huge\nTextureName=huge.bmp",
         "Name=Cut\nTextureName=cut.jpg", "Name=Missing\nTextureName=missing.bmp",
         "Name=Mismatch\nTextureName=photo.JPG\nAlphaName=small.bmp"});
   TSceneTexture* photoTexture = Texture("Low/Photo");
@@ -339,6 +342,9 @@ TEST_F(SceneTextures, ImagesOfOtherSizesKindsAndNamesAndBrokenFiles) {
   EXPECT_NE(Message([&] { BindSceneTexture(Texture("Low/Missing")); })
                 .find("Cannot open file \"" + files.Folder() + "missing.bmp\""),
             std::string::npos);
+  const std::string tooLarge = Message([&] { BindSceneTexture(Texture("Low/Huge")); });
+  EXPECT_NE(tooLarge.find("TBitmap.DecodeBmp error: " + files.Folder() + "huge.bmp"), std::string::npos) << tooLarge;
+  EXPECT_NE(tooLarge.find("60000x60000"), std::string::npos) << tooLarge;
   EXPECT_EQ(Message([&] { BindSceneTexture(Texture("Low/Mismatch")); }),
             "TSceneTexture.AlphaFromBitmap error: Texture size is not equal Alpha size! (texture Mismatch: " +
                 files.Folder() + "photo.JPG 512x256, " + files.Folder() + "small.bmp 32x32)");

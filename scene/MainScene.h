@@ -29,6 +29,9 @@
 // The FPS display (a font and a string added to the scene) belongs to the
 // text classes; until they exist SetShowFPS stores the flag and
 // SetFPSText the text it would show.
+//
+// Errors: "TMainScene.GetItem error: List index out of bounds (<index>)";
+// those of TMainObjectList.AddItem and of loading (ResourceLoader.h).
 #pragma once
 
 #include <cstdint>

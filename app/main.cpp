@@ -20,6 +20,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Service.h"
 #include "platform/System.h"
+#include "scene/SceneClasses.h"
 
 namespace {
 
@@ -57,6 +58,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   Application().SetArguments(options.SaverArguments);
+  // The scene module: its class registry for the whole run.
+  RegisterSceneClasses();
+  struct SceneModuleEnd {
+    ~SceneModuleEnd() { FreeSceneClasses(); }
+  } sceneModuleEnd;
   try {
     switch (options.Run) {
       case TProgramOptions::TRun::roFilm: return RunFilm(options);

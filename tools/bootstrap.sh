@@ -12,6 +12,7 @@ VELMORA_PACKAGES=(
   libjpeg62-turbo-dev libstb-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev xvfb xauth
+  locales-all  # tests read scene files under a locale with a decimal comma
 )
 
 velmora_install_packages() {

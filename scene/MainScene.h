@@ -1,0 +1,113 @@
+// The root of the scene tree.
+//
+// The scene owns its direct children like every resource and keeps them,
+// besides the name index, in AllObjects in the order they were added (the
+// order of the scene description); a removed child leaves a null slot
+// there, so SceneIndex values never shift. Each child joins the processing
+// lists its ProcessOptions name when it is added: EventsList, AnimationList
+// and RenderList, walked in the order of adding. The scene's own walks
+// (GetItem) follow AllObjects too, so the scene renders in file order while
+// every list below it renders in name order.
+//
+// Lifecycle:
+//
+//   made -> Application, Path, SourceName, SourceFlags set -> Load (clears,
+//   then builds the tree from the description) -> objects made in code
+//   added with AddObject -> every frame Process(DeltaTime): ProcessEvents,
+//   Animate, Render -> LoadOptions / SaveOptions with the user's settings
+//   -> freed: every child freed once, then the processing lists.
+//
+// Render: when visible, back-face culling on, the texture and material
+// caches reset and blending switched off (RenderState.h; a context made
+// since the last frame starts with blending off whatever the cache
+// remembers), then Render of each member of RenderList (each checks its
+// own Visible). Invisible objects keep animating.
+//
+// Options (the application's option store): "FPS" (boolean, default false)
+// passes to SetShowFPS before the children's options.
+//
+// The FPS display (a font and a string added to the scene) belongs to the
+// text classes; until they exist SetShowFPS stores the flag and
+// SetFPSText the text it would show.
+//
+// Errors: "TMainScene.GetItem error: List index out of bounds (<index>)";
+// those of TMainObjectList.AddItem and of loading (ResourceLoader.h).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scene/Resource.h"
+
+namespace velmora {
+
+class TMainScene : public TResource {
+ public:
+  TMainScene();
+  ~TMainScene() override;
+
+  const char* ClassName() const override { return "TMainScene"; }
+
+  TMainItemList* EventsList() const { return eventsList_.get(); }
+  TMainItemList* AnimationList() const { return animationList_.get(); }
+  TMainItemList* RenderList() const { return renderList_.get(); }
+  // The direct children in the order they were added; null where a child
+  // was removed.
+  const std::vector<TMainItem*>& AllObjects() const { return allObjects_; }
+
+  // Not owned; set by the creator before loading. Gives the rendering
+  // context, the viewport and the option store.
+  TCustomGLApplication* Application = nullptr;
+  // The FPS display's font and string, made on demand by the text classes
+  // and added to the scene; forgotten when the scene frees them.
+  TMainSceneObject* FpsFont = nullptr;
+  TMainSceneObject* FpsStr = nullptr;
+  // sfDisk, sfArchive or both.
+  uint8_t SourceFlags = sfDisk;
+
+  bool ShowFPS() const { return showFPS_; }
+  void SetShowFPS(bool value);
+  // The frame rate the display shows ("60 fps"); kept while it is hidden.
+  void SetFPSText(int framesPerSecond);
+  const std::string& FPSText() const { return fpsText_; }
+
+  // The frame: ProcessEvents, Animate and Render of the processing lists.
+  void Process(float deltaTime);
+  // Stores options in the item's ProcessOptions, then AddItem.
+  TMainItem* AddObject(TMainItem* item, TProcessOptions options);
+  // SetVisible of the object at path; nothing when the path finds nothing.
+  void SetObjectVisible(std::string_view path, bool value);
+  // Path lookup from the scene.
+  TMainObject* FindObject(std::string_view path) const { return velmora::FindObject(this, path); }
+  // The application's rendering context, or nullptr.
+  TCustomOpenGL* OpenGL() const;
+
+  void ProcessEvents(float deltaTime) override;
+  void Animate(float deltaTime) override;
+  void Render() override;
+  TMainItem* GetItem(int index) const override;
+  int GetCount() const override;
+  void Delete(int index) override;
+  TMainItem* AddItem(TMainItem* item) override;
+  void RemoveItem(TMainItem* item) override;
+  void Clear() override;
+  void LoadOptions() override;
+  void SaveOptions() override;
+
+ private:
+  // Takes item out of AllObjects and every processing list.
+  void Detach(TMainItem* item);
+
+  std::unique_ptr<TMainItemList> eventsList_;
+  std::unique_ptr<TMainItemList> animationList_;
+  std::unique_ptr<TMainItemList> renderList_;
+  std::vector<TMainItem*> allObjects_;
+  int holes_ = 0;  // null slots in allObjects_
+  bool showFPS_ = false;
+  std::string fpsText_;
+};
+
+}  // namespace velmora

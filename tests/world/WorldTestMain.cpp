@@ -1,0 +1,24 @@
+// The scene module and the world's classes around every test of this
+// executable, as the program registers them, and the test classes after.
+#include <gtest/gtest.h>
+
+#include "scene/SceneClasses.h"
+#include "tests/world/WorldTestSupport.h"
+#include "world/WorldClasses.h"
+
+namespace {
+
+class WorldModule : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    velmora::RegisterSceneClasses();
+    velmora::RegisterWorldClasses();
+    velmora::RegisterSceneClass<worldtest::TTestLight>("TTestLight");
+    velmora::RegisterSceneClass<worldtest::TTestBackground>("TTestBackground");
+  }
+  void TearDown() override { velmora::FreeSceneClasses(); }
+};
+
+const ::testing::Environment* const kModule = ::testing::AddGlobalTestEnvironment(new WorldModule);
+
+}  // namespace

@@ -1,0 +1,15 @@
+#include "world/WorldClasses.h"
+
+#include "scene/SceneClasses.h"
+#include "world/UnderWater.h"
+
+namespace velmora {
+
+void RegisterWorldClasses() {
+  RegisterSceneClass<TUnderWater>("TUnderWater");
+  // TBubbles
+  // TFishes, TFishRender
+  // TGLClock, TWatchClock
+}
+
+}  // namespace velmora

@@ -2,28 +2,34 @@
 // of a whole scene: every registered class can be created and read its
 // keys, lists recurse, references resolve; the tree is then written back
 // and freed. Nested descriptions (SourceName) are asked of the asset reader
-// pointed at the program's resources, which hold none here.
+// pointed at the program's resources, which hold none here. The scene has an
+// application object (its rendering context made but never activated), so
+// that classes that build geometry while they read, like the water, build
+// it in client memory.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
+#include "app/GLApplication.h"
 #include "assets/ResourceReader.h"
 #include "assets/Stream.h"
 #include "core/Error.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneClasses.h"
+#include "world/WorldClasses.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;
-  static const bool ready = [] {
+  static TCustomGLApplication* const application = [] {
     RegisterSceneClasses();
+    RegisterWorldClasses();
     ResourceReader().Source = TResourceSource::rsResources;
-    return true;
+    return new TCustomGLApplication(nullptr);
   }();
-  (void)ready;
   TCustomMemoryStream stream(std::span<const std::uint8_t>(data, size));
   TMainScene scene;
+  scene.Application = application;
   scene.SourceFlags = sfArchive;
   TResourceLoader loader;
   loader.MainScene = &scene;

@@ -457,7 +457,7 @@ void TUnderWater::BeginCaustics() {
   if (!CausticsOn()) return;
   TSceneTexture* map = BackgroundLightMap;
   if (!map->GLTexture()) {
-    // Made here rather than on its first bind: it lives on unit 1 and
+    // Made here rather than on a first bind: it lives on unit 1 and
     // modulates what unit 0 draws.
     map->CreateGLTexture(map->Format);
     try {
@@ -469,12 +469,11 @@ void TUnderWater::BeginCaustics() {
     map->GLTexture()->TextureUnit = 1;
     map->GLTexture()->EnvMode = GL_MODULATE;
   }
-  // Binding selects the map's unit; when the cache holds it already the
-  // bind is sent anyway, so that the planes below land on that unit.
-  if (SceneTexture() == map)
-    map->GLTexture()->Use();
-  else
-    BindSceneTexture(map);
+  // Bound on its own unit, past the shared cache: the cache speaks for
+  // unit 0, where the bottom's and the background's own textures go. Had
+  // it taken the map, it would name a texture unit 0 does not hold (and,
+  // from none, switch unit 0's texturing on with whatever is bound there).
+  map->GLTexture()->Use();  // selects unit 1
   const double phase = CausticPhase;
   const GLfloat planeS[4] = {0.0004f, 0, 0, static_cast<GLfloat>(0.5 * phase)};
   const GLfloat planeT[4] = {0, 0.0002f, -0.0004f, static_cast<GLfloat>(0.25 * phase)};
@@ -482,19 +481,17 @@ void TUnderWater::BeginCaustics() {
   SetTexGen(GL_T, GL_OBJECT_LINEAR, GL_OBJECT_PLANE, planeT);
   GL.glEnable(GL_TEXTURE_GEN_S);
   GL.glEnable(GL_TEXTURE_GEN_T);
+  // What follows switches unit 0.
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 
 void TUnderWater::EndCaustics() {
   if (!CausticsOn()) return;
-  TSceneTexture* map = BackgroundLightMap;
-  if (TGLTexture* texture = map->GLTexture()) {
+  if (TGLTexture* texture = BackgroundLightMap->GLTexture()) {
     texture->Bind();
     texture->Disable();
   }
   GL.glActiveTextureARB(GL_TEXTURE0_ARB);
-  // Unit 1 is off now: a cache still holding the map would skip its next
-  // bind. Nothing else was bound since, so unit 0 goes back to none.
-  if (SceneTexture() == map) BindSceneTexture(nullptr);
 }
 
 }  // namespace velmora

@@ -159,7 +159,8 @@ class TUnderWater : public TMainSceneObject {
   void ApplyRelief();
   // The caustic light map on texture unit 1 with object-linear texture
   // generation, and back off; only with UseCaustic, a BackgroundLightMap
-  // and multitexturing.
+  // and multitexturing. The map is bound past the shared texture cache,
+  // which keeps speaking for unit 0; both leave unit 0 active.
   void BeginCaustics();
   void EndCaustics();
 

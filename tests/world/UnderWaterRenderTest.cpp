@@ -226,9 +226,13 @@ TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {
   ASSERT_NE(map->GLTexture(), nullptr);
   EXPECT_EQ(map->GLTexture()->TextureUnit, 1);
   EXPECT_EQ(map->GLTexture()->EnvMode, GLenum(GL_MODULATE));
+  // Unit 0 is active again and untouched; the cache still speaks for it.
   GLint active = 0;
   GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
-  EXPECT_EQ(active, GL_TEXTURE1_ARB);
+  EXPECT_EQ(active, GL_TEXTURE0_ARB);
+  EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
+  EXPECT_EQ(SceneTexture(), nullptr);
+  GL.glActiveTextureARB(GL_TEXTURE1_ARB);
   EXPECT_TRUE(Enabled(GL_TEXTURE_2D));
   EXPECT_TRUE(Enabled(GL_TEXTURE_GEN_S));
   EXPECT_TRUE(Enabled(GL_TEXTURE_GEN_T));
@@ -246,18 +250,24 @@ TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {
   EXPECT_EQ(plane, (std::array<float, 4>{0.0004f, 0, 0, 1.5f}));
   GL.glGetTexGenfv(GL_T, GL_OBJECT_PLANE, plane.data());
   EXPECT_EQ(plane, (std::array<float, 4>{0, 0.0002f, -0.0004f, 0.75f}));
-  EXPECT_EQ(SceneTexture(), map);
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
 
   water.EndCaustics();
   GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
   EXPECT_EQ(active, GL_TEXTURE0_ARB);
   EXPECT_FALSE(UnitTexturing(1));
   EXPECT_FALSE(UnitTexturing(0));
-  // The cache no longer claims the map: binding it again switches it on.
-  EXPECT_EQ(SceneTexture(), nullptr);
+  // A texture of unit 0 bound through the cache in between, as the bottom
+  // does, stays on unit 0 and leaves the caustics on unit 1.
   water.BeginCaustics();
+  BindSceneTexture(Find<TSceneTexture>("Textures/SeaBottom"));
+  EXPECT_TRUE(UnitTexturing(0));
+  EXPECT_TRUE(UnitTexturing(1));
+  BindSceneTexture(nullptr);
+  EXPECT_FALSE(UnitTexturing(0));
   EXPECT_TRUE(UnitTexturing(1));
   water.EndCaustics();
+  EXPECT_FALSE(UnitTexturing(1));
 
   // The rays: eye-linear generation on unit 0 while they are drawn, off
   // afterwards (planes given under the identity model-view, so read back

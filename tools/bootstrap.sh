@@ -9,7 +9,7 @@ VELMORA_PACKAGES=(
   cmake g++ make pkg-config
   libsdl2-dev libimgui-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
-  libjpeg62-turbo-dev libstb-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core libglib2.0-dev
+  libjpeg62-turbo-dev libstb-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev xvfb xauth
   locales-all  # tests read scene files under a locale with a decimal comma

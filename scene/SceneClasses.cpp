@@ -5,6 +5,8 @@
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
 #include "scene/SceneList.h"
+#include "scene/SpriteList.h"
+#include "scene/VisualObject.h"
 
 namespace velmora {
 
@@ -59,9 +61,11 @@ void RegisterSceneClasses() {
   // TSceneTexture, TSceneTextureList
   // TSceneMaterial, TSceneMaterialList
   // TSceneMesh, TSceneMeshList
-  // TMainVisualObject, TMainVisualObjectList
+  RegisterSceneClass<TMainVisualObject>("TMainVisualObject");
+  RegisterSceneClass<TMainVisualObjectList>("TMainVisualObjectList");
   // TMainLight
-  // TSceneSprite, TMainSpriteList
+  // TSceneSprite
+  RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
   // TSceneFont, TSceneString, TSceneText
   // TSceneSound, TSceneSoundList
   ResetSceneRenderState();

@@ -5,6 +5,7 @@
 #   ./test.sh              the suite
 #   ./test.sh --sanitize   the suite built with AddressSanitizer and UBSan
 #   ./test.sh --fuzz       a short run of each fuzz target (needs clang)
+#   ./test.sh --tsan       the sound tests built with ThreadSanitizer
 set -eu
 VELMORA_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VELMORA_ROOT/tools/bootstrap.sh"
@@ -14,11 +15,13 @@ case "${1:-}" in
   "") ;;
   --sanitize) mode=sanitize ;;
   --fuzz) mode=fuzz ;;
-  *) echo "usage: ./test.sh [--sanitize|--fuzz]" >&2; exit 2 ;;
+  --tsan) mode=tsan ;;
+  *) echo "usage: ./test.sh [--sanitize|--fuzz|--tsan]" >&2; exit 2 ;;
 esac
 
 extra=()
 [ "$mode" = fuzz ] && extra+=(clang libclang-rt-14-dev)
+[ "$mode" = tsan ] && extra+=(libtsan2)
 velmora_install_packages "${extra[@]}"
 
 # Rendering tests use Mesa's offscreen EGL driver; the few X11-only paths
@@ -50,6 +53,16 @@ case "$mode" in
     velmora_build "$VELMORA_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir "$VELMORA_ROOT/build-asan" --output-on-failure -j "$(nproc)" --timeout 600
+    ;;
+  tsan)
+    # Only the test program of the sound code is built; its sound cases run,
+    # the mixer's audio thread among them.
+    cmake -S "$VELMORA_ROOT" -B "$VELMORA_ROOT/build-tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_TSAN=ON \
+      -DVELMORA_BENCH=OFF
+    cmake --build "$VELMORA_ROOT/build-tsan" -j "$(nproc)" --target test_assets
+    TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+      ctest --test-dir "$VELMORA_ROOT/build-tsan" --output-on-failure -j "$(nproc)" --timeout 600 \
+      --no-tests=error -R '^(WaveSound[A-Za-z]*|SoundMixer|SoundDeviceProcess|SdlSoundOutput)\.'
     ;;
   fuzz)
     velmora_build "$VELMORA_ROOT/build-fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

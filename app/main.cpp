@@ -15,6 +15,7 @@
 #include "app/SettingsForm.h"
 #include "app/Toolkit.h"
 #include "assets/ResourceReader.h"
+#include "assets/WinSoundDevice.h"
 #include "core/Error.h"
 #include "platform/Dialogs.h"
 #include "platform/Service.h"
@@ -34,6 +35,9 @@ const char* const kUsage =
 
 int main(int argc, char** argv) {
   using namespace velmora;
+  // The process-wide sound device lives until main returns; its sounds are
+  // stopped and its output closed then.
+  TSoundDeviceScope soundDevice;
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.push_back("velmora");
   TProgramOptions options;

@@ -7,6 +7,8 @@
 #include "scene/SceneList.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
+#include "scene/SpriteList.h"
+#include "scene/VisualObject.h"
 
 namespace velmora {
 
@@ -62,9 +64,11 @@ void RegisterSceneClasses() {
   RegisterSceneClass<TSceneTextureList>("TSceneTextureList");
   // TSceneMaterial, TSceneMaterialList
   // TSceneMesh, TSceneMeshList
-  // TMainVisualObject, TMainVisualObjectList
+  RegisterSceneClass<TMainVisualObject>("TMainVisualObject");
+  RegisterSceneClass<TMainVisualObjectList>("TMainVisualObjectList");
   // TMainLight
-  // TSceneSprite, TMainSpriteList
+  // TSceneSprite
+  RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
   // TSceneFont, TSceneString, TSceneText
   // TSceneSound, TSceneSoundList
   ResetSceneRenderState();

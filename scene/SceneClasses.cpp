@@ -5,6 +5,8 @@
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
 #include "scene/SceneList.h"
+#include "scene/SceneSound.h"
+#include "scene/SceneSoundList.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
 #include "scene/SpriteList.h"
@@ -70,7 +72,8 @@ void RegisterSceneClasses() {
   // TSceneSprite
   RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
   // TSceneFont, TSceneString, TSceneText
-  // TSceneSound, TSceneSoundList
+  RegisterSceneClass<TSceneSound>("TSceneSound");
+  RegisterSceneClass<TSceneSoundList>("TSceneSoundList");
   ResetSceneRenderState();
 }
 

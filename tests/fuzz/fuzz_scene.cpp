@@ -2,14 +2,17 @@
 // of a whole scene: every registered class can be created and read its
 // keys, lists recurse, references resolve; the tree then runs one frame
 // (no rendering context), is written back and freed. Nested descriptions
-// (SourceName) are asked of the asset reader pointed at the program's
-// resources, which hold none here.
+// (SourceName) and sounds are asked of the asset reader pointed at the
+// program's resources, which hold none here. Sound lists set up the
+// process-wide sound device; it is made afresh for every input, so that no
+// state carries over from one to the next.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "assets/ResourceReader.h"
 #include "assets/Stream.h"
+#include "assets/WinSoundDevice.h"
 #include "core/Error.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
@@ -24,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   (void)ready;
   TCustomMemoryStream stream(std::span<const std::uint8_t>(data, size));
+  TSoundDeviceScope soundDevice;
   TMainScene scene;
   scene.SourceFlags = sfArchive;
   TResourceLoader loader;

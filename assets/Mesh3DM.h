@@ -12,9 +12,20 @@
 //   #MaterialStandard 9  parameter lines: key, blank, value
 //
 // Running out of lines ends loading normally wherever it happens. A
-// malformed number, a section about an object before any "Object", or a
-// face naming a vertex, colour or texture coordinate that the object lacks
-// raises; what was read before stays in the model.
+// malformed number, a section about an object before any "Object", a face
+// naming a vertex, colour or texture coordinate that the object lacks, or
+// an animation "Length" that would give all objects together more frames
+// than the file has lines (each frame needs its own "Frame" line) raises;
+// what was read before stays in the model. So the model never holds more
+// than the file's size can justify.
+//
+// Errors: "T3DMFile.ReadInteger error: '...' is not a valid integer value",
+// "T3DMFile.ReadFloat error: ...", "T3DMFile.ReadVector error: ...",
+// "T3DMFile.ReadColor error: ...", "T3DMFile.ReadChunk error: ...",
+// "T3DMFile.ReadAnimation error: Length N is out of range for this file
+// (...)", "T3DMFile.ReadAnimMesh error: It is not vertex frame animation!",
+// "T3DMFile error: SubMaterial is not Standard", "T3DMFile.CheckFaces
+// error: ...", "T3DMList.Items error: position N is outside A..B".
 #pragma once
 
 #include <array>

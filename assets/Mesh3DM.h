@@ -11,6 +11,9 @@
 //   #Transform 2         Scale [1,-1,1] / (matrix3 [..] [..] [..] [..])
 //   #MaterialStandard 9  parameter lines: key, blank, value
 //
+// Lifecycle: made empty -> LoadFromFile / LoadFromStream / LoadFromLines
+// (cleared, then read) -> walked by the mesh loader -> Clear or freed.
+//
 // Running out of lines ends loading normally wherever it happens. A
 // malformed number, a section about an object before any "Object", a face
 // naming a vertex, colour or texture coordinate that the object lacks, or
@@ -25,7 +28,11 @@
 // "T3DMFile.ReadAnimation error: Length N is out of range for this file
 // (...)", "T3DMFile.ReadAnimMesh error: It is not vertex frame animation!",
 // "T3DMFile error: SubMaterial is not Standard", "T3DMFile.CheckFaces
-// error: ...", "T3DMList.Items error: position N is outside A..B".
+// error: ...", "T3DMList.Items error: position N is outside A..B",
+// "T3DMFile.Objects error: List index out of bounds (N)",
+// "T3DMVertexFrameList.Frames error: List index out of bounds (N)",
+// "T3DMVertexFrameList.SetCount error: negative count N"; the material
+// list's own in Material3DM.h.
 #pragma once
 
 #include <array>

@@ -209,7 +209,8 @@ void TResourceFileArchive::LoadFromStream(TStream& stream) {
   // names are neighbours once sorted.
   for (std::size_t i = 1; i < loaded.size(); ++i)
     if (CompareText(loaded[i - 1]->Name, loaded[i]->Name) == 0)
-      RaiseError("TResourceFileArchive", "LoadFromStream", "duplicate entry name \"" + loaded[i]->Name + "\"");
+      RaiseError("TResourceFileArchive", "LoadFromStream",
+                 "duplicate entry name \"" + loaded[i - 1]->Name + "\" and \"" + loaded[i]->Name + "\"");
   for (auto& entry : loaded) entry->ReadData(stream);
   items_ = std::move(loaded);
 }

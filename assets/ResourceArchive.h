@@ -39,9 +39,9 @@
 // its size ...", "... its zlib stream ends N bytes before its data block
 // does", the declared-size error), TResourceFileArchive.LoadFromStream
 // ("DirectorySize N is more than the R bytes after it can hold",
-// "EntryCount N exceeds the directory", "duplicate entry name "NAME"", the
-// directory's zlib and read errors), TResourceFileArchive.Entries ("List
-// index out of bounds (N)").
+// "EntryCount N exceeds the directory", "duplicate entry name "A" and
+// "B"", the directory's zlib and read errors), TResourceFileArchive.Entries
+// ("List index out of bounds (N)").
 #pragma once
 
 #include <cstdint>

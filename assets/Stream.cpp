@@ -95,13 +95,13 @@ TMemoryStream::TMemoryStream(std::vector<std::uint8_t> bytes) : data_(std::move(
 
 namespace {
 
-// Runs a step that grows the buffer, turning the standard library's
-// exceptions into the program's error; the buffer is unchanged on failure.
 [[noreturn]] void OutOfMemory(std::string_view operation, std::size_t size) {
   RaiseError("TMemoryStream", operation,
              "Out of memory while expanding memory stream to " + std::to_string(size) + " bytes");
 }
 
+// Runs a step that grows the buffer, turning the standard library's
+// exceptions into the program's error; the buffer is unchanged on failure.
 template <class Grow>
 void Growing(std::string_view operation, std::size_t size, Grow grow) {
   try {

@@ -161,8 +161,11 @@ TEST(ResourceArchive, DirectoryFieldsAreCheckedAgainstTheDirectory) {
   EXPECT_NE(size.find("UncompressedSize"), std::string::npos) << size;
 
   // Two names equal but for case would put the later blocks on the wrong entries.
-  std::string dup = LoadError(Archive({Entry("a.txt", "1"), Entry("A.TXT", "2")}));
+  // Equal names need not be neighbours in the directory to be found.
+  std::string dup = LoadError(Archive({Entry("a.txt", "1"), Entry("m.txt", "3"), Entry("A.TXT", "2")}));
   EXPECT_NE(dup.find("duplicate entry name"), std::string::npos) << dup;
+  EXPECT_NE(dup.find("\"a.txt\""), std::string::npos) << dup;
+  EXPECT_NE(dup.find("\"A.TXT\""), std::string::npos) << dup;
 }
 
 TEST(ResourceArchive, BlocksMustMatchTheirSizes) {

@@ -5,8 +5,12 @@
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
 #include "scene/SceneList.h"
+#include "scene/SceneSound.h"
+#include "scene/SceneSoundList.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
+#include "scene/SpriteList.h"
+#include "scene/VisualObject.h"
 
 namespace velmora {
 
@@ -62,11 +66,14 @@ void RegisterSceneClasses() {
   RegisterSceneClass<TSceneTextureList>("TSceneTextureList");
   // TSceneMaterial, TSceneMaterialList
   // TSceneMesh, TSceneMeshList
-  // TMainVisualObject, TMainVisualObjectList
+  RegisterSceneClass<TMainVisualObject>("TMainVisualObject");
+  RegisterSceneClass<TMainVisualObjectList>("TMainVisualObjectList");
   // TMainLight
-  // TSceneSprite, TMainSpriteList
+  // TSceneSprite
+  RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
   // TSceneFont, TSceneString, TSceneText
-  // TSceneSound, TSceneSoundList
+  RegisterSceneClass<TSceneSound>("TSceneSound");
+  RegisterSceneClass<TSceneSoundList>("TSceneSoundList");
   ResetSceneRenderState();
 }
 

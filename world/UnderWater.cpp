@@ -326,7 +326,7 @@ void TUnderWater::Animate(float deltaTime) {
 
 void TUnderWater::RenderOpaque() {
   TCustomOpenGL* gl = OpenGL();
-  if (!gl || !backdrop_) return;  // not built
+  if (!gl || !gl->Active() || !backdrop_) return;  // nothing to draw on, or not built
   if (HasUpTexture) RenderSurface(*gl);
   RenderBackdrop(*gl);
   if (HasBottomTexture) RenderBottom(*gl);

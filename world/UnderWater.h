@@ -141,6 +141,8 @@ class TUnderWater : public TMainSceneObject {
 
   void SetVisible(bool value) override;
   void Animate(float deltaTime) override;
+  // Draws nothing while the context is not active or before the geometry
+  // is built.
   void RenderOpaque() override;
   void WriteProperties(TResourceLoader& loader) override;
   void ReadProperties(TResourceLoader& loader) override;

@@ -209,9 +209,14 @@ TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   // Without bottom and surface textures only the backdrop and the rays.
   LoadWater();
   EXPECT_EQ(Frame(), (Names{"backdrop", "shafts"}));
-  // A hidden water draws nothing.
+  // A hidden water draws nothing; nor does one whose context is gone.
   Water("Blue Water")->SetVisible(false);
   EXPECT_EQ(Frame(), Names{});
+  Water("Blue Water")->SetVisible(true);
+  OpenGL().Deactivate();
+  DrawLog log;
+  scene_->Process(0);
+  EXPECT_TRUE(DrawLog::Draws().empty());
 }
 
 TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {

@@ -4,7 +4,9 @@
 #include "scene/MainScene.h"
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
+#include "scene/SceneFont.h"
 #include "scene/SceneList.h"
+#include "scene/SceneText.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
 
@@ -65,7 +67,9 @@ void RegisterSceneClasses() {
   // TMainVisualObject, TMainVisualObjectList
   // TMainLight
   // TSceneSprite, TMainSpriteList
-  // TSceneFont, TSceneString, TSceneText
+  RegisterSceneClass<TSceneFont>("TSceneFont");
+  RegisterSceneClass<TSceneString>("TSceneString");
+  RegisterSceneClass<TSceneText>("TSceneText");
   // TSceneSound, TSceneSoundList
   ResetSceneRenderState();
 }

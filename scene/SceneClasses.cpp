@@ -6,9 +6,13 @@
 #include "scene/Resource.h"
 #include "scene/SceneFont.h"
 #include "scene/SceneList.h"
+#include "scene/SceneSound.h"
+#include "scene/SceneSoundList.h"
 #include "scene/SceneText.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
+#include "scene/SpriteList.h"
+#include "scene/VisualObject.h"
 
 namespace velmora {
 
@@ -64,13 +68,16 @@ void RegisterSceneClasses() {
   RegisterSceneClass<TSceneTextureList>("TSceneTextureList");
   // TSceneMaterial, TSceneMaterialList
   // TSceneMesh, TSceneMeshList
-  // TMainVisualObject, TMainVisualObjectList
+  RegisterSceneClass<TMainVisualObject>("TMainVisualObject");
+  RegisterSceneClass<TMainVisualObjectList>("TMainVisualObjectList");
   // TMainLight
-  // TSceneSprite, TMainSpriteList
+  // TSceneSprite
+  RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
   RegisterSceneClass<TSceneFont>("TSceneFont");
   RegisterSceneClass<TSceneString>("TSceneString");
   RegisterSceneClass<TSceneText>("TSceneText");
-  // TSceneSound, TSceneSoundList
+  RegisterSceneClass<TSceneSound>("TSceneSound");
+  RegisterSceneClass<TSceneSoundList>("TSceneSoundList");
   ResetSceneRenderState();
 }
 

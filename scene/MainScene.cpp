@@ -153,9 +153,11 @@ void TMainScene::SetShowFPS(bool value) {
   if (value && !FpsStr) MakeFPSDisplay();
   if (!FpsStr) return;
   FpsStr->SetVisible(value);
+  if (!value || !Application) return;
+  ConnectFPSDisplay();
   // The application reports a rate only when it changes: a display shown
   // again must not keep the rate of the last time it was visible.
-  if (value && Application) SetFPSText(Application->FPS());
+  SetFPSText(Application->FPS());
 }
 
 void TMainScene::MakeFPSDisplay() {

@@ -31,14 +31,16 @@
 // f, p and s, drawn in a fixed 1024 x 768 view) and the string "FpsStr"
 // at 16, 732 of that view (the top-left corner), added to the scene with
 // the Render option; SetShowFPS shows or hides the string and, when shown
-// with an application, puts its current rate in. SetFPSText(N) makes the
-// shown string "N fps". Loading the scene again frees both; the scene
-// forgets them and the next SetShowFPS(true) makes them anew.
-// ConnectFPSDisplay hooks SetFPSText to the application's OnFPSChanged:
+// with an application, puts its current rate in and connects the display
+// (ConnectFPSDisplay). SetFPSText(N) makes the shown string "N fps".
+// Loading the scene again frees both; the scene forgets them and the next
+// SetShowFPS(true) makes them anew. ConnectFPSDisplay hooks SetFPSText to
+// the application's OnFPSChanged, once per application:
 //
-//   scene made, Application set -> ConnectFPSDisplay -> every new frame
-//   rate: the event's earlier handler, then SetFPSText(FPS) -> scene freed:
-//   the hook stays in the event but does nothing more.
+//   scene made, Application set -> SetShowFPS(true) (or ConnectFPSDisplay)
+//   -> every new frame rate: the event's earlier handler, then
+//   SetFPSText(FPS) -> scene freed: the hook stays in the event but does
+//   nothing more.
 //
 // Errors: "TMainScene.GetItem error: List index out of bounds (<index>)";
 // those of TMainObjectList.AddItem and of loading (ResourceLoader.h).
@@ -82,8 +84,8 @@ class TMainScene : public TResource {
   uint8_t SourceFlags = sfDisk;
 
   bool ShowFPS() const { return showFPS_; }
-  // Stores the flag; true makes the display when there is none; shows or
-  // hides the string.
+  // Stores the flag; true makes the display when there is none and
+  // connects it to the application; shows or hides the string.
   void SetShowFPS(bool value);
   // The shown string becomes "<N> fps"; nothing while it is hidden.
   void SetFPSText(int framesPerSecond);

@@ -418,6 +418,7 @@ void TSceneFont::ViewSize(double& width, double& height) const {
 }
 
 void TSceneFont::BeginDraw() {
+  if (!GL.glPushMatrix) return;  // no OpenGL library: nothing to draw with
   Build();
   TCustomOpenGL& gl = *OpenGL();
   SetLighting(false);
@@ -439,12 +440,14 @@ void TSceneFont::BeginDraw() {
     GL.glMatrixMode(GL_PROJECTION);
     GL.glPushMatrix();
     GL.glLoadIdentity();
-    GL.glOrtho(0, width, 0, height, -100, 100);
+    // A view without area projects nothing (and glOrtho would refuse it).
+    if (width > 0 && height > 0) GL.glOrtho(0, width, 0, height, -100, 100);
     GL.glMatrixMode(GL_MODELVIEW);
   }
 }
 
 void TSceneFont::DrawText(int32_t x, int32_t y, std::string_view text) {
+  if (!GL.glPushMatrix) return;
   Build();
   SetLighting(false);
   GL.glColor4ub(Color.r, Color.g, Color.b, Color.a);
@@ -467,6 +470,7 @@ void TSceneFont::DrawText(int32_t x, int32_t y, std::string_view text) {
 }
 
 void TSceneFont::EndDraw() {
+  if (!GL.glPushMatrix) return;
   if (!(FontOptions & fo3DView)) {
     GL.glMatrixMode(GL_PROJECTION);
     GL.glPopMatrix();

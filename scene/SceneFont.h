@@ -46,7 +46,8 @@
 // test, culling and fog stay off: whoever draws next switches them as it
 // needs. The font's own atlas is bound past the render-state cache, so
 // EndDraw switches texturing off again and the cache knows no texture,
-// and the current colour goes back to CurrentColor.
+// and the current colour goes back to CurrentColor. Without a loaded
+// OpenGL library the three draw calls do nothing.
 //
 // Keys (besides those of TMainObject; each defaults to the current value):
 //   Color=<byte colour>       AlphaBackground=<0..255>

@@ -15,6 +15,7 @@
 #include "gl/Texture.h"
 #include "platform/Service.h"
 #include "platform/fake/FakeClock.h"
+#include "platform/FontRasterizer.h"
 #include "platform/fake/FakeFontRasterizer.h"
 #include "scene/RenderState.h"
 #include "scene/SceneFont.h"
@@ -165,6 +166,52 @@ TSceneFont* WindowFont(TMainScene& scene, TFontOptions options = foBuildFromFont
   font->AddString("HI");
   scene.AddObject(font, 0);
   return font;
+}
+
+// "Arial" finds a metric-compatible sans face, a name that matches nothing
+// the default sans face; either way a line of the font fills its cell
+// without spilling over (plain and softened).
+TEST_F(TextPixels, FontNamesFindTheSystemsFacesAtTheCellHeight) {
+  TSceneFont* arial = WindowFont(*scene_);
+  arial->AddCharRange(32, 126);
+  arial->Build();
+  EXPECT_TRUE(arial->FaceName() == "Liberation Sans" || arial->FaceName() == "DejaVu Sans") << arial->FaceName();
+  auto* unknown = new TSceneFont;
+  unknown->SetName("Unknown");
+  unknown->FontName = "No Such Family Velmora";
+  unknown->FontCellSize = 32;
+  unknown->FontOptions |= foSoften;
+  unknown->ClearChars();
+  unknown->AddString("HiW");
+  scene_->AddObject(unknown, 0);
+  unknown->Build();
+  EXPECT_EQ(unknown->FaceName(), platform::Get<platform::FontRasterizer>().Open("sans-serif", 0, 20)->FamilyName());
+  for (TSceneFont* font : {arial, unknown}) {
+    const int cell = font->FontCellSize;
+    const TCharMap h = font->GetCharMap('H');
+    EXPECT_LE(h.Height, cell) << font->Name();
+    EXPECT_GE(h.Height, cell - 3) << font->Name();
+    EXPECT_GT(h.Width, cell / 3) << font->Name();
+    EXPECT_LT(h.Width, cell) << font->Name();
+    EXPECT_LT(font->GetCharMap('i').Width, h.Width) << font->Name();
+    EXPECT_GT(font->FixedWidth, h.Width) << font->Name();  // "W" is wider
+  }
+}
+
+// A view without area draws nothing and upsets nothing; without a loaded
+// OpenGL library the text neither builds nor draws.
+TEST_F(TextPixels, NothingIsDrawnWithoutAViewOrWithoutOpenGL) {
+  scene_->SetShowFPS(true);
+  scene_->SetFPSText(60);
+  scene_->FpsFont->ViewHeight = 0;
+  EXPECT_TRUE(Render().InkBox().Empty());
+  EXPECT_EQ(GL.glGetError(), GLenum(GL_NO_ERROR));
+  scene_->FpsFont->Release();
+  const auto pushMatrix = GL.glPushMatrix;
+  GL.glPushMatrix = nullptr;
+  scene_->Process(0);
+  GL.glPushMatrix = pushMatrix;
+  EXPECT_FALSE(scene_->FpsFont->Built());
 }
 
 // Three lines from Y downward, 16 apart: the middle one (StringIndex 1) in
@@ -413,16 +460,15 @@ TEST_F(FpsDisplay, LoadingAgainFreesTheDisplayAndTheSceneForgetsIt) {
   scene_->Process(0);
 }
 
-// The application's frame counter drives the display once the scene is
-// connected: 60 frames in a second of the fake clock make "60 fps"; the
-// handler the event had still runs; a freed scene is no longer reached.
+// The application's frame counter drives the display once it is shown: 60
+// frames in a second of the fake clock make "60 fps"; the handler the
+// event had still runs; a freed scene is no longer reached.
 TEST_F(FpsDisplay, TheApplicationsFrameCounterReachesTheDisplay) {
   platform::FakeClock clock{1000};
   platform::ScopedService<platform::Clock> clockService{&clock};
   int titles = 0;
   App().OnFPSChanged = [&](void*) { ++titles; };
-  scene_->ConnectFPSDisplay();
-  scene_->ConnectFPSDisplay();  // once is enough
+  scene_->SetShowFPS(true);
   scene_->SetShowFPS(true);
   auto frameAt = [&](uint32_t ms) {
     clock.Set(ms);
@@ -434,14 +480,29 @@ TEST_F(FpsDisplay, TheApplicationsFrameCounterReachesTheDisplay) {
   EXPECT_EQ(App().FPS(), 60);
   EXPECT_EQ(titles, 1);
   EXPECT_EQ(scene_->FpsStr->Text, "60 fps");
+  scene_->ConnectFPSDisplay();  // again: harmless
   for (uint32_t j = 1; j <= 29; ++j) frameAt(1003 + 1001 + 1000 * j / 29 - 1);
   EXPECT_EQ(App().FPS(), 30);
   EXPECT_EQ(titles, 2);
   EXPECT_EQ(scene_->FpsStr->Text, "30 fps");
 
+  // Hidden, the rate goes on changing without reaching the text.
+  scene_->SetShowFPS(false);
+  for (uint32_t j = 1; j <= 59; ++j) frameAt(1003 + 2002 + 1000 * j / 59 - 1);
+  EXPECT_EQ(App().FPS(), 60);
+  EXPECT_EQ(titles, 3);
+  EXPECT_EQ(scene_->FpsStr->Text, "30 fps");
+
   scene_.reset();
   App().OnFPSChanged(&App());  // the hook of a freed scene does nothing
-  EXPECT_EQ(titles, 3);
+  EXPECT_EQ(titles, 4);
+
+  // A scene that never shows the display leaves the event alone.
+  auto quiet = NewScene();
+  quiet->SetShowFPS(false);
+  App().OnFPSChanged(&App());
+  EXPECT_EQ(titles, 5);
+  EXPECT_EQ(quiet->FpsStr, nullptr);
 }
 
 }  // namespace

@@ -592,11 +592,11 @@ class FontFromTexture : public FontLayout {
     return dynamic_cast<TSceneFont*>(scene_->FindObject("Fonts/Bitmap"));
   }
   static image_test::BmpSpec White64() {
-    image_test::BmpSpec spec;
-    spec.width = 64;
-    spec.height = 64;
-    for (int y = 0; y < 64; ++y) spec.rows.push_back(image_test::Bytes(64 * 3, 255));
-    return spec;
+    image_test::BmpSpec image;
+    image.width = 64;
+    image.height = 64;
+    for (int y = 0; y < 64; ++y) image.rows.push_back(image_test::Bytes(64 * 3, 255));
+    return image;
   }
   SceneFiles files;
 };

@@ -339,10 +339,10 @@ TEST_F(TextPixels, ThreeDViewKeepsTheProjectionButNotTheModelView) {
 // object's texture binds again; the current colour is CurrentColor again.
 TEST_F(TextPixels, TextLeavesTheStateTheCacheDescribes) {
   SceneFiles files;
-  image_test::BmpSpec spec;
-  spec.width = spec.height = 32;
-  for (int y = 0; y < 32; ++y) spec.rows.push_back(image_test::Bytes(32 * 3, 90));
-  files.Write("wall.bmp", image_test::MakeBmp(spec));
+  image_test::BmpSpec image;
+  image.width = image.height = 32;
+  for (int y = 0; y < 32; ++y) image.rows.push_back(image_test::Bytes(32 * 3, 90));
+  files.Write("wall.bmp", image_test::MakeBmp(image));
   auto* list = new TSceneTextureList;
   list->SetName("Textures");
   scene_->AddObject(list, 0);

@@ -44,7 +44,9 @@ TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
   vp.Camera().Up.Y = 1;
   app.OnStart = [this](void* sender) { ScreenSaverStart(sender); };
   app.OnRender = [this](float deltaTime, bool select) { ScreenSaverRender(deltaTime, select); };
-  // Until the settings dialog shows it, the frame rate goes to the title.
+  // Until the settings dialog shows it, the frame rate goes to the title. A
+  // scene showing its FPS display chains itself after this handler
+  // (TMainScene::ConnectFPSDisplay).
   app.OnFPSChanged = [this](void*) {
     if (platform::NativeWindow* handle = glWindow_->Handle())
       handle->SetTitle(Format("Velmora - %d FPS", glScreenSaver_->FPS()));

@@ -4,9 +4,11 @@
 #include "scene/MainScene.h"
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
+#include "scene/SceneFont.h"
 #include "scene/SceneList.h"
 #include "scene/SceneSound.h"
 #include "scene/SceneSoundList.h"
+#include "scene/SceneText.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
 #include "scene/SpriteList.h"
@@ -71,7 +73,9 @@ void RegisterSceneClasses() {
   // TMainLight
   // TSceneSprite
   RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
-  // TSceneFont, TSceneString, TSceneText
+  RegisterSceneClass<TSceneFont>("TSceneFont");
+  RegisterSceneClass<TSceneString>("TSceneString");
+  RegisterSceneClass<TSceneText>("TSceneText");
   RegisterSceneClass<TSceneSound>("TSceneSound");
   RegisterSceneClass<TSceneSoundList>("TSceneSoundList");
   ResetSceneRenderState();

@@ -415,7 +415,13 @@ bool TCustomApplicationPro::ReadFrom(const std::string& name, std::string& value
   return key && key->ReadString(name, value);
 }
 
+TOptionOverrides& TCustomApplicationPro::OptionOverrides() {
+  static TOptionOverrides overrides;
+  return overrides;
+}
+
 std::string TCustomApplicationPro::ReadOptionString(const std::string& name, const std::string& defaultValue) {
+  if (std::optional<std::string> value = OptionOverrides().Find(name)) return *value;
   SetReadOnlyStore(true);
   std::string result = defaultValue;
   const std::string valueName = NamesScrambled ? ComplementText(name) : name;
@@ -459,6 +465,11 @@ int TCustomApplicationPro::ReadOptionInteger(const std::string& name, int defaul
 }
 
 void TCustomApplicationPro::WriteOptionString(const std::string& name, const std::string& value) {
+  // A switch of this run: the stored setting stays as the user left it.
+  if (OptionOverrides().Find(name)) {
+    OptionOverrides().Set(name, value);
+    return;
+  }
   SetReadOnlyStore(false);
   const std::string valueName = NamesScrambled ? ComplementText(name) : name;
   try {

@@ -4,18 +4,23 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
-//   velmora --version
-//   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk.
+//   velmora --version | --help
+//   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk;
+//   the settings switches (-water, -fish-count, ...) replace stored
+//   settings for this run only (app/OptionOverrides.h).
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "app/ApplicationPro.h"
+#include "app/OptionOverrides.h"
 #include "app/ScreenSaver.h"
 #include "app/SettingsForm.h"
 #include "app/Toolkit.h"
 #include "assets/ResourceReader.h"
 #include "core/Error.h"
+#include "core/Strings.h"
 #include "platform/Dialogs.h"
 #include "platform/Service.h"
 #include "platform/System.h"
@@ -23,11 +28,43 @@
 namespace {
 
 const char* const kUsage =
-    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
-    "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
-    "       velmora --bench SECONDS [--size WxH] [--blank]\n"
-    "       velmora --version\n"
+    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root] [SETTINGS...]\n"
+    "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH] [SETTINGS...]\n"
+    "       velmora --bench SECONDS [--size WxH] [--blank] [SETTINGS...]\n"
+    "       velmora --version | --help\n"
     "       any of them with --data FILE\n";
+
+// The whole command line, for --help. The manual page (docs/velmora.6)
+// lists the same switches.
+std::string HelpText() {
+  std::string text = kUsage;
+  text +=
+      "\n"
+      "Roles:\n"
+      "  (none)            an ordinary program\n"
+      "  /s                the screen saver, full screen until a key or a click\n"
+      "  /c, /c:ID         the settings window\n"
+      "  /p ID, /l ID      a live preview inside window ID\n"
+      "  /a                change the password (nothing to do here)\n"
+      "  -window-id ID     a module of an X11 screen-saver daemon: draw into window ID\n"
+      "  -root             draw into $XSCREENSAVER_WINDOW, or else the root window\n"
+      "\n"
+      "SETTINGS, for this run only (the stored settings stay as they are):\n";
+  for (const velmora::TOptionSwitch& s : velmora::OptionSwitches()) text += velmora::Format("  %-32s  %s\n", s.Usage, s.Description);
+  text +=
+      "\n"
+      "Runs of its own:\n"
+      "  --film SECONDS    render a film offscreen and write its frames as JPEG files\n"
+      "  --rate N          frames per second of the film (25)\n"
+      "  --out NAME.jpg    name of the film's frames (Film.jpg, numbered)\n"
+      "  --size WxH        size of the film or of the benchmark window\n"
+      "  --bench SECONDS   render as fast as possible and print the frame rate\n"
+      "  --blank           benchmark the clear and the swap only\n"
+      "  --data FILE       read the scene from an archive on disk\n"
+      "  --version         print the version\n"
+      "  --help            print this text\n";
+  return text;
+}
 
 }  // namespace
 
@@ -35,11 +72,20 @@ int main(int argc, char** argv) {
   using namespace velmora;
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.push_back("velmora");
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-help") {
+      std::fputs(HelpText().c_str(), stdout);
+      return 0;
+    }
+  }
   TProgramOptions options;
   try {
     platform::System& system = platform::Get<platform::System>();
     std::string dataVariable = system.Environment("VELMORA_DATA");
     SelectDataSource(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
+    // The settings switches first: some of them ("-sound", "-clock") would
+    // otherwise read as the role switches /s and /c.
+    TCustomApplicationPro::OptionOverrides() = TakeOptionSwitches(args);
     options = ParseProgramOptions(args);
     // The role rules run again when the application object is made; a bad
     // window id is a usage error, found here before any window opens.

@@ -1,6 +1,7 @@
 #include "app/ApplicationPro.h"
 
 #include <cmath>
+#include <filesystem>
 
 #include "app/Form.h"
 #include "core/Error.h"
@@ -517,8 +518,20 @@ std::string TCustomApplicationPro::VersionText() const { return MajorVersion + "
 // ---------------------------------------------------------------------------
 // Windows, cursor, help
 
+std::string TCustomApplicationPro::HelpFileName() const {
+  std::string own = HomeDir + "Help.html";
+#ifdef VELMORA_SHARE_FROM_BIN
+  // Installed, the page lives in the share folder rather than beside the
+  // program.
+  std::string installed = exeDir_ + VELMORA_SHARE_FROM_BIN "Help.html";
+  std::error_code error;
+  if (!std::filesystem::exists(own, error) && std::filesystem::exists(installed, error)) return installed;
+#endif
+  return own;
+}
+
 void TCustomApplicationPro::ShowHelp() {
-  platform::Get<platform::Processes>().ShellOpen(HomeDir + "Help.html", "", "", platform::ShowCommand::Show);
+  platform::Get<platform::Processes>().ShellOpen(HelpFileName(), "", "", platform::ShowCommand::Show);
 }
 
 void TCustomApplicationPro::ShowAppCursor(bool visible) { platform::Get<platform::Dialogs>().ShowCursor(visible); }

@@ -155,8 +155,12 @@ class TCustomApplicationPro : public TComponent {
   // MajorVersion + "." + MinorVersion.
   std::string VersionText() const;
 
-  // Opens HomeDir + "Help.html" with the desktop's "open".
+  // Opens the help page with the desktop's "open".
   void ShowHelp();
+  // HomeDir + "Help.html"; when that is missing and the program is
+  // installed, the page in the installed share folder (ExeDir +
+  // "../share/velmora/Help.html").
+  std::string HelpFileName() const;
   // The counted cursor display call.
   void ShowAppCursor(bool visible);
   // Hides the main form's window.

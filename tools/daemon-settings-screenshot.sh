@@ -54,7 +54,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/nu
 pids+=($!)
 for _ in $(seq 100); do grep -qs '[0-9]' "$work/display" && break; sleep 0.1; done
 display=:$(head -n1 "$work/display")
-run=(env HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$home/run" XDG_CONFIG_HOME="$home/.config")
+run=(env -i PATH="$PATH" HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$home/run" XDG_CONFIG_HOME="$home/.config"
+     LANG=C.UTF-8)
 
 # With the daemon running the settings program opens without a warning.
 as_user "${run[@]}" xscreensaver --no-splash >/dev/null 2>&1 &

@@ -112,6 +112,4 @@ std::vector<uint64_t> TakeLostHostWindows() {
   return lost;
 }
 
-bool HostWindowLost() { return State().anyLost; }
-
 }  // namespace platform

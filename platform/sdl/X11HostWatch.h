@@ -44,8 +44,4 @@ bool HostWindowEvent(const SDL_Event& event);
 // error about them), each once.
 std::vector<uint64_t> TakeLostHostWindows();
 
-// Whether a host window has been lost in this process (errors are quiet
-// from then on).
-bool HostWindowLost();
-
 }  // namespace platform

@@ -51,6 +51,12 @@ while read -r element; do
   count=$((count + 1))
 done < <(grep '^<number ' "$tmp/elements")
 
+# A choice the page does not offer is a bad command line too.
+"$velmora" -root -water purple --version >/dev/null 2>"$tmp/err"
+status=$?
+[ $status -eq 2 ] && grep -q 'needs one of blue, aquamarine or green, not "purple"' "$tmp/err" &&
+  grep -q "^usage: velmora" "$tmp/err" || fail "-water purple ended with $status: $(cat "$tmp/err")"
+
 # Every settings switch of --help is on the page.
 "$velmora" --help | sed -n '/^SETTINGS/,/^$/p' | switches >"$tmp/settings"
 [ -s "$tmp/settings" ] || fail "velmora --help lists no settings switches"

@@ -85,6 +85,10 @@ picture_is_velmoras() {
 # driver for the other tests).
 run_env=(env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" DISPLAY="$display" XDG_RUNTIME_DIR="$home/run"
          XDG_CONFIG_HOME="$home/.config" LANG=C.UTF-8)
+# A sanitizer build keeps the suite's sanitizer settings.
+for name in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+  [ -n "${!name:-}" ] && run_env+=("$name=${!name}")
+done
 daemon_up() { as_user "${run_env[@]}" xscreensaver-command -time >/dev/null 2>&1; }
 daemon_up_or_ended() { daemon_up || ! kill -0 "$daemon_pid" 2>/dev/null; }
 # Now and then the daemon ends at once, with status 1 and not a word, on a

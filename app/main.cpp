@@ -4,7 +4,7 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
-//   velmora --version | --help
+//   velmora --version | --help | -h
 //   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk;
 //   the settings switches (-water, -fish-count, ...) replace stored
 //   settings for this run only (app/OptionOverrides.h).
@@ -31,7 +31,7 @@ const char* const kUsage =
     "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root] [SETTINGS...]\n"
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH] [SETTINGS...]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank] [SETTINGS...]\n"
-    "       velmora --version | --help\n"
+    "       velmora --version | --help | -h\n"
     "       any of them with --data FILE\n";
 
 // The whole command line, for --help. The manual page (docs/velmora.6)
@@ -62,7 +62,7 @@ std::string HelpText() {
       "  --blank           benchmark the clear and the swap only\n"
       "  --data FILE       read the scene from an archive on disk\n"
       "  --version         print the version\n"
-      "  --help            print this text\n";
+      "  --help, -h        print this text\n";
   return text;
 }
 
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.push_back("velmora");
   for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--help" || args[i] == "-help") {
+    if (args[i] == "--help" || args[i] == "-h") {
       std::fputs(HelpText().c_str(), stdout);
       return 0;
     }

@@ -37,8 +37,8 @@ using platform_test::ReadFile;
 using platform_test::TempFolder;
 namespace fs = std::filesystem;
 
-// The colours the stand-in scene clears to (the shipped waters' far
-// colours), as 0xRRGGBB.
+// The colours the stand-in scene clears to when a water is chosen (the
+// shipped waters' far colours), as 0xRRGGBB.
 constexpr unsigned long kBlueWater = 0x006A9C;
 constexpr unsigned long kGreenWater = 0x009F75;
 
@@ -200,7 +200,7 @@ TEST_F(HostWindowTest, DrawsIntoADaemonWindowOfAnotherDepthAndEndsOnTheSignal) {
   Host host(display, 200, 150, 32);
   if (!host) GTEST_SKIP() << "the display has no 32-bit visual";
   setenv("XSCREENSAVER_WINDOW", std::to_string(host.Id()).c_str(), 1);
-  Module velmora(display, {"-root"});
+  Module velmora(display, {"-root", "-water", "blue"});
   unsetenv("XSCREENSAVER_WINDOW");
   EXPECT_TRUE(WaitFor([&] { return host.Shows(100, 75, kBlueWater) || !velmora.Running(); }));
   EXPECT_TRUE(host.Shows(100, 75, kBlueWater)) << std::hex << host.Pixel(100, 75).value_or(0);
@@ -254,7 +254,7 @@ TEST_F(HostWindowTest, EndsQuietlyWhenTheHostWindowGoesMidFrame) {
     SCOPED_TRACE(delayMs);
     Host host(display, 160, 120, 24);
     ASSERT_TRUE(host);
-    Module velmora(display, {"-window-id", std::to_string(host.Id())});
+    Module velmora(display, {"-window-id", std::to_string(host.Id()), "-water", "blue"});
     ASSERT_TRUE(WaitFor([&] { return host.Shows(80, 60, kBlueWater) || !velmora.Running(); })) << velmora.Errors();
     std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     host.Destroy();
@@ -265,7 +265,7 @@ TEST_F(HostWindowTest, EndsQuietlyWhenTheHostWindowGoesMidFrame) {
 TEST_F(HostWindowTest, EndsQuietlyWhenTheDaemonDestroysTheWindowAndSignalsAtOnce) {
   Host host(display, 160, 120, 32);
   if (!host) GTEST_SKIP() << "the display has no 32-bit visual";
-  Module velmora(display, {"-window-id", std::to_string(host.Id())});
+  Module velmora(display, {"-window-id", std::to_string(host.Id()), "-water", "blue"});
   ASSERT_TRUE(WaitFor([&] { return host.Shows(80, 60, kBlueWater) || !velmora.Running(); })) << velmora.Errors();
   host.Destroy();
   velmora.Signal(SIGTERM);

@@ -4,10 +4,9 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
-//   velmora --version | --help | -h
-//   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk;
-//   the settings switches (-water, -fish-count, ...) replace stored
-//   settings for this run only (app/OptionOverrides.h).
+//   velmora --version
+//   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -20,7 +19,6 @@
 #include "app/Toolkit.h"
 #include "assets/ResourceReader.h"
 #include "core/Error.h"
-#include "core/Strings.h"
 #include "platform/Dialogs.h"
 #include "platform/Service.h"
 #include "platform/System.h"
@@ -28,14 +26,16 @@
 namespace {
 
 const char* const kUsage =
-    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root] [SETTINGS...]\n"
-    "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH] [SETTINGS...]\n"
-    "       velmora --bench SECONDS [--size WxH] [--blank] [SETTINGS...]\n"
-    "       velmora --version | --help | -h\n"
+    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
+    "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
+    "       velmora --bench SECONDS [--size WxH] [--blank]\n"
+    "       velmora --version\n"
     "       any of them with --data FILE\n";
 
-// The whole command line, for --help. The manual page (docs/velmora.6)
-// lists the same switches.
+// The whole command line, for --help and -h: the usage, then every switch.
+// The settings switches (app/OptionOverrides.h) may follow any role or run
+// and replace stored settings for this run only. The manual page
+// (docs/velmora.6) lists the same switches.
 std::string HelpText() {
   std::string text = kUsage;
   text +=
@@ -49,8 +49,12 @@ std::string HelpText() {
       "  -window-id ID     a module of an X11 screen-saver daemon: draw into window ID\n"
       "  -root             draw into $XSCREENSAVER_WINDOW, or else the root window\n"
       "\n"
-      "SETTINGS, for this run only (the stored settings stay as they are):\n";
-  for (const velmora::TOptionSwitch& s : velmora::OptionSwitches()) text += velmora::Format("  %-32s  %s\n", s.Usage, s.Description);
+      "Settings for this run only, after any of the above (the stored settings stay as they are):\n";
+  for (const velmora::TOptionSwitch& s : velmora::OptionSwitches()) {
+    std::string usage = s.Usage;
+    usage.resize(std::max<size_t>(usage.size(), 32), ' ');
+    text += "  " + usage + "  " + s.Description + "\n";
+  }
   text +=
       "\n"
       "Runs of its own:\n"
@@ -81,11 +85,11 @@ int main(int argc, char** argv) {
   TProgramOptions options;
   try {
     platform::System& system = platform::Get<platform::System>();
-    std::string dataVariable = system.Environment("VELMORA_DATA");
-    SelectDataSource(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
     // The settings switches first: some of them ("-sound", "-clock") would
     // otherwise read as the role switches /s and /c.
     TCustomApplicationPro::OptionOverrides() = TakeOptionSwitches(args);
+    std::string dataVariable = system.Environment("VELMORA_DATA");
+    SelectDataSource(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
     options = ParseProgramOptions(args);
     // The role rules run again when the application object is made; a bad
     // window id is a usage error, found here before any window opens.

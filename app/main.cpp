@@ -6,7 +6,6 @@
 //   velmora --bench SECONDS [--size WxH] [--blank]
 //   velmora --version
 //   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk.
-#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -25,19 +24,12 @@
 
 namespace {
 
-const char* const kUsage =
-    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
-    "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
-    "       velmora --bench SECONDS [--size WxH] [--blank]\n"
-    "       velmora --version\n"
-    "       any of them with --data FILE\n";
-
 // The whole command line, for --help and -h: the usage, then every switch.
 // The settings switches (app/OptionOverrides.h) may follow any role or run
 // and replace stored settings for this run only. The manual page
 // (docs/velmora.6) lists the same switches.
-std::string HelpText() {
-  std::string text = kUsage;
+std::string HelpText(const char* usage) {
+  std::string text = usage;
   text +=
       "\n"
       "Roles:\n"
@@ -51,9 +43,9 @@ std::string HelpText() {
       "\n"
       "Settings for this run only, after any of the above (the stored settings stay as they are):\n";
   for (const velmora::TOptionSwitch& s : velmora::OptionSwitches()) {
-    std::string usage = s.Usage;
-    usage.resize(std::max<size_t>(usage.size(), 32), ' ');
-    text += "  " + usage + "  " + s.Description + "\n";
+    std::string line = std::string("  ") + s.Usage;
+    if (line.size() < 34) line.resize(34, ' ');
+    text += line + "  " + s.Description + "\n";
   }
   text +=
       "\n"
@@ -70,6 +62,13 @@ std::string HelpText() {
   return text;
 }
 
+const char* const kUsage =
+    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
+    "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
+    "       velmora --bench SECONDS [--size WxH] [--blank]\n"
+    "       velmora --version\n"
+    "       any of them with --data FILE\n";
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,7 +77,7 @@ int main(int argc, char** argv) {
   if (args.empty()) args.push_back("velmora");
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--help" || args[i] == "-h") {
-      std::fputs(HelpText().c_str(), stdout);
+      std::fputs(HelpText(kUsage).c_str(), stdout);
       return 0;
     }
   }

@@ -58,7 +58,7 @@ status=$?
   grep -q "^usage: velmora" "$tmp/err" || fail "-water purple ended with $status: $(cat "$tmp/err")"
 
 # Every settings switch of --help is on the page.
-"$velmora" --help | sed -n '/^SETTINGS/,/^$/p' | switches >"$tmp/settings"
+"$velmora" --help | sed -n '/^Settings for this run/,/^$/p' | switches >"$tmp/settings"
 [ -s "$tmp/settings" ] || fail "velmora --help lists no settings switches"
 switches <"$tmp/offered" >"$tmp/page"
 missing=$(comm -23 "$tmp/settings" "$tmp/page")

@@ -23,6 +23,12 @@ extra=()
 [ "$mode" = fuzz ] && extra+=(clang libclang-rt-14-dev)
 [ "$mode" = tsan ] && extra+=(libtsan2)
 velmora_install_packages "${extra[@]}"
+# The desktop tests' packages and user, as root (as CI runs); elsewhere those
+# tests skip and say why.
+if [ "$(id -u)" -eq 0 ]; then
+  velmora_install_packages "${VELMORA_TEST_PACKAGES[@]}"
+  velmora_test_user
+fi
 
 # Rendering tests use Mesa's offscreen EGL driver; the few X11-only paths
 # (host windows) get a private Xvfb display.

@@ -7,7 +7,8 @@
 // it is shown itself: a plain 640 x 480 window in the windowed roles, the
 // full-screen pop-up in the saver role, the host's window in the preview
 // role. The scene is still empty: every frame clears to the window's
-// colour.
+// colour, which the start sets to the colour of the chosen water (when the
+// settings or the command line choose one).
 #pragma once
 
 #include <string>

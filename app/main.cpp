@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "app/ApplicationPro.h"
+#include "app/OptionOverrides.h"
 #include "app/ScreenSaver.h"
 #include "app/SettingsForm.h"
 #include "app/Toolkit.h"
@@ -29,6 +31,44 @@
 #include "world/WorldClasses.h"
 
 namespace {
+
+// The whole command line, for --help and -h: the usage, then every switch.
+// The settings switches (app/OptionOverrides.h) may follow any role or run
+// and replace stored settings for this run only. The manual page
+// (docs/velmora.6) lists the same switches.
+std::string HelpText(const char* usage) {
+  std::string text = usage;
+  text +=
+      "\n"
+      "Roles:\n"
+      "  (none)            an ordinary program\n"
+      "  /s                the screen saver, full screen until a key or a click\n"
+      "  /c, /c:ID         the settings window\n"
+      "  /p ID, /l ID      a live preview inside window ID\n"
+      "  /a                change the password (nothing to do here)\n"
+      "  -window-id ID     a module of an X11 screen-saver daemon: draw into window ID\n"
+      "  -root             draw into $XSCREENSAVER_WINDOW, or else the root window\n"
+      "\n"
+      "Settings for this run only, after any of the above (the stored settings stay as they are):\n";
+  for (const velmora::TOptionSwitch& s : velmora::OptionSwitches()) {
+    std::string line = std::string("  ") + s.Usage;
+    if (line.size() < 34) line.resize(34, ' ');
+    text += line + "  " + s.Description + "\n";
+  }
+  text +=
+      "\n"
+      "Runs of its own:\n"
+      "  --film SECONDS    render a film offscreen and write its frames as JPEG files\n"
+      "  --rate N          frames per second of the film (25)\n"
+      "  --out NAME.jpg    name of the film's frames (Film.jpg, numbered)\n"
+      "  --size WxH        size of the film or of the benchmark window\n"
+      "  --bench SECONDS   render as fast as possible and print the frame rate\n"
+      "  --blank           benchmark the clear and the swap only\n"
+      "  --data FILE       read the scene from an archive on disk\n"
+      "  --version         print the version\n"
+      "  --help, -h        print this text\n";
+  return text;
+}
 
 const char* const kUsage =
     "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
@@ -51,10 +91,19 @@ int main(int argc, char** argv) {
   TSoundDeviceScope soundDevice;
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.push_back("velmora");
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
+      std::fputs(HelpText(kUsage).c_str(), stdout);
+      return 0;
+    }
+  }
   TProgramOptions options;
   std::string dataFile;
   try {
     platform::System& system = platform::Get<platform::System>();
+    // The settings switches first: some of them ("-sound", "-clock") would
+    // otherwise read as the role switches /s and /c.
+    TCustomApplicationPro::OptionOverrides() = TakeOptionSwitches(args);
     std::string dataVariable = system.Environment("VELMORA_DATA");
     dataFile = TakeDataOption(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
     options = ParseProgramOptions(args);

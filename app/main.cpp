@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options.Run == TProgramOptions::TRun::roHelp) {
-    std::fputs(kUsage, stdout);
+    std::fputs(HelpText(kUsage).c_str(), stdout);
     return 0;
   }
   if (options.Run == TProgramOptions::TRun::roVersion) {

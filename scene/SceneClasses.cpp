@@ -1,10 +1,15 @@
 #include "scene/SceneClasses.h"
 
 #include "core/Strings.h"
+#include "scene/MainLight.h"
 #include "scene/MainScene.h"
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
 #include "scene/SceneList.h"
+#include "scene/SceneMaterial.h"
+#include "scene/SceneMesh.h"
+#include "scene/SceneMeshList.h"
+#include "scene/SceneSprite.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
 
@@ -60,11 +65,14 @@ void RegisterSceneClasses() {
   RegisterSceneClass<TResource>("TResource");
   RegisterSceneClass<TSceneTexture>("TSceneTexture");
   RegisterSceneClass<TSceneTextureList>("TSceneTextureList");
-  // TSceneMaterial, TSceneMaterialList
-  // TSceneMesh, TSceneMeshList
+  RegisterSceneClass<TSceneMaterial>("TSceneMaterial");
+  RegisterSceneClass<TSceneMaterialList>("TSceneMaterialList");
+  RegisterSceneClass<TSceneMesh>("TSceneMesh");
+  RegisterSceneClass<TSceneMeshList>("TSceneMeshList");
   // TMainVisualObject, TMainVisualObjectList
-  // TMainLight
-  // TSceneSprite, TMainSpriteList
+  RegisterSceneClass<TMainLight>("TMainLight");
+  RegisterSceneClass<TSceneSprite>("TSceneSprite");
+  // TMainSpriteList
   // TSceneFont, TSceneString, TSceneText
   // TSceneSound, TSceneSoundList
   ResetSceneRenderState();

@@ -117,7 +117,10 @@ void T3DMMeshLoader::Load(const std::string& fileName, TSceneMesh& mesh) {
     AddMaterials();
     for (int i = 0; i < file_->ObjectCount(); ++i) AddMesh(file_->Objects(i), mesh);
   } catch (const Error& error) {
-    throw Error(std::string(error.what()) + " (mesh " + mesh.Name() + ", file " + name + ")");
+    // Messages of the mesh's own operations name it already.
+    const std::string text = error.what();
+    const bool named = text.find("(mesh " + mesh.Name() + ")") != std::string::npos;
+    throw Error(text + (named ? " (file " : " (mesh " + mesh.Name() + ", file ") + name + ")");
   }
 }
 
@@ -214,7 +217,7 @@ void T3DMMeshLoader::AddMesh(const T3DMObject& object, TSceneMesh& mesh) {
                    " face material numbers for " + std::to_string(faces) + " faces");
   if (!mesh.Material)
     RaiseError("TSceneMesh", "AddGroup",
-               "Material is not assigned! (mesh " + mesh.Name() + ", object " + object.Name + " names material " +
+               "Material is not assigned! (object " + object.Name + " names material " +
                    (object.MaterialName.empty() ? std::string("none") : object.MaterialName) + ")");
 
   // Faces bucketed by material number, in order of first appearance.

@@ -34,7 +34,8 @@
 //      or equal u and v (TVertIndices3DMList); one vertex frame per
 //      animation frame (normal frames are made empty).
 //
-// Errors (each followed by " (mesh M, file F)"):
+// Errors (each followed by " (mesh M, file F)", or by " (file F)" where
+// the message names the mesh already):
 //   "T3DMMeshLoader.AddMesh: FaceID>1000 (object O, face n)"
 //   "T3DMMeshLoader.AddMesh error: Face n of object O has material number N; numbers start at 1"
 //   "T3DMMeshLoader.AddMesh error: Object O has n face material numbers for f faces"
@@ -46,7 +47,8 @@
 //   "T3DMMeshLoader.Load error: Material M names texture T, but the mesh is in no mesh list with a Textures list"
 //   "T3DMMeshLoader.Load error: <name> in <list> is not a <class>"
 //   "TVertIndices3DMList.Add error: More than 32768 vertices in one group"
-//   "TSceneMesh.AddGroup error: Material is not assigned! (mesh M, object O names material X)"
+//   "TSceneMesh.AddGroup error: Material is not assigned! (object O names material X)"
+//   TSceneMesh::AddGroup's error for a material with fewer groups (none)
 //   the 3DM reader's errors; the texture list's and the image decoders'.
 #pragma once
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gl/GLEntryPoints.h"
@@ -149,21 +150,36 @@ inline std::string Squares3DM(const std::string& name, const std::string& materi
          "#Material 1\nName " + material + "\n#FaceMatID " + faceCount + "\n" + ids;
 }
 
-// A scene with the lists a 3DM mesh needs, holding the meshes named (each
-// section "Meshes<i>" loads SourceName = the name).
-inline std::string MeshScene(const std::vector<std::string>& meshFiles, const std::string& extraMaterials = "",
-                             int extraMaterialCount = 0) {
-  std::string text = "[MainScene]\nCount=3\n"
-                     "[MainScene1]\nType=TSceneTextureList\nName=Textures\nPath=%PATH%\nColorBit=32bit\n"
-                     "[MainScene2]\nType=TSceneMaterialList\nName=Materials\nCount=" +
-                     std::to_string(extraMaterialCount) + "\n" + extraMaterials +
-                     "[MainScene3]\nType=TSceneMeshList\nName=Meshes\nPath=%PATH%\nMaterials=Materials\n"
-                     "Textures=Textures\nCount=" +
-                     std::to_string(meshFiles.size()) + "\n";
-  for (size_t i = 0; i < meshFiles.size(); ++i)
-    text += "[Meshes" + std::to_string(i + 1) + "]\nType=TSceneMesh\nName=" + meshFiles[i] +
-            "\nSourceName=" + meshFiles[i] + "\n";
-  return text;
-}
+// A scene with the lists a 3DM mesh needs (both at the folder), holding the
+// meshes named: section "Meshes<i>" loads SourceName = the name. The lists
+// may hold sections of their own ("Materials1", "Textures1", ...) first.
+struct MeshSceneText {
+  explicit MeshSceneText(std::vector<std::string> names) : meshes(std::move(names)) {}
+
+  std::vector<std::string> meshes;
+  std::string materials;  // sections, and their count
+  int materialCount = 0;
+  std::string textures;
+  int textureCount = 0;
+  std::string listKeys = "Materials=Materials\nTextures=Textures\n";
+  // Further children of the mesh list: their keys, "Type" included.
+  std::vector<std::string> sections;
+
+  std::string Text() const {
+    std::string text = "[MainScene]\nCount=3\n"
+                       "[MainScene1]\nType=TSceneTextureList\nName=Textures\nPath=%PATH%\nColorBit=32bit\nCount=" +
+                       std::to_string(textureCount) + "\n" + textures +
+                       "[MainScene2]\nType=TSceneMaterialList\nName=Materials\nCount=" + std::to_string(materialCount) +
+                       "\n" + materials + "[MainScene3]\nType=TSceneMeshList\nName=Meshes\nPath=%PATH%\n" + listKeys +
+                       "Count=" + std::to_string(meshes.size() + sections.size()) + "\n";
+    size_t n = 0;
+    for (const std::string& mesh : meshes)
+      text += "[Meshes" + std::to_string(++n) + "]\nType=TSceneMesh\nName=" + mesh + "\nSourceName=" + mesh + "\n";
+    for (const std::string& section : sections) text += "[Meshes" + std::to_string(++n) + "]\n" + section + "\n";
+    return text;
+  }
+};
+
+inline std::string MeshScene(const std::vector<std::string>& meshes) { return MeshSceneText{meshes}.Text(); }
 
 }  // namespace scenetest

@@ -109,19 +109,23 @@ void T3DMMeshLoader::Load(const std::string& fileName, TSceneMesh& mesh) {
     file_->Clear();
     file_->UseResourceReader = FromArchive;
     file_->LoadFromFile(FromArchive ? name : DiskFileName(name));
-    if (file_->ObjectCount() == 0) return;
-    mesh.SetSourceName(fileName);
-    TSceneMeshList* list = mesh.List();
-    materials_ = list ? list->Materials : nullptr;
-    textures_ = list ? list->Textures : nullptr;
-    AddMaterials();
-    for (int i = 0; i < file_->ObjectCount(); ++i) AddMesh(file_->Objects(i), mesh);
+    Convert(fileName, mesh);
   } catch (const Error& error) {
     // Messages of the mesh's own operations name it already.
     const std::string text = error.what();
     const bool named = text.find("(mesh " + mesh.Name() + ")") != std::string::npos;
     throw Error(text + (named ? " (file " : " (mesh " + mesh.Name() + ", file ") + name + ")");
   }
+}
+
+void T3DMMeshLoader::Convert(const std::string& fileName, TSceneMesh& mesh) {
+  if (file_->ObjectCount() == 0) return;
+  mesh.SetSourceName(fileName);
+  TSceneMeshList* list = mesh.List();
+  materials_ = list ? list->Materials : nullptr;
+  textures_ = list ? list->Textures : nullptr;
+  AddMaterials();
+  for (int i = 0; i < file_->ObjectCount(); ++i) AddMesh(file_->Objects(i), mesh);
 }
 
 TSceneTexture* T3DMMeshLoader::MaterialTexture(const T3DMMaterialStandard& material, bool makeMissing) {

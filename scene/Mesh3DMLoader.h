@@ -118,6 +118,9 @@ class T3DMMeshLoader {
 
   // Builds the groups of mesh from fileName (combined with Path).
   void Load(const std::string& fileName, TSceneMesh& mesh);
+  // Steps 2 and 3 on the model File() holds (read by the caller), for the
+  // source fileName; errors pass out as they are.
+  void Convert(const std::string& fileName, TSceneMesh& mesh);
 
  private:
   void AddMaterials();

@@ -42,23 +42,19 @@ TGroupMaterial* TSceneMaterial::GetGroup(int index) const {
 namespace {
 
 // The group number of a key such as "Diffuse12" (its name part one of the
-// group keys, then decimal digits only); -1 for any other key.
-int GroupKeyNumber(std::string_view key) {
+// group keys, then decimal digits only), as written; empty for any other
+// key.
+std::string_view GroupKeyDigits(std::string_view key) {
   static const char* const kNames[] = {"Ambient", "Diffuse", "Specular", "Emission",
                                        "VertexColor", "Shininess", "Front", "Back"};
   for (const char* name : kNames) {
     const std::string_view prefix(name);
     if (key.size() <= prefix.size() || !SameText(key.substr(0, prefix.size()), prefix)) continue;
     const std::string_view digits = key.substr(prefix.size());
-    if (digits.size() > 9) return 1 << 30;  // beyond any count
-    int number = 0;
-    for (char c : digits) {
-      if (c < '0' || c > '9') return -1;
-      number = number * 10 + (c - '0');
-    }
-    return number;
+    if (digits.find_first_not_of("0123456789") != std::string_view::npos) return {};
+    return digits;
   }
-  return -1;
+  return {};
 }
 
 }  // namespace
@@ -68,11 +64,14 @@ void TSceneMaterial::CheckGroupKeys(const TResourceLoader& loader, int count) co
   const TIniDocument::TSection* section = ini ? ini->FindSection(loader.Section) : nullptr;
   if (!section) return;
   for (const TIniDocument::TKeyLine& line : section->keys) {
-    const int number = GroupKeyNumber(line.key);
-    if (number < 0 || (number >= 1 && number <= count)) continue;
+    const std::string_view digits = GroupKeyDigits(line.key);
+    if (digits.empty()) continue;
+    // Beyond nine digits the number is beyond any count.
+    const int number = digits.size() > 9 ? kMaxGroups + 1 : std::stoi(std::string(digits));
+    if (number >= 1 && number <= count) continue;
     loader.RaiseKeyError("TSceneMaterial", "ReadProperties",
-                         "Key " + line.key + " is for group " + line.key.substr(line.key.find_first_of("0123456789")) +
-                             ", but Count is " + std::to_string(count),
+                         "Key " + line.key + " is for group " + std::string(digits) + ", but Count is " +
+                             std::to_string(count),
                          line.key);
   }
 }

@@ -166,7 +166,10 @@ TEST(SceneMaterials, CountsAndGroupKeysOutOfRangeNameFileAndKey) {
             "TGroupMaterial.ReadProperties error: Shininess 129 is out of range 0..128 (file " + file +
                 ", section [M1], key Shininess1)");
   // Keys that only begin like group keys are not group keys.
-  EXPECT_EQ(load("Count=1\nDiffuseMap=x.jpg\nBackground2=1\n"), "(nothing raised)");
+  EXPECT_EQ(load("Count=1\nDiffuseMap=x.jpg\nBackground2=1\nSpecular1234567890x=1\n"), "(nothing raised)");
+  EXPECT_EQ(load("Count=1\nFront12345678901=1\n"),
+            "TSceneMaterial.ReadProperties error: Key Front12345678901 is for group 12345678901, but Count is 1 (file " +
+                file + ", section [M1], key Front12345678901)");
 }
 
 // --- lights -----------------------------------------------------------------

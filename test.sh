@@ -72,8 +72,10 @@ case "$mode" in
       echo "== $(basename "$f")"
       # New inputs go to a scratch corpus (the seeds in tests/fuzz/corpus stay
       # as committed); a crash fails the run instead of vanishing in a pipe.
+      # The memory limit makes an input that allocates far beyond its size a
+      # finding too.
       scratch=$(mktemp -d)
-      if ! "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$scratch" \
+      if ! "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=512 "$scratch" \
           "$VELMORA_ROOT/tests/fuzz/corpus/$(basename "$f" | sed 's/^fuzz_//')" >"$scratch.log" 2>&1; then
         tail -n 40 "$scratch.log"; rm -rf "$scratch"; exit 1
       fi

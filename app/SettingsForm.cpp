@@ -110,6 +110,13 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   using TRun = TProgramOptions::TRun;
   if (!argv.empty()) o.SaverArguments.push_back(argv[0]);
   bool rate = false, out = false, size = false, blank = false;
+  // Asking for help is never a mistake, whatever else the line holds.
+  for (size_t i = 1; i < argv.size(); ++i) {
+    if (argv[i] == "--help" || argv[i] == "-h") {
+      o.Run = TRun::roHelp;
+      return o;
+    }
+  }
   for (size_t i = 1; i < argv.size(); ++i) {
     const std::string& a = argv[i];
     if (a == "--version") {

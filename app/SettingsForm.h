@@ -47,7 +47,7 @@ class TFormSettings : public TForm {
 
 // What the program's own options ask for (see ParseProgramOptions).
 struct TProgramOptions {
-  enum class TRun { roSaver, roVersion, roFilm, roBench } Run = TRun::roSaver;
+  enum class TRun { roSaver, roHelp, roVersion, roFilm, roBench } Run = TRun::roSaver;
   double Seconds = 0;        // --film, --bench
   int Rate = 25;             // --rate
   std::string Out;           // --out
@@ -57,10 +57,11 @@ struct TProgramOptions {
   std::vector<std::string> SaverArguments;
 };
 
-// Reads --version, --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
-// and --bench SECONDS [--size WxH] [--blank] out of the command line (--data
-// FILE is the asset reader's, taken out before); the rest stays for the
-// screen-saver roles. Raises "TProgramOptions.Parse error: ..." for an
+// Reads --help (or -h), --version, --film SECONDS [--rate N] [--out
+// NAME.jpg] [--size WxH] and --bench SECONDS [--size WxH] [--blank] out of
+// the command line (--data FILE is the asset reader's, taken out before);
+// the rest stays for the screen-saver roles. Help, once asked for, wins over
+// every other option. Raises "TProgramOptions.Parse error: ..." for an
 // unknown option, a missing or bad value, or options that do not go
 // together.
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv);

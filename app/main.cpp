@@ -4,8 +4,13 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
-//   velmora --version
+//   velmora --version | --help | -h
 //   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk.
+//
+// Exit codes: 0 done (the usage for --help, on standard output); 2 a
+// mistake in the command line (the reason and the usage on standard
+// error); 1 an error at run time, unreadable data included (the reason in a
+// message box, on standard error without a display).
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -28,8 +33,13 @@ const char* const kUsage =
     "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank]\n"
-    "       velmora --version\n"
+    "       velmora --version | --help | -h\n"
     "       any of them with --data FILE\n";
+
+int RunTimeError(const std::exception& error) {
+  platform::Get<platform::Dialogs>().MessageBox(error.what(), "Velmora", platform::MessageIcon::Error);
+  return 1;
+}
 
 }  // namespace
 
@@ -41,21 +51,34 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.push_back("velmora");
   TProgramOptions options;
+  std::string dataFile;
   try {
     platform::System& system = platform::Get<platform::System>();
     std::string dataVariable = system.Environment("VELMORA_DATA");
-    SelectDataSource(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
+    dataFile = TakeDataOption(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
     options = ParseProgramOptions(args);
     // The role rules run again when the application object is made; a bad
     // window id is a usage error, found here before any window opens.
-    DecideSaverRole(options.SaverArguments, 0, system.Environment("XSCREENSAVER_WINDOW"));
+    if (options.Run != TProgramOptions::TRun::roHelp)
+      DecideSaverRole(options.SaverArguments, 0, system.Environment("XSCREENSAVER_WINDOW"));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora: %s\n%s", error.what(), kUsage);
     return 2;
   }
+  if (options.Run == TProgramOptions::TRun::roHelp) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (options.Run == TProgramOptions::TRun::roVersion) {
     std::printf("Velmora 1.0\n");
     return 0;
+  }
+  // The command line is right; data that cannot be read is no mistake in
+  // it, so no usage is shown for it.
+  try {
+    if (!dataFile.empty()) UseDataArchive(dataFile);
+  } catch (const std::exception& error) {
+    return RunTimeError(error);
   }
   Application().SetArguments(options.SaverArguments);
   // The scene module: its class registry for the whole run.
@@ -70,7 +93,6 @@ int main(int argc, char** argv) {
       default: return RunSaver();
     }
   } catch (const std::exception& error) {
-    platform::Get<platform::Dialogs>().MessageBox(error.what(), "Velmora", platform::MessageIcon::Error);
-    return 1;
+    return RunTimeError(error);
   }
 }

@@ -10,8 +10,12 @@
 #include "scene/SceneMesh.h"
 #include "scene/SceneMeshList.h"
 #include "scene/SceneSprite.h"
+#include "scene/SceneSound.h"
+#include "scene/SceneSoundList.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
+#include "scene/SpriteList.h"
+#include "scene/VisualObject.h"
 
 namespace velmora {
 
@@ -69,12 +73,14 @@ void RegisterSceneClasses() {
   RegisterSceneClass<TSceneMaterialList>("TSceneMaterialList");
   RegisterSceneClass<TSceneMesh>("TSceneMesh");
   RegisterSceneClass<TSceneMeshList>("TSceneMeshList");
-  // TMainVisualObject, TMainVisualObjectList
+  RegisterSceneClass<TMainVisualObject>("TMainVisualObject");
+  RegisterSceneClass<TMainVisualObjectList>("TMainVisualObjectList");
   RegisterSceneClass<TMainLight>("TMainLight");
   RegisterSceneClass<TSceneSprite>("TSceneSprite");
-  // TMainSpriteList
+  RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
   // TSceneFont, TSceneString, TSceneText
-  // TSceneSound, TSceneSoundList
+  RegisterSceneClass<TSceneSound>("TSceneSound");
+  RegisterSceneClass<TSceneSoundList>("TSceneSoundList");
   ResetSceneRenderState();
 }
 

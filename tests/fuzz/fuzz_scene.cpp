@@ -1,14 +1,18 @@
 // Feeds arbitrary text to the scene-description loader as the description
 // of a whole scene: every registered class can be created and read its
-// keys, lists recurse, references resolve; the tree is then written back
-// and freed. Nested descriptions (SourceName) are asked of the asset reader
-// pointed at the program's resources, which hold none here.
+// keys, lists recurse, references resolve; the tree then runs one frame
+// (no rendering context), is written back and freed. Nested descriptions
+// (SourceName) and sounds are asked of the asset reader pointed at the
+// program's resources, which hold none here. Sound lists set up the
+// process-wide sound device; it is made afresh for every input, so that no
+// state carries over from one to the next.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "assets/ResourceReader.h"
 #include "assets/Stream.h"
+#include "assets/WinSoundDevice.h"
 #include "core/Error.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
@@ -23,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }();
   (void)ready;
   TCustomMemoryStream stream(std::span<const std::uint8_t>(data, size));
+  TSoundDeviceScope soundDevice;
   TMainScene scene;
   scene.SourceFlags = sfArchive;
   TResourceLoader loader;
@@ -35,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const Error&) {
     // A bad description stops the load; what was made stays in the tree.
   }
+  // One frame without a rendering context: every per-frame walk of what was
+  // made, drawables that show each other included, must end.
+  scene.Process(0.02f);
   TResourceLoader writer;
   writer.MainScene = &scene;
   writer.Section = scene.Name();

@@ -1,0 +1,78 @@
+#include "scene/SpriteList.h"
+
+#include <cmath>
+
+#include "core/Error.h"
+#include "gl/GLEntryPoints.h"
+#include "scene/ResourceLoader.h"
+
+namespace velmora {
+
+namespace {
+
+void Switch(GLenum capability, bool on) {
+  if (on)
+    GL.glEnable(capability);
+  else
+    GL.glDisable(capability);
+}
+
+// A view size from the description: above 0, or a load error naming it.
+float ReadViewSize(TResourceLoader& loader, const char* key, float current) {
+  const float value = loader.ReadFloat(key, current);
+  if (!(value > 0))
+    throw TLoadError(ErrorText("TMainSpriteList", "ReadProperties",
+                               std::string(key) + " must be above 0 (" + loader.ReadString(key, "") + ")") +
+                     " (" + loader.Context(key) + ")");
+  return value;
+}
+
+}  // namespace
+
+void TMainSpriteList::Render() {
+  if (!GL.glPushMatrix) {  // no OpenGL library: the children only
+    TSceneLayer::Render();
+    return;
+  }
+  Switch(GL_LIGHTING, Lighting);
+  GL.glDisable(GL_CULL_FACE);
+  GL.glDisable(GL_DEPTH_TEST);
+  GL.glDisable(GL_FOG);
+
+  GL.glMatrixMode(GL_PROJECTION);
+  GL.glPushMatrix();
+  GL.glLoadIdentity();
+  if (ViewWidth > 0 && ViewHeight > 0 && std::isfinite(ViewWidth) && std::isfinite(ViewHeight))
+    GL.glOrtho(0, ViewWidth, 0, ViewHeight, -100, 100);
+  GL.glMatrixMode(GL_MODELVIEW);
+  GL.glPushMatrix();
+  GL.glLoadIdentity();
+  if (std::isfinite(Position.x) && std::isfinite(Position.y)) GL.glTranslatef(Position.x, Position.y, 0);
+
+  TSceneLayer::Render();
+
+  GL.glMatrixMode(GL_PROJECTION);
+  GL.glPopMatrix();
+  GL.glMatrixMode(GL_MODELVIEW);
+  GL.glPopMatrix();
+  GL.glEnable(GL_DEPTH_TEST);
+  GL.glEnable(GL_CULL_FACE);
+}
+
+void TMainSpriteList::ReadProperties(TResourceLoader& loader) {
+  TSceneLayer::ReadProperties(loader);
+  Position = loader.ReadVector("Position", Position);
+  ViewWidth = ReadViewSize(loader, "ViewWidth", ViewWidth);
+  ViewHeight = ReadViewSize(loader, "ViewHeight", ViewHeight);
+  Lighting = loader.ReadBool("Lighting", Lighting);
+}
+
+void TMainSpriteList::WriteProperties(TResourceLoader& loader) {
+  TSceneLayer::WriteProperties(loader);
+  loader.WriteVector("Position", Position);
+  loader.WriteFloat("ViewWidth", ViewWidth);
+  loader.WriteFloat("ViewHeight", ViewHeight);
+  loader.WriteBool("Lighting", Lighting);
+}
+
+}  // namespace velmora

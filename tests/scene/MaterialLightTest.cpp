@@ -5,6 +5,7 @@
 // hand on to unlit drawing, and a lit quad.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "gl/Material.h"
 #include "gl/Primitive.h"
 #include "scene/MainLight.h"
+#include "scene/SceneClasses.h"
+#include "scene/SceneSprite.h"
 #include "scene/SceneValues.h"
 #include "tests/scene/MeshTestSupport.h"
 
@@ -37,6 +40,32 @@ Floats GetFloats(GLenum name, int count) {
 }
 
 bool LightOn(int number) { return GL.glIsEnabled(GL_LIGHT0 + number) == GL_TRUE; }
+
+// The scene graph's classes keep their fixed order in the registry, the
+// ones of this folder among them, and each makes its own class.
+TEST(SceneRegistry, MaterialsMeshesLightsAndSpritesInTheirPlaces) {
+  const std::vector<std::string> order = {
+      "TMainItemList", "TMainObjectList", "TMainScene", "TResource", "TSceneTexture", "TSceneTextureList",
+      "TSceneMaterial", "TSceneMaterialList", "TSceneMesh", "TSceneMeshList", "TMainVisualObject",
+      "TMainVisualObjectList", "TMainLight", "TSceneSprite", "TMainSpriteList", "TSceneFont", "TSceneString",
+      "TSceneText", "TSceneSound", "TSceneSoundList"};
+  std::vector<std::string> registered;
+  for (const std::string& name : SceneClassNames())
+    if (std::find(order.begin(), order.end(), name) != order.end()) registered.push_back(name);
+  std::vector<std::string> expected;
+  for (const std::string& name : order)
+    if (std::find(registered.begin(), registered.end(), name) != registered.end()) expected.push_back(name);
+  EXPECT_EQ(registered, expected);
+  for (const char* name : {"TSceneMaterial", "TSceneMaterialList", "TSceneMesh", "TSceneMeshList", "TMainLight",
+                           "TSceneSprite"}) {
+    auto object = CreateSceneObject(name, "x");
+    ASSERT_NE(object, nullptr) << name;
+    EXPECT_STREQ(object->ClassName(), name);
+  }
+  EXPECT_TRUE(CreateSceneObject("TSceneSprite", "x")->Visible());
+  EXPECT_FALSE(CreateSceneObject("TSceneMeshList", "x")->Visible());
+  EXPECT_FALSE(CreateSceneObject("TSceneMaterialList", "x")->Visible());
+}
 
 const char* const kMaterials = R"(
 [MainScene]

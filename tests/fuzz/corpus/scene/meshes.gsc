@@ -1,5 +1,5 @@
 [MainScene]
-Count=6
+Count=8
 [MainScene1]
 Type=TSceneTextureList
 Name=Textures
@@ -89,3 +89,15 @@ Name=Sky
 ProcessOptions=[Render]
 LightStyle=Ambient
 Ambient=0.1,0.1,0.1,1
+[MainScene7]
+Type=TMainVisualObject
+Name=Clock plate
+ProcessOptions=[Render,Animation]
+Visual=Meshes/Plate
+Position=10,20,0
+[MainScene8]
+Type=TMainVisualObject
+Name=Bubble
+ProcessOptions=[Render,Animation]
+Visual=Meshes/bubble.3dm
+Angles=0,90,0

@@ -1,7 +1,9 @@
 #include "world/WorldClasses.h"
 
 #include "scene/SceneClasses.h"
+#include "world/GLClock.h"
 #include "world/UnderWater.h"
+#include "world/WatchClock.h"
 
 namespace velmora {
 
@@ -9,7 +11,8 @@ void RegisterWorldClasses() {
   RegisterSceneClass<TUnderWater>("TUnderWater");
   // TBubbles
   // TFishes, TFishRender
-  // TGLClock, TWatchClock
+  RegisterSceneClass<TGLClock>("TGLClock");
+  RegisterSceneClass<TWatchClock>("TWatchClock");
 }
 
 }  // namespace velmora

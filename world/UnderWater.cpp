@@ -11,7 +11,7 @@
 #include "gl/OpenGL.h"
 #include "gl/Primitive.h"
 #include "gl/Texture.h"
-#include "scene/MainRenderState.h"
+#include "scene/MainLight.h"
 #include "scene/MainScene.h"
 #include "scene/RenderState.h"
 #include "scene/ResourceLoader.h"
@@ -105,7 +105,7 @@ void TUnderWater::ReadProperties(TResourceLoader& loader) {
   UpLightMap = loader.ReadReferenceAs<TSceneTexture>("UpLightMap", UpLightMap);
   BottomLightMap = loader.ReadReferenceAs<TSceneTexture>("BottomLightMap", BottomLightMap);
   BackgroundLightMap = loader.ReadReferenceAs<TSceneTexture>("BackgroundLightMap", BackgroundLightMap);
-  Light = loader.ReadReferenceAs<TMainRenderState>("Light", Light);
+  Light = loader.ReadReferenceAs<TMainLight>("Light", Light);
   Background = loader.ReadReference("Background", dynamic_cast<TMainObject*>(Background));
   BuildGeometry();
 }

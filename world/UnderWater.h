@@ -54,7 +54,7 @@
 // BottomY, UpColor, BottomColor, UpAlpha, BottomAlpha, BottomTexture,
 // UpTexture, LightTexture, UpLightMap, BottomLightMap, BackgroundLightMap,
 // Light, BackGround, BackgroundIndex. Texture paths that find no scene
-// texture, and Light paths that find no switchable state, read as none.
+// texture, and Light paths that find no light, read as none.
 //
 // Errors (the loader adds the file and section):
 //   "TUnderWater.BuildGeometry error: Water <N> is not in a scene with a rendering context"
@@ -75,7 +75,7 @@ namespace velmora {
 
 class TCustomOpenGL;
 class TGLPrimitive;
-class TMainRenderState;
+class TMainLight;
 class TSceneTexture;
 
 class TUnderWater : public TMainSceneObject {
@@ -120,7 +120,7 @@ class TUnderWater : public TMainSceneObject {
   TSceneTexture* BottomLightMap = nullptr;  // read and written back; not drawn
   TSceneTexture* BackgroundLightMap = nullptr;
   // Switched on and off with this water's visibility.
-  TMainRenderState* Light = nullptr;
+  TMainLight* Light = nullptr;
 
   // Set from outside (the world) as well.
   bool EmulateDepth = false;

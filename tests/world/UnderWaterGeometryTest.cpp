@@ -521,8 +521,14 @@ TEST_F(UnderWater, KeysAreWrittenInTheirOrderAndReadBackAlike) {
   EXPECT_EQ(again->BackgroundLightMap, scene_->FindObject("Textures/caustback.jpg"));
   first.reset();
 
+  // An object that is not a light is no water's light.
+  Load({{{"Type", "TTestBackground"}, {"Name", "Switch"}},
+        With(ShippedWater("Blue Water"), {{"Light", "Switch"}})});
+  EXPECT_NE(scene_->FindObject("Switch"), nullptr);
+  EXPECT_EQ(Water("Blue Water")->Light, nullptr);
+
   // Unset references are written empty and read back as none; a path to
-  // something that is not a texture or a switch reads as none too.
+  // something that is not a texture or a light reads as none too.
   LoadWater({{"LightTexture", "Textures"}, {"UpLightMap", ""}, {"Light", "Textures/water.jpg"}});
   TUnderWater* plain = Water("Blue Water");
   EXPECT_EQ(plain->LightTexture, nullptr);

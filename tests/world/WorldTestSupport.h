@@ -8,7 +8,7 @@
 // written into the test's folder.
 //
 // Test classes registered beside the world's (WorldTestMain.cpp):
-//   TTestLight       a switchable state: counts Enable and Disable
+//   TTestLight       a light that counts Enable and Disable
 //   TTestBackground  records, each time it is drawn in the blended pass,
 //                    the model-view matrix and the state it is drawn with
 #pragma once
@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "gl/GLEntryPoints.h"
-#include "scene/MainRenderState.h"
+#include "scene/MainLight.h"
 #include "scene/MainScene.h"
 #include "tests/assets/ImageTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
@@ -34,15 +34,15 @@ namespace worldtest {
 using namespace velmora;
 using scenetest::Message;
 
-class TTestLight : public TMainRenderState {
+class TTestLight : public TMainLight {
  public:
   const char* ClassName() const override { return "TTestLight"; }
   void Enable() override {
-    TMainRenderState::Enable();
+    TMainLight::Enable();
     ++Enables;
   }
   void Disable() override {
-    TMainRenderState::Disable();
+    TMainLight::Disable();
     ++Disables;
   }
   int Enables = 0;

@@ -1,7 +1,6 @@
 #include "app/SettingsForm.h"
 
 #include <cstdio>
-#include <iterator>
 #include <memory>
 
 #include "app/Toolkit.h"
@@ -13,6 +12,14 @@
 #include "platform/Window.h"
 
 namespace velmora {
+
+namespace {
+
+TFormSceneMaker g_sceneMaker = nullptr;
+
+}  // namespace
+
+void SetFormSceneMaker(TFormSceneMaker maker) { g_sceneMaker = maker; }
 
 TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
   Caption = "Velmora";
@@ -44,14 +51,14 @@ TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
   vp.Camera().Position.Z = -4.9999998736894e-05f;
   vp.Camera().Up.Y = 1;
   app.OnStart = [this](void* sender) { ScreenSaverStart(sender); };
+  app.OnStop = [this](void* sender) { ScreenSaverStop(sender); };
+  app.OnLoadOptions = [this](void* sender) { ScreenSaverLoadOptions(sender); };
+  app.OnSaveOptions = [this](void* sender) { ScreenSaverSaveOptions(sender); };
+  app.OnStartOpenGL = [this](void* sender) { ScreenSaverStartOpenGL(sender); };
   app.OnRender = [this](float deltaTime, bool select) { ScreenSaverRender(deltaTime, select); };
-  // Until the settings dialog shows it, the frame rate goes to the title. A
-  // scene showing its FPS display chains itself after this handler
+  // A scene showing its FPS display chains itself after this handler
   // (TMainScene::ConnectFPSDisplay).
-  app.OnFPSChanged = [this](void*) {
-    if (platform::NativeWindow* handle = glWindow_->Handle())
-      handle->SetTitle(Format("Velmora - %d FPS", glScreenSaver_->FPS()));
-  };
+  app.OnFPSChanged = [this](void* sender) { ScreenSaverFPSChanged(sender); };
 
   glDisplay_->Name = "GLDisplay1";
   glDisplay_->DesktopOnly = false;
@@ -68,39 +75,56 @@ TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
   glWindow_->OnClose = [this](void*) { Close(); };
 
   EndLoadingAll(this);
+  if (g_sceneMaker) scene_ = g_sceneMaker(*this);
 }
 
-TFormSettings::~TFormSettings() = default;
+TFormSettings::~TFormSettings() {
+  // The scene goes before the components: its objects live in the
+  // rendering context's lists.
+  if (scene_) scene_->Stop();
+  scene_.reset();
+  if (glScreenSaver_) glScreenSaver_->OnStop = nullptr;
+}
 
 void TFormSettings::VisibleChanged() {
   if (Visible() && glWindow_) glWindow_->HandleNeeded();
 }
 
-namespace {
-
-// The far colour of each water of the shipped scene ("Blue Water",
-// "Aquamarine Water", "Green Water"), 0x00BBGGRR.
-constexpr TColor kStandInWaters[] = {0x9C6A00, 0xAE9900, 0x759F00};
-
-}  // namespace
-
 void TFormSettings::ScreenSaverStart(void*) {
-  // The world reads the options here; until it exists the form does.
-  glScreenSaver_->LoadOptions();
-  // Until the world draws the water, the frame has the colour of the water
-  // chosen in the settings or on the command line (the world's option,
-  // plain name in the per-user root); without a choice it stays as it is.
-  glScreenSaver_->NamesScrambled = false;
-  glScreenSaver_->SetUseLocalMachine(false);
-  int water = glScreenSaver_->ReadOptionInteger("WaterBackgroundIndex", -1);
-  if (water >= 0 && water < int(std::size(kStandInWaters))) glWindow_->Color = kStandInWaters[water];
+  if (scene_)
+    scene_->Start();
+  else
+    glScreenSaver_->LoadOptions();
 }
 
-void TFormSettings::ScreenSaverRender(float, bool) {
-  // The empty scene: its background is the window's colour (the chosen
-  // water's when there is a choice, see ScreenSaverStart), cleared with the
-  // colour the viewport has just set.
-  if (GL.glClear) GL.glClear(GL_COLOR_BUFFER_BIT);
+void TFormSettings::ScreenSaverStop(void*) {
+  if (scene_) scene_->Stop();
+}
+
+void TFormSettings::ScreenSaverLoadOptions(void*) {
+  if (scene_) scene_->LoadOptions();
+}
+
+void TFormSettings::ScreenSaverSaveOptions(void*) {
+  if (scene_) scene_->SaveOptions();
+}
+
+void TFormSettings::ScreenSaverStartOpenGL(void*) {
+  if (scene_) scene_->StartOpenGL();
+}
+
+void TFormSettings::ScreenSaverRender(float deltaTime, bool) {
+  if (scene_)
+    scene_->Render(deltaTime);
+  else if (GL.glClear)  // the window's colour, set by the viewport
+    GL.glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void TFormSettings::ScreenSaverFPSChanged(void*) {
+  // Until the settings dialog shows it, the frame rate goes to the title.
+  if (platform::NativeWindow* handle = glWindow_->Handle())
+    handle->SetTitle(Format("Velmora - %d FPS", glScreenSaver_->FPS()));
+  if (scene_) scene_->FPSChanged();
 }
 
 // ---------------------------------------------------------------------------

@@ -6,11 +6,25 @@
 // values of the main form's description, and shows the render window when
 // it is shown itself: a plain 640 x 480 window in the windowed roles, the
 // full-screen pop-up in the saver role, the host's window in the preview
-// role. The scene is still empty: every frame clears to the window's
-// colour, which the start sets to the colour of the chosen water (when the
-// settings or the command line choose one).
+// role.
+//
+// What it shows is its scene side (TFormScene), made for it when it is
+// made by the maker the program installs (SetFormSceneMaker; the world's
+// is world/FormWorld.h). The form hands the application's events to it:
+//
+//   OnStart        Start: scene and world built, options loaded
+//   OnLoadOptions  LoadOptions      OnSaveOptions  SaveOptions
+//   OnStartOpenGL  StartOpenGL      OnRender       Render(DeltaTime)
+//   OnFPSChanged   FPSChanged (after the frame rate went to the title)
+//   OnStop         Stop: world and scene freed
+//
+// The form frees its scene side before its components, so the scene never
+// outlives the rendering context. Without a maker (the shell's own tests)
+// the start only loads the application's options and every frame clears
+// to the window's colour.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/Form.h"
@@ -19,6 +33,26 @@
 #include "app/ScreenSaver.h"
 
 namespace velmora {
+
+class TFormSettings;
+
+// The scene side of the settings form: one handler per application event
+// the form answers (see above).
+class TFormScene {
+ public:
+  virtual ~TFormScene() = default;
+  virtual void Start() = 0;
+  virtual void Stop() = 0;
+  virtual void LoadOptions() = 0;
+  virtual void SaveOptions() = 0;
+  virtual void StartOpenGL() = 0;
+  virtual void Render(float deltaTime) = 0;
+  virtual void FPSChanged() = 0;
+};
+
+using TFormSceneMaker = std::unique_ptr<TFormScene> (*)(TFormSettings& form);
+// The maker every settings form made from now on uses; nullptr: none.
+void SetFormSceneMaker(TFormSceneMaker maker);
 
 class TFormSettings : public TForm {
  public:
@@ -32,10 +66,21 @@ class TFormSettings : public TForm {
   TGLScreenSaver* GLScreenSaver() const { return glScreenSaver_; }
   TGLDisplay* GLDisplay() const { return glDisplay_; }
   TGLWindow* GLWindow() const { return glWindow_; }
+  // The scene side, or nullptr.
+  TFormScene* Scene() const { return scene_.get(); }
 
-  // Event handlers of the form (the world's in the finished program).
+  // Event handlers of the form.
   void ScreenSaverStart(void* sender);
+  void ScreenSaverStop(void* sender);
+  void ScreenSaverLoadOptions(void* sender);
+  void ScreenSaverSaveOptions(void* sender);
+  void ScreenSaverStartOpenGL(void* sender);
   void ScreenSaverRender(float deltaTime, bool select);
+  void ScreenSaverFPSChanged(void* sender);
+
+  // Fills the dialog controls from the scene and the world. The stand-in
+  // form has none; the settings dialog fills its own.
+  virtual void FillDialogControls() {}
 
  protected:
   void VisibleChanged() override;
@@ -44,6 +89,7 @@ class TFormSettings : public TForm {
   TGLScreenSaver* glScreenSaver_ = nullptr;
   TGLDisplay* glDisplay_ = nullptr;
   TGLWindow* glWindow_ = nullptr;
+  std::unique_ptr<TFormScene> scene_;
 };
 
 // What the program's own options ask for (see ParseProgramOptions).

@@ -28,6 +28,7 @@
 #include "platform/Service.h"
 #include "platform/System.h"
 #include "scene/SceneClasses.h"
+#include "world/FormWorld.h"
 #include "world/WorldClasses.h"
 
 namespace {
@@ -135,6 +136,8 @@ int main(int argc, char** argv) {
   // whole run.
   RegisterSceneClasses();
   RegisterWorldClasses();
+  // The settings form shows the carried scene with the world.
+  UseWorldForm();
   struct SceneModuleEnd {
     ~SceneModuleEnd() { FreeSceneClasses(); }
   } sceneModuleEnd;

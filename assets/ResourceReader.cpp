@@ -85,8 +85,17 @@ bool TResourceFileReader::Open(const std::string& fileName) {
     default:
       break;
   }
-  if (!archive_) LoadArchive();
   std::string name = ResourceFileName(fileName);
+  if (!DataFolder.empty()) {
+    if (name.empty()) return false;
+    try {
+      stream_ = std::make_unique<TFileStream>(DataFolder + "/" + name, TFileMode::fmOpenRead);
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  }
+  if (!archive_) LoadArchive();
   int index = 0;
   if (name.empty() || !archive_->Find(name, index)) return false;
   auto content = std::make_unique<TMemoryStream>();
@@ -145,6 +154,14 @@ void UseDataArchive(const std::string& fileName) {
   // whatever the working folder has become.
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(SlashPath(fileName), ec);
+  if (std::filesystem::is_directory(absolute, ec)) {
+    reader.ArchiveOverride.clear();
+    reader.FreeArchive();
+    reader.DataFolder = absolute.lexically_normal().string();
+    while (reader.DataFolder.size() > 1 && reader.DataFolder.back() == '/') reader.DataFolder.pop_back();
+    return;
+  }
+  reader.DataFolder.clear();
   reader.ArchiveOverride = ec ? fileName : absolute.string();
   try {
     reader.LoadArchive();

@@ -8,7 +8,8 @@
 //   rsResources        the program's resource named ResourceIdent(name)
 //   rsArchiveResource  the entry of the archive carried as the resource
 //                      ResourceIdent(ArchiveName) ("data.rfa": "DATA_RFA")
-// Any value other than rsFiles and rsResources reads from the archive.
+// Any value other than rsFiles and rsResources reads from the archive, or
+// from the DataFolder standing in for it.
 //
 // Archive lookups use only the file name of the requested path (after its
 // last "/", "\" or ":") and ignore case. Folders are written with "/"; a
@@ -75,6 +76,11 @@ class TResourceFileReader : public TResourceFileWriter {
   // ArchiveName whenever an archive source is used (the --data option);
   // empty: none.
   std::string ArchiveOverride;
+  // A folder of loose files that stands in for any archive (the --data
+  // option naming a folder); empty: none. Archive lookups then open the
+  // file of the same name in the folder, and the scene reads its
+  // description and every file it names from there (scene/FileNames.h).
+  std::string DataFolder;
 
   // True when a stream was opened: Stream() is then at position 0 and valid
   // until the next Open, Close or the reader's end. Missing plain files,
@@ -98,8 +104,8 @@ TResourceFileReader& ResourceReader();
 
 // Chooses the scene data for the run. "--data FILE" or "--data=FILE" in
 // args, else a non-empty environmentValue (VELMORA_DATA), names an archive
-// on disk that ResourceReader() then reads in place of the one the program
-// carries; it is loaded at once, so a missing or corrupt file raises here.
+// on disk (or a folder of the archive's files) that ResourceReader() then
+// reads in place of the one the program carries; it is loaded at once, so a missing or corrupt file raises here.
 // The option is removed from args. Returns the archive chosen, empty when
 // the carried archive stays in force. The two halves below, for a caller
 // that tells a mistake in the command line from unreadable data.
@@ -111,7 +117,8 @@ std::string TakeDataOption(std::vector<std::string>& args, const char* environme
 // Points ResourceReader() at the archive file and loads it; when it cannot
 // be read, raises "ResourceReader.UseDataArchive error: cannot read the
 // scene archive "FILE": " followed by the reason, and the carried archive
-// stays in force.
+// stays in force. A folder becomes the reader's DataFolder (held absolute)
+// instead.
 void UseDataArchive(const std::string& fileName);
 // The same for main's arguments (argv[0] is kept; the option is removed and
 // argc lowered), with the environment variable VELMORA_DATA.

@@ -39,6 +39,8 @@ std::string ExtractFileExt(std::string_view fileName) {
 }
 
 std::string DiskFileName(std::string_view fileName) {
+  const std::string& folder = ResourceReader().DataFolder;
+  if (!folder.empty()) return folder + "/" + ResourceFileName(fileName);
   std::string name(fileName);
   for (char& c : name)
     if (c == '\\') c = '/';

@@ -7,7 +7,8 @@
 // combined without adding a separator. On disk every "\" is read as "/"
 // (DiskFileName), so descriptions written for either convention open the
 // same files; archive lookups use only the part after the last separator
-// (assets/ResourceReader.h).
+// (assets/ResourceReader.h), and so do disk reads while a data folder
+// stands in for the archive.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +31,10 @@ std::string ExtractFileDir(std::string_view fileName);
 std::string BaseFileName(std::string_view fileName);
 // The extension with its dot, as written (".JPG"); empty when none.
 std::string ExtractFileExt(std::string_view fileName);
-// The name as the platform opens it: every "\" becomes "/".
+// The name as the platform opens it: every "\" becomes "/". While the
+// asset reader has a DataFolder (the --data option naming a folder), the
+// file of the same name (the part after the last separator) in that folder
+// instead, whatever the directory part says.
 std::string DiskFileName(std::string_view fileName);
 
 // ResourceIdent (the name without directory, its first "." made "_") is the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "assets/ResourceReader.h"
 #include "core/Error.h"
@@ -177,11 +178,35 @@ class DataSource : public ::testing::Test {
  protected:
   void TearDown() override {
     ResourceReader().ArchiveOverride.clear();
+    ResourceReader().DataFolder.clear();
     ResourceReader().FreeArchive();
     ResourceReader().Close();
   }
   TempDir dir;
 };
+
+TEST_F(DataSource, AFolderStandsInForTheArchiveByFileName) {
+  dir.Write("ravavezaz.gsc", "folder scene");
+  std::vector<std::string> args{"--data", dir.Path() + "/", "/s"};
+  EXPECT_EQ(SelectDataSource(args, nullptr), dir.Path() + "/");
+  EXPECT_EQ(args, (std::vector<std::string>{"/s"}));
+  TResourceFileReader& reader = ResourceReader();
+  EXPECT_EQ(reader.DataFolder, std::filesystem::path(dir.Path()).lexically_normal().string());
+  EXPECT_EQ(reader.ArchiveOverride, "");
+  reader.Source = TResourceSource::rsArchiveResource;
+  // Only the file name counts, as in an archive.
+  ASSERT_TRUE(reader.Open(".\\Scenes\\ravavezaz.gsc"));
+  EXPECT_EQ(StreamText(reader), "folder scene");
+  EXPECT_FALSE(reader.Open("missing.jpg"));
+  EXPECT_FALSE(reader.Open("Scenes/"));
+  // An archive chosen later replaces the folder.
+  std::string archive = dir.Write("a.rfa", Archive({Entry("ravavezaz.gsc", "archive scene")}));
+  std::vector<std::string> again{"--data", archive};
+  SelectDataSource(again, nullptr);
+  EXPECT_EQ(reader.DataFolder, "");
+  ASSERT_TRUE(reader.Open("ravavezaz.gsc"));
+  EXPECT_EQ(StreamText(reader), "archive scene");
+}
 
 TEST_F(DataSource, OptionOrEnvironmentPointsTheReaderAtADiskArchive) {
   std::string option = dir.Write("option.rfa", Archive({Entry("ravavezaz.gsc", "option scene")}));

@@ -2,6 +2,7 @@
 // executable, as the program registers them, and the test classes after.
 #include <gtest/gtest.h>
 
+#include "scene/Particles.h"
 #include "scene/SceneClasses.h"
 #include "tests/world/ClockTestSupport.h"
 #include "tests/world/WorldTestSupport.h"
@@ -17,6 +18,7 @@ class WorldModule : public ::testing::Environment {
     velmora::RegisterSceneClass<worldtest::TTestLight>("TTestLight");
     velmora::RegisterSceneClass<worldtest::TTestBackground>("TTestBackground");
     velmora::RegisterSceneClass<worldtest::TTestHand>("TTestHand");
+    velmora::RegisterSceneClass<velmora::TSceneParticleList>("TTestParticles");
   }
   void TearDown() override { velmora::FreeSceneClasses(); }
 };

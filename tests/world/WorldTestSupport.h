@@ -11,6 +11,7 @@
 //   TTestLight       a light that counts Enable and Disable
 //   TTestBackground  records, each time it is drawn in the blended pass,
 //                    the model-view matrix and the state it is drawn with
+//   TTestParticles   a plain particle list (TSceneParticleList)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -224,5 +225,27 @@ class WaterGLTest : public scenetest::SceneGLTest {
   scenetest::SceneFiles files;
   std::unique_ptr<TMainScene> scene_;
 };
+
+// The scene of the world tests: the three lights and waters of the
+// program's description (without their textures), a particle list
+// "Bubbles" of 100, and further objects.
+inline std::vector<Keys> WorldObjects(const std::vector<Keys>& more = {}) {
+  std::vector<Keys> objects = {
+      {{"Type", "TTestLight"}, {"Name", "Blue Light"}, {"ProcessOptions", "[Render]"}, {"Enabled", "1"}},
+      {{"Type", "TTestLight"}, {"Name", "Aquamarine Light"}, {"ProcessOptions", "[Render]"}, {"Enabled", "0"}},
+      {{"Type", "TTestLight"}, {"Name", "Green Light"}, {"ProcessOptions", "[Render]"}, {"Enabled", "0"}},
+      With(ShippedWater("Blue Water"), {{"Light", "Blue Light"}}),
+      With(ShippedWater("Aquamarine Water"),
+           {{"Light", "Aquamarine Light"}, {"Visible", "0"}, {"BackgroundIndex", "1"},
+            {"UpColor", "0,167,179,255"}, {"BottomColor", "28,118,135,255"}}),
+      With(ShippedWater("Green Water"),
+           {{"Light", "Green Light"}, {"Visible", "0"}, {"BackgroundIndex", "2"}, {"UpColor", "0,179,140,255"},
+            {"BottomColor", "27,135,121,255"}}),
+      {{"Type", "TTestParticles"}, {"Name", "Bubbles"}, {"ProcessOptions", "[Render,Animation]"},
+       {"ParticleCount", "100"}},
+  };
+  objects.insert(objects.end(), more.begin(), more.end());
+  return objects;
+}
 
 }  // namespace worldtest

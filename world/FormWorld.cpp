@@ -1,0 +1,101 @@
+#include "world/FormWorld.h"
+
+#include "app/ScreenSaver.h"
+#include "assets/ResourceReader.h"
+#include "core/Error.h"
+#include "core/Random.h"
+#include "platform/Clock.h"
+#include "platform/Display.h"
+#include "platform/Service.h"
+#include "scene/MainScene.h"
+#include "scene/SceneTexture.h"
+#include "world/UnderWaterWorld.h"
+#include "world/WatchClock.h"
+
+namespace velmora {
+
+TFormWorld::TFormWorld(TFormSettings& form) : form_(form) {}
+
+TFormWorld::~TFormWorld() { Stop(); }
+
+void TFormWorld::Start() {
+  Stop();
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  TResourceFileReader& reader = ResourceReader();
+  reader.SetBasePath(".\\Scenes\\");
+  reader.ArchiveName = "data.rfa";
+  reader.Source = TResourceSource::rsArchiveResource;
+  RandSeed(platform::Get<platform::Clock>().Milliseconds());
+
+  const bool folder = !reader.DataFolder.empty();
+  Scene = std::make_unique<TMainScene>();
+  Scene->SourceName = kSceneFileName;
+  Scene->Application = &app;
+  Scene->Path = folder ? reader.DataFolder + "/" : app.ExeDir();
+  Scene->SourceFlags = folder ? sfDisk : sfArchive;
+  Scene->Load();
+  if (Scene->GetCount() == 0)
+    RaiseError("TFormWorld", "Start",
+               std::string("The scene ") + kSceneFileName + " holds nothing (is it missing from the data?)");
+  Clock = dynamic_cast<TWatchClock*>(Scene->FindObject("Clock"));
+  ClockSkin = dynamic_cast<TSceneTexture*>(Scene->FindObject("Textures/ClockSkin01A.jpg"));
+  World = std::make_unique<TUnderWaterWorld>(&app, Scene.get());
+  app.LoadOptions();
+}
+
+void TFormWorld::Stop() {
+  World.reset();
+  Clock = nullptr;
+  ClockSkin = nullptr;
+  Scene.reset();
+}
+
+void TFormWorld::LoadOptions() {
+  if (!Scene || !World) return;
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  app.NamesScrambled = false;
+  app.SetUseLocalMachine(false);
+  Scene->LoadOptions();
+  World->LoadOptions();
+}
+
+void TFormWorld::SaveOptions() {
+  if (!Scene || !World) return;
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  app.NamesScrambled = false;
+  app.SetUseLocalMachine(false);
+  Scene->SaveOptions();
+  World->SaveOptions();
+}
+
+void TFormWorld::StartOpenGL() {
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  const bool fullScreen = form_.GLDisplay() && form_.GLDisplay()->FullScreen();
+  if (fullScreen || (app.Role() != srProgram && app.Role() != srConfig)) return;
+  ControlsReady = false;
+  form_.FillDialogControls();
+  ControlsReady = true;
+}
+
+int TFormWorld::BackgroundModeNow() const {
+  const int monitors = platform::Get<platform::Display>().MonitorCount();
+  const bool fullScreen = form_.GLDisplay() && form_.GLDisplay()->FullScreen();
+  const bool spanning = monitors > 1 && fullScreen && form_.GLWindow() && form_.GLWindow()->Monitor == monitors;
+  return spanning ? 2 : 1;
+}
+
+void TFormWorld::Render(float deltaTime) {
+  if (!Scene) return;
+  if (World) World->SetBackgroundMode(BackgroundModeNow());
+  Scene->Process(deltaTime);
+}
+
+void TFormWorld::FPSChanged() {
+  if (Scene) Scene->SetFPSText(form_.GLScreenSaver()->FPS());
+}
+
+void UseWorldForm() {
+  SetFormSceneMaker([](TFormSettings& form) -> std::unique_ptr<TFormScene> { return std::make_unique<TFormWorld>(form); });
+}
+
+}  // namespace velmora

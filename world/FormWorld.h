@@ -1,0 +1,88 @@
+// The settings form's scene side in the program: the carried underwater
+// scene and the world that applies the user's options to it.
+//
+// Lifecycle (the form's application events, app/SettingsForm.h):
+//
+//   form made -> TFormWorld made by the installed maker (UseWorldForm) ->
+//   OnStart: Start -> OnLoadOptions / OnSaveOptions: the scene's options,
+//   then the world's -> OnStartOpenGL: the dialog controls filled in the
+//   windowed roles -> every frame OnRender: Render -> OnStop (or the form's
+//   end): Stop, the world freed, then the scene.
+//
+// Start, in this order:
+//   1. the asset reader pointed at the carried archive: base path
+//      ".\Scenes\", archive "data.rfa", source rsArchiveResource (an
+//      archive chosen with --data or VELMORA_DATA stands in for it);
+//   2. the random generator seeded from the platform's clock;
+//   3. the scene "ravavezaz.gsc" made on the application, Path its ExeDir,
+//      read from the archive only - or, when --data named a folder of
+//      loose files, read from that folder through the scene's disk bit
+//      (Path the folder; every file it names found there by name);
+//   4. Clock := the object "Clock", ClockSkin := "Textures/ClockSkin01A.jpg";
+//   5. the world made on the application and the scene;
+//   6. the application's LoadOptions, which loads its own options and
+//      fires OnLoadOptions: scene and world read theirs, with plain names in
+//      the per-user root.
+// A second Start frees the scene and the world of the first.
+//
+// Render: when the world exists, its background mode - 2 (one picture over
+// the side-by-side view of monitors 0 and 1) when the host has more than
+// one monitor, the display is in full screen and the window's Monitor is
+// the number of monitors; 1 otherwise - then the scene's frame.
+//
+// Errors: "TFormWorld.Start error: The scene ravavezaz.gsc holds nothing
+// (is it missing from the data?)", and those of loading the scene and of
+// the options (TUnderWaterWorld).
+#pragma once
+
+#include <memory>
+
+#include "app/SettingsForm.h"
+
+namespace velmora {
+
+class TMainScene;
+class TSceneTexture;
+class TUnderWaterWorld;
+class TWatchClock;
+
+class TFormWorld : public TFormScene {
+ public:
+  explicit TFormWorld(TFormSettings& form);
+  // Stop.
+  ~TFormWorld() override;
+
+  void Start() override;
+  // Frees the world, then the scene.
+  void Stop() override;
+  void LoadOptions() override;
+  void SaveOptions() override;
+  // Outside full screen in the program and configuration roles: the form's
+  // dialog controls filled (ControlsReady false meanwhile).
+  void StartOpenGL() override;
+  void Render(float deltaTime) override;
+  // The scene's FPS display shows the application's rate.
+  void FPSChanged() override;
+
+  // Both 1 or 2, as Render chooses.
+  int BackgroundModeNow() const;
+
+  std::unique_ptr<TMainScene> Scene;
+  std::unique_ptr<TUnderWaterWorld> World;
+  // The scene's; nullptr when it has none.
+  TWatchClock* Clock = nullptr;
+  TSceneTexture* ClockSkin = nullptr;
+  // False while the dialog controls are being filled.
+  bool ControlsReady = false;
+
+ private:
+  TFormSettings& form_;
+};
+
+// The name of the scene description the program carries.
+constexpr const char* kSceneFileName = "ravavezaz.gsc";
+
+// Every settings form made from now on shows the world.
+void UseWorldForm();
+
+}  // namespace velmora

@@ -1,0 +1,250 @@
+#include "world/UnderWaterWorld.h"
+
+#include <string>
+
+#include "app/ApplicationPro.h"
+#include "core/Error.h"
+#include "scene/MainScene.h"
+#include "scene/Particles.h"
+#include "world/UnderWater.h"
+
+// The fish classes come with the fish school; until it is in the tree the
+// world knows no fish environment. (Taken out once they have landed.)
+#if __has_include("world/FishRender.h")
+#define VELMORA_WORLD_FISH 1
+#include "world/FishRender.h"
+#include "world/Fishes.h"
+#else
+#define VELMORA_WORLD_FISH 0
+#endif
+
+namespace velmora {
+
+namespace {
+
+// The fish environments the world knows, in the order it shows them.
+constexpr const char* kFishEnvironments[] = {"SaltWater", "FreshWater"};
+
+[[noreturn]] void IndexError(const char* operation, int32_t index) {
+  RaiseError("TUnderWaterWorld", operation, "List index out of bounds (" + std::to_string(index) + ")");
+}
+
+}  // namespace
+
+uint8_t TUnderWaterWorld::StrToFishDirection(const std::string& text) {
+  if (text == "Right") return 0;
+  if (text == "Left") return 1;
+  return 2;
+}
+
+const char* TUnderWaterWorld::FishDirectionToStr(uint8_t direction) {
+  return direction == 0 ? "Right" : direction == 1 ? "Left" : "Both";
+}
+
+TCustomApplicationPro& TUnderWaterWorld::PlainOptions() const {
+  FApp->SetUseLocalMachine(false);
+  FApp->NamesScrambled = false;
+  return *FApp;
+}
+
+// --- scene objects -------------------------------------------------------------------
+
+void TUnderWaterWorld::Init() {
+  if (!FScene) RaiseError("TUnderWaterWorld", "Init", "FScene=NIL");
+  if (!FApp) RaiseError("TUnderWaterWorld", "Init", "FApp=NIL");
+  FishEnvironments.clear();
+#if VELMORA_WORLD_FISH
+  for (const char* name : kFishEnvironments)
+    if (auto* environment = dynamic_cast<TFishRender*>(FScene->FindItem(name)))
+      FishEnvironments.emplace_back(name, environment);
+#endif
+  Waters.clear();
+  for (TMainItem* item : FScene->AllObjects())
+    if (auto* water = dynamic_cast<TUnderWater*>(item)) Waters.emplace_back(water->Name(), water);
+  fishTypeIndex_ = -1;
+  waterBackgroundIndex_ = -1;
+  fishCount_ = -1;
+  fishDirectionApplied_ = false;
+}
+
+TUnderWater* TUnderWaterWorld::VisibleWater(const char* operation) const {
+  if (waterBackgroundIndex_ < 0 || size_t(waterBackgroundIndex_) >= Waters.size())
+    IndexError(operation, waterBackgroundIndex_);
+  return Waters[size_t(waterBackgroundIndex_)].second;
+}
+
+// --- options -------------------------------------------------------------------------
+
+void TUnderWaterWorld::LoadOptions() {
+  Init();
+  TCustomApplicationPro& app = PlainOptions();
+  EmulateDepth = app.ReadOptionBool("EmulateDepth", true);
+  Flat = true;
+  UseBackground = app.ReadOptionBool("UseBackground", true);
+  for (TMainObject* list : FishLists()) list->SetVisible(app.ReadOptionBool(list->Name(), true));
+  SetSortAlpha(true);
+  SetFishDirection(StrToFishDirection(app.ReadOptionString("FishDirection", "Both")));
+  SetFishTypeIndex(app.ReadOptionInteger("FishTypeIndex", 0));
+  SetWaterBackgroundIndex(app.ReadOptionInteger("WaterBackgroundIndex", 0));
+  SetFishCount(app.ReadOptionInteger("FishCount", 20));
+  SetBubbleCount(app.ReadOptionInteger("BubbleCount", 50));
+  SetUseLights(app.ReadOptionBool("UseLights", true));
+  SetUseCaustic(app.ReadOptionBool("UseCaustic", true));
+  SetFishCaustic(app.ReadOptionBool("FishCaustic", true));
+}
+
+void TUnderWaterWorld::SaveOptions() {
+  TCustomApplicationPro& app = PlainOptions();
+  for (TMainObject* list : FishLists()) app.WriteOptionBool(list->Name(), list->Visible());
+  app.WriteOptionBool("SortAlpha", sortAlpha_);
+  app.WriteOptionString("FishDirection", FishDirectionToStr(fishDirection_));
+  app.WriteOptionInteger("FishTypeIndex", fishTypeIndex_);
+  app.WriteOptionInteger("WaterBackgroundIndex", waterBackgroundIndex_);
+  app.WriteOptionInteger("FishCount", fishCount_);
+  app.WriteOptionInteger("BubbleCount", GetBubbleCount());
+  app.WriteOptionBool("EmulateDepth", EmulateDepth);
+  app.WriteOptionBool("Flat", Flat);
+  app.WriteOptionBool("UseLights", useLights_);
+  app.WriteOptionBool("UseBackground", UseBackground);
+  app.WriteOptionBool("UseCaustic", useCaustic_);
+  app.WriteOptionBool("FishCaustic", fishCaustic_);
+}
+
+// --- waters --------------------------------------------------------------------------
+
+void TUnderWaterWorld::SetWaterBackgroundIndex(int32_t index) {
+  if (index == waterBackgroundIndex_) return;
+  waterBackgroundIndex_ = index;
+  for (size_t j = 0; j < Waters.size(); ++j) {
+    TUnderWater* water = Waters[j].second;
+    water->SetVisible(int32_t(j) == index);
+    water->EmulateDepth = EmulateDepth;
+    water->Flat = Flat;
+    water->UseLights = useLights_;
+    water->UseBackground = UseBackground;
+    water->UseCaustic = useCaustic_;
+    water->BackgroundMode = backgroundMode_;
+  }
+}
+
+void TUnderWaterWorld::SetUseLights(bool value) {
+  useLights_ = value;
+  VisibleWater("SetUseLights")->UseLights = value;
+}
+
+void TUnderWaterWorld::SetUseCaustic(bool value) {
+  useCaustic_ = value;
+  VisibleWater("SetUseCaustic")->UseCaustic = value;
+}
+
+void TUnderWaterWorld::SetBackgroundMode(int32_t mode) {
+  if (mode == backgroundMode_) return;
+  backgroundMode_ = mode;
+  VisibleWater("SetBackgroundMode")->BackgroundMode = mode;
+}
+
+#if VELMORA_WORLD_FISH
+
+std::vector<TMainObject*> TUnderWaterWorld::FishLists() const {
+  std::vector<TMainObject*> lists;
+  for (const auto& [name, environment] : FishEnvironments)
+    for (int i = 0; i < environment->GetCount(); ++i)
+      if (auto* list = dynamic_cast<TMainObject*>(environment->GetItem(i))) lists.push_back(list);
+  return lists;
+}
+
+// --- fish ----------------------------------------------------------------------------
+
+void TUnderWaterWorld::SetFishTypeIndex(int32_t index) {
+  if (index == fishTypeIndex_) return;
+  fishTypeIndex_ = index;
+  if (index < 0) return;
+  const int32_t last = int32_t(FishEnvironments.size()) - 1;
+  if (index > last) index = last;
+  FishTypes.clear();
+  for (size_t j = 0; j < FishEnvironments.size(); ++j) {
+    TFishRender* environment = FishEnvironments[j].second;
+    const bool shown = int32_t(j) == index;
+    environment->SetVisible(shown);
+    if (!shown) continue;
+    for (int i = 0; i < environment->GetCount(); ++i)
+      if (auto* list = dynamic_cast<TMainObject*>(environment->GetItem(i))) FishTypes.push_back(list->Name());
+  }
+}
+
+void TUnderWaterWorld::SetSortAlpha(bool value) {
+  if (value == sortAlpha_) return;
+  sortAlpha_ = value;
+  for (const auto& [name, environment] : FishEnvironments) environment->SortAlpha = value;
+}
+
+void TUnderWaterWorld::SetFishDirection(uint8_t direction) {
+  if (direction == fishDirection_ && fishDirectionApplied_) return;
+  fishDirection_ = direction;
+  fishDirectionApplied_ = true;
+  for (const auto& [name, environment] : FishEnvironments)
+    environment->FishDirection = static_cast<TFishDirection>(direction <= 2 ? direction : 2);
+}
+
+void TUnderWaterWorld::SetFishCaustic(bool value) {
+  fishCaustic_ = value;
+  for (const auto& [name, environment] : FishEnvironments) environment->FishCaustic = value;
+}
+
+void TUnderWaterWorld::SetFishCount(int32_t count) {
+  if (count == fishCount_) return;
+  fishCount_ = count;
+  for (const auto& [name, environment] : FishEnvironments) DistributeFish(count, environment);
+}
+
+void TUnderWaterWorld::DistributeFish(int32_t count, TFishRender* environment) {
+  if (!environment) return;
+  auto fishList = [](TMainItem* item) -> TFishes* {
+    auto* list = dynamic_cast<TFishes*>(item);
+    return list && list->Visible() ? list : nullptr;
+  };
+  int32_t lists = 0;
+  for (int i = 0; i < environment->GetCount(); ++i)
+    if (TFishes* list = fishList(environment->GetItem(i)); list && list->FishType == ftFish) ++lists;
+  const int32_t each = lists > 0 ? count / lists : 0;
+  int32_t extra = lists > 0 ? count % lists : 0;
+  for (int i = 0; i < environment->GetCount(); ++i) {
+    TFishes* list = fishList(environment->GetItem(i));
+    if (!list) continue;
+    if (list->FishType != ftFish) {
+      list->SetParticleCount(list->MaxCount);
+    } else if (extra > 0) {
+      list->SetParticleCount(each + 1);
+      --extra;
+    } else {
+      list->SetParticleCount(each);
+    }
+  }
+}
+
+#else
+
+std::vector<TMainObject*> TUnderWaterWorld::FishLists() const { return {}; }
+void TUnderWaterWorld::SetFishTypeIndex(int32_t index) { fishTypeIndex_ = index; }
+void TUnderWaterWorld::SetSortAlpha(bool value) { sortAlpha_ = value; }
+void TUnderWaterWorld::SetFishDirection(uint8_t direction) { fishDirection_ = direction; }
+void TUnderWaterWorld::SetFishCaustic(bool value) { fishCaustic_ = value; }
+void TUnderWaterWorld::SetFishCount(int32_t count) { fishCount_ = count; }
+void TUnderWaterWorld::DistributeFish(int32_t, TFishRender*) {}
+
+#endif  // VELMORA_WORLD_FISH
+
+// --- bubbles -------------------------------------------------------------------------
+
+void TUnderWaterWorld::SetBubbleCount(int32_t count) {
+  if (!FScene) return;
+  if (auto* bubbles = dynamic_cast<TSceneParticleList*>(FScene->FindItem("Bubbles"))) bubbles->SetParticleCount(count);
+}
+
+int32_t TUnderWaterWorld::GetBubbleCount() const {
+  if (!FScene) return 0;
+  auto* bubbles = dynamic_cast<TSceneParticleList*>(FScene->FindItem("Bubbles"));
+  return bubbles ? bubbles->ParticleCount() : 0;
+}
+
+}  // namespace velmora

@@ -47,6 +47,9 @@ void TSceneSoundList::Render() {
 
 void TSceneSoundList::ReadProperties(TResourceLoader& loader) {
   TCustomSoundDevice& device = Device();
+  // Before the format: a new format loads the device's waves again, from
+  // where this scene reads them.
+  device.UseResourceReader = (SourceFlags() & sfArchive) != 0;
   InitDevice = loader.ReadBool("InitDevice", InitDevice);
   Rate = static_cast<uint8_t>(loader.ReadInteger("Rate", Rate));
   Bits = static_cast<uint8_t>(loader.ReadInteger("Bits", Bits));
@@ -54,7 +57,6 @@ void TSceneSoundList::ReadProperties(TResourceLoader& loader) {
   if (InitDevice) device.SetFormat(Rate, Bits != 0, Channels);
   device.SetSoundVolume(loader.ReadInteger("SoundVolume", device.SoundVolume()));
   device.SetMusicVolume(loader.ReadInteger("MusicVolume", device.MusicVolume()));
-  device.UseResourceReader = (SourceFlags() & sfArchive) != 0;
   TResource::ReadProperties(loader);
 }
 

@@ -7,7 +7,8 @@
 // sprites "0" .. "9" are cells 0 .. 9, "sun" .. "sat" cells 10 .. 16, "am"
 // 17, "pm" 18, ":" 19. Each sprite is 8 x 8 drawing units.
 //
-// The placed objects of the display (in a 64 x 64 view, origin lower left):
+// The placed objects of the display (in a 64 x 64 view unless told
+// otherwise, origin lower left):
 //   time1 .. time7   x = 0, 8, .. 48 on the row y = 0
 //   month1 .. month5 x = 0, 8, .. 32 on the row y = 16
 //   day              x = 0, y = 32
@@ -54,7 +55,8 @@ inline image_test::Bytes SkinBmp() {
 // them): the mesh list "Sprites" and the sprite list "Objects" as children
 // of a resource named "ClockResource" (section prefix "ClockResource").
 inline std::string ClockResourceSections(const std::string& texture = "Textures/skin.bmp",
-                                         const std::string& material = "Materials/ClockSprite") {
+                                         const std::string& material = "Materials/ClockSprite", int viewWidth = 64,
+                                         int viewHeight = 64) {
   std::string text = "[ClockResource1]\nType=TSceneMeshList\nName=Sprites\nMaterials=Materials\nTextures=Textures\n";
   text += "Count=" + std::to_string(SkinCells().size()) + "\n";
   for (size_t k = 0; k < SkinCells().size(); ++k)
@@ -69,9 +71,9 @@ inline std::string ClockResourceSections(const std::string& texture = "Textures/
                                      {"time5", 32, 0},  {"time6", 40, 0},  {"time7", 48, 0},  {"month1", 0, 16},
                                      {"month2", 8, 16}, {"month3", 16, 16}, {"month4", 24, 16}, {"month5", 32, 16},
                                      {"day", 0, 32}};
-  text += "[ClockResource2]\nType=TMainSpriteList\nName=Objects\nVisible=1\nAlpha=1\nViewWidth=64\nViewHeight=64\n"
-          "Count=" +
-          std::to_string(places.size()) + "\n";
+  text += "[ClockResource2]\nType=TMainSpriteList\nName=Objects\nVisible=1\nAlpha=1\nViewWidth=" +
+          std::to_string(viewWidth) + "\nViewHeight=" + std::to_string(viewHeight) +
+          "\nCount=" + std::to_string(places.size()) + "\n";
   for (size_t i = 0; i < places.size(); ++i) {
     text += "[Objects" + std::to_string(i + 1) + "]\nType=TMainVisualObject\nName=" + places[i].name +
             "\nAlpha=1\nVisualOptions=[Position]\nPosition=" + std::to_string(places[i].x) + "," +

@@ -5,7 +5,8 @@
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
 //   velmora --version | --help | -h
-//   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk.
+//   --data FILE|DIR (or VELMORA_DATA) reads the scene from an archive on disk,
+//   or from a folder of its files.
 //
 // Exit codes: 0 done (the usage for --help, on standard output); 2 a
 // mistake in the command line (the reason and the usage on standard
@@ -65,7 +66,7 @@ std::string HelpText(const char* usage) {
       "  --size WxH        size of the film or of the benchmark window\n"
       "  --bench SECONDS   render as fast as possible and print the frame rate\n"
       "  --blank           benchmark the clear and the swap only\n"
-      "  --data FILE       read the scene from an archive on disk\n"
+      "  --data FILE|DIR   read the scene from an archive on disk, or a folder of its files\n"
       "  --version         print the version\n"
       "  --help, -h        print this text\n";
   return text;
@@ -76,7 +77,7 @@ const char* const kUsage =
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank]\n"
     "       velmora --version | --help | -h\n"
-    "       any of them with --data FILE\n";
+    "       any of them with --data FILE|DIR\n";
 
 int RunTimeError(const std::exception& error) {
   platform::Get<platform::Dialogs>().MessageBox(error.what(), "Velmora", platform::MessageIcon::Error);

@@ -21,6 +21,7 @@
 #include "platform/Service.h"
 #include "platform/System.h"
 #include "scene/SceneClasses.h"
+#include "world/WorldClasses.h"
 
 namespace {
 
@@ -58,8 +59,10 @@ int main(int argc, char** argv) {
     return 0;
   }
   Application().SetArguments(options.SaverArguments);
-  // The scene module: its class registry for the whole run.
+  // The scene module and the world's classes: the class registry for the
+  // whole run.
   RegisterSceneClasses();
+  RegisterWorldClasses();
   struct SceneModuleEnd {
     ~SceneModuleEnd() { FreeSceneClasses(); }
   } sceneModuleEnd;

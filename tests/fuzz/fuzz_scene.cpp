@@ -1,9 +1,9 @@
 // Feeds arbitrary text to the scene-description loader as the description
-// of a whole scene: every registered class can be created and read its
-// keys, lists recurse, references resolve; the tree then runs one frame
-// (no rendering context), is written back and freed. Nested descriptions
-// (SourceName) are asked of the asset reader pointed at the program's
-// resources, which hold none here.
+// of a whole scene: every registered class (the world's too) can be
+// created and read its keys, lists recurse, references resolve; the tree
+// then runs one frame (no rendering context), is written back and freed.
+// Nested descriptions (SourceName) are asked of the asset reader pointed
+// at the program's resources, which hold none here.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -14,11 +14,13 @@
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneClasses.h"
+#include "world/WorldClasses.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;
   static const bool ready = [] {
     RegisterSceneClasses();
+    RegisterWorldClasses();
     ResourceReader().Source = TResourceSource::rsResources;
     return true;
   }();

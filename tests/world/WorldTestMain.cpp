@@ -1,0 +1,23 @@
+// The scene module and the world's classes around every test of this
+// executable, as the program registers them, and the test classes after.
+#include <gtest/gtest.h>
+
+#include "scene/SceneClasses.h"
+#include "tests/scene/VisualTestSupport.h"
+#include "world/WorldClasses.h"
+
+namespace {
+
+class WorldModule : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    velmora::RegisterSceneClasses();
+    velmora::RegisterWorldClasses();
+    velmora::RegisterSceneClass<scenetest::TTestSquare>("TTestSquare");
+  }
+  void TearDown() override { velmora::FreeSceneClasses(); }
+};
+
+const ::testing::Environment* const kModule = ::testing::AddGlobalTestEnvironment(new WorldModule);
+
+}  // namespace

@@ -23,6 +23,12 @@ extra=()
 [ "$mode" = fuzz ] && extra+=(clang libclang-rt-14-dev)
 [ "$mode" = tsan ] && extra+=(libtsan2)
 velmora_install_packages "${extra[@]}"
+# The desktop tests' packages and user, as root (as CI runs); elsewhere those
+# tests skip and say why.
+if [ "$(id -u)" -eq 0 ]; then
+  velmora_install_packages "${VELMORA_TEST_PACKAGES[@]}"
+  velmora_test_user
+fi
 
 # Rendering tests use Mesa's offscreen EGL driver; the few X11-only paths
 # (host windows) get a private Xvfb display.
@@ -72,8 +78,10 @@ case "$mode" in
       echo "== $(basename "$f")"
       # New inputs go to a scratch corpus (the seeds in tests/fuzz/corpus stay
       # as committed); a crash fails the run instead of vanishing in a pipe.
+      # The memory limit makes an input that allocates far beyond its size a
+      # finding too.
       scratch=$(mktemp -d)
-      if ! "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$scratch" \
+      if ! "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=512 "$scratch" \
           "$VELMORA_ROOT/tests/fuzz/corpus/$(basename "$f" | sed 's/^fuzz_//')" >"$scratch.log" 2>&1; then
         tail -n 40 "$scratch.log"; rm -rf "$scratch"; exit 1
       fi

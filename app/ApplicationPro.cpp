@@ -1,6 +1,7 @@
 #include "app/ApplicationPro.h"
 
 #include <cmath>
+#include <filesystem>
 
 #include "app/Form.h"
 #include "core/Error.h"
@@ -415,7 +416,13 @@ bool TCustomApplicationPro::ReadFrom(const std::string& name, std::string& value
   return key && key->ReadString(name, value);
 }
 
+TOptionOverrides& TCustomApplicationPro::OptionOverrides() {
+  static TOptionOverrides overrides;
+  return overrides;
+}
+
 std::string TCustomApplicationPro::ReadOptionString(const std::string& name, const std::string& defaultValue) {
+  if (std::optional<std::string> value = OptionOverrides().Find(name)) return *value;
   SetReadOnlyStore(true);
   std::string result = defaultValue;
   const std::string valueName = NamesScrambled ? ComplementText(name) : name;
@@ -459,6 +466,11 @@ int TCustomApplicationPro::ReadOptionInteger(const std::string& name, int defaul
 }
 
 void TCustomApplicationPro::WriteOptionString(const std::string& name, const std::string& value) {
+  // A switch of this run: the stored setting stays as the user left it.
+  if (OptionOverrides().Find(name)) {
+    OptionOverrides().Set(name, value);
+    return;
+  }
   SetReadOnlyStore(false);
   const std::string valueName = NamesScrambled ? ComplementText(name) : name;
   try {
@@ -506,8 +518,20 @@ std::string TCustomApplicationPro::VersionText() const { return MajorVersion + "
 // ---------------------------------------------------------------------------
 // Windows, cursor, help
 
+std::string TCustomApplicationPro::HelpFileName() const {
+  std::string own = HomeDir + "Help.html";
+#ifdef VELMORA_SHARE_FROM_BIN
+  // Installed, the page lives in the share folder rather than beside the
+  // program.
+  std::string installed = exeDir_ + VELMORA_SHARE_FROM_BIN "Help.html";
+  std::error_code error;
+  if (!std::filesystem::exists(own, error) && std::filesystem::exists(installed, error)) return installed;
+#endif
+  return own;
+}
+
 void TCustomApplicationPro::ShowHelp() {
-  platform::Get<platform::Processes>().ShellOpen(HomeDir + "Help.html", "", "", platform::ShowCommand::Show);
+  platform::Get<platform::Processes>().ShellOpen(HelpFileName(), "", "", platform::ShowCommand::Show);
 }
 
 void TCustomApplicationPro::ShowAppCursor(bool visible) { platform::Get<platform::Dialogs>().ShowCursor(visible); }

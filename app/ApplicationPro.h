@@ -24,6 +24,7 @@
 #include <string>
 
 #include "app/Component.h"
+#include "app/OptionOverrides.h"
 #include "app/Timer.h"
 #include "app/Toolkit.h"
 #include "core/Event.h"
@@ -131,12 +132,18 @@ class TCustomApplicationPro : public TComponent {
   // A missing key or value gives the default; reads and writes that fail
   // under the machine-wide root fall back to the per-user root. A stored
   // value that is not a boolean or an integer raises a velmora::Error.
+  // A name in OptionOverrides() is answered from there without opening the
+  // store, and writing it changes only the run's value there.
   std::string ReadOptionString(const std::string& name, const std::string& defaultValue);
   bool ReadOptionBool(const std::string& name, bool defaultValue);
   int ReadOptionInteger(const std::string& name, int defaultValue);
   void WriteOptionString(const std::string& name, const std::string& value);
   void WriteOptionBool(const std::string& name, bool value);
   void WriteOptionInteger(const std::string& name, int value);
+
+  // The options given on the command line for this run (process-wide,
+  // looked up by the plain option name).
+  static TOptionOverrides& OptionOverrides();
 
   // Every byte XOR 0xFF (its own inverse).
   static std::string ComplementText(const std::string& text);
@@ -148,8 +155,12 @@ class TCustomApplicationPro : public TComponent {
   // MajorVersion + "." + MinorVersion.
   std::string VersionText() const;
 
-  // Opens HomeDir + "Help.html" with the desktop's "open".
+  // Opens the help page with the desktop's "open".
   void ShowHelp();
+  // HomeDir + "Help.html"; when that is missing and the program is
+  // installed, the page in the installed share folder (ExeDir +
+  // "../share/velmora/Help.html").
+  std::string HelpFileName() const;
   // The counted cursor display call.
   void ShowAppCursor(bool visible);
   // Hides the main form's window.

@@ -191,7 +191,11 @@ void TGLScreenSaver::Initialize() {
   NamesScrambled = true;
   RunAsProgram = ReadOptionBool(kOptRunAsProgram, false);
   const std::string kind = ProgramKind();
-  SingleInstance = !Independent && (kind == ".EXE" || (!RunAsProgram && role_ == srSaver));
+  // A program file without extension counts as ".EXE", which would make
+  // every run single-instance; but a preview belongs to its host window,
+  // and a screen-saver daemon starts one module per monitor (and one more
+  // in its settings program's preview), so those all run.
+  SingleInstance = !Independent && role_ != srPreview && (kind == ".EXE" || (!RunAsProgram && role_ == srSaver));
   TCustomGLApplication::Initialize();
   if (kind == ".SCR" && RunAsProgram) {
     SetUseLocalMachine(true);

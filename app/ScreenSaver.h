@@ -116,7 +116,9 @@ class TGLScreenSaver : public TCustomGLApplication {
   // "Run As Program": the saver file starts its companion program instead.
   bool RunAsProgram = false;
   // A run of its own (film, benchmark) that neither takes nor honours the
-  // single-instance lock; set before the component is loaded.
+  // single-instance lock; set before the component is loaded. The preview
+  // role never takes it either: a screen-saver daemon starts one module per
+  // monitor and one more in its settings program's preview.
   bool Independent = false;
 
   int PowerOffIndex() const { return powerOffIndex_; }

@@ -1,6 +1,7 @@
 #include "app/SettingsForm.h"
 
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 #include "app/Toolkit.h"
@@ -44,7 +45,9 @@ TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
   vp.Camera().Up.Y = 1;
   app.OnStart = [this](void* sender) { ScreenSaverStart(sender); };
   app.OnRender = [this](float deltaTime, bool select) { ScreenSaverRender(deltaTime, select); };
-  // Until the settings dialog shows it, the frame rate goes to the title.
+  // Until the settings dialog shows it, the frame rate goes to the title. A
+  // scene showing its FPS display chains itself after this handler
+  // (TMainScene::ConnectFPSDisplay).
   app.OnFPSChanged = [this](void*) {
     if (platform::NativeWindow* handle = glWindow_->Handle())
       handle->SetTitle(Format("Velmora - %d FPS", glScreenSaver_->FPS()));
@@ -73,14 +76,30 @@ void TFormSettings::VisibleChanged() {
   if (Visible() && glWindow_) glWindow_->HandleNeeded();
 }
 
+namespace {
+
+// The far colour of each water of the shipped scene ("Blue Water",
+// "Aquamarine Water", "Green Water"), 0x00BBGGRR.
+constexpr TColor kStandInWaters[] = {0x9C6A00, 0xAE9900, 0x759F00};
+
+}  // namespace
+
 void TFormSettings::ScreenSaverStart(void*) {
   // The world reads the options here; until it exists the form does.
   glScreenSaver_->LoadOptions();
+  // Until the world draws the water, the frame has the colour of the water
+  // chosen in the settings or on the command line (the world's option,
+  // plain name in the per-user root); without a choice it stays as it is.
+  glScreenSaver_->NamesScrambled = false;
+  glScreenSaver_->SetUseLocalMachine(false);
+  int water = glScreenSaver_->ReadOptionInteger("WaterBackgroundIndex", -1);
+  if (water >= 0 && water < int(std::size(kStandInWaters))) glWindow_->Color = kStandInWaters[water];
 }
 
 void TFormSettings::ScreenSaverRender(float, bool) {
-  // The empty scene: its background is the window's colour, cleared with
-  // the colour the viewport has just set.
+  // The empty scene: its background is the window's colour (the chosen
+  // water's when there is a choice, see ScreenSaverStart), cleared with the
+  // colour the viewport has just set.
   if (GL.glClear) GL.glClear(GL_COLOR_BUFFER_BIT);
 }
 
@@ -110,6 +129,13 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   using TRun = TProgramOptions::TRun;
   if (!argv.empty()) o.SaverArguments.push_back(argv[0]);
   bool rate = false, out = false, size = false, blank = false;
+  // Asking for help is never a mistake, whatever else the line holds.
+  for (size_t i = 1; i < argv.size(); ++i) {
+    if (argv[i] == "--help" || argv[i] == "-h") {
+      o.Run = TRun::roHelp;
+      return o;
+    }
+  }
   for (size_t i = 1; i < argv.size(); ++i) {
     const std::string& a = argv[i];
     if (a == "--version") {

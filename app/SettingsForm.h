@@ -7,7 +7,8 @@
 // it is shown itself: a plain 640 x 480 window in the windowed roles, the
 // full-screen pop-up in the saver role, the host's window in the preview
 // role. The scene is still empty: every frame clears to the window's
-// colour.
+// colour, which the start sets to the colour of the chosen water (when the
+// settings or the command line choose one).
 #pragma once
 
 #include <string>
@@ -47,7 +48,7 @@ class TFormSettings : public TForm {
 
 // What the program's own options ask for (see ParseProgramOptions).
 struct TProgramOptions {
-  enum class TRun { roSaver, roVersion, roFilm, roBench } Run = TRun::roSaver;
+  enum class TRun { roSaver, roHelp, roVersion, roFilm, roBench } Run = TRun::roSaver;
   double Seconds = 0;        // --film, --bench
   int Rate = 25;             // --rate
   std::string Out;           // --out
@@ -57,10 +58,11 @@ struct TProgramOptions {
   std::vector<std::string> SaverArguments;
 };
 
-// Reads --version, --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
-// and --bench SECONDS [--size WxH] [--blank] out of the command line (--data
-// FILE is the asset reader's, taken out before); the rest stays for the
-// screen-saver roles. Raises "TProgramOptions.Parse error: ..." for an
+// Reads --help (or -h), --version, --film SECONDS [--rate N] [--out
+// NAME.jpg] [--size WxH] and --bench SECONDS [--size WxH] [--blank] out of
+// the command line (--data FILE is the asset reader's, taken out before);
+// the rest stays for the screen-saver roles. Help, once asked for, wins over
+// every other option. Raises "TProgramOptions.Parse error: ..." for an
 // unknown option, a missing or bad value, or options that do not go
 // together.
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv);

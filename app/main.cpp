@@ -4,13 +4,20 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
-//   velmora --version
+//   velmora --version | --help | -h
 //   --data FILE (or VELMORA_DATA) reads the scene from an archive on disk.
+//
+// Exit codes: 0 done (the usage for --help, on standard output); 2 a
+// mistake in the command line (the reason and the usage on standard
+// error); 1 an error at run time, unreadable data included (the reason in a
+// message box, on standard error without a display).
 #include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
 
+#include "app/ApplicationPro.h"
+#include "app/OptionOverrides.h"
 #include "app/ScreenSaver.h"
 #include "app/SettingsForm.h"
 #include "app/Toolkit.h"
@@ -25,12 +32,55 @@
 
 namespace {
 
+// The whole command line, for --help and -h: the usage, then every switch.
+// The settings switches (app/OptionOverrides.h) may follow any role or run
+// and replace stored settings for this run only. The manual page
+// (docs/velmora.6) lists the same switches.
+std::string HelpText(const char* usage) {
+  std::string text = usage;
+  text +=
+      "\n"
+      "Roles:\n"
+      "  (none)            an ordinary program\n"
+      "  /s                the screen saver, full screen until a key or a click\n"
+      "  /c, /c:ID         the settings window\n"
+      "  /p ID, /l ID      a live preview inside window ID\n"
+      "  /a                change the password (nothing to do here)\n"
+      "  -window-id ID     a module of an X11 screen-saver daemon: draw into window ID\n"
+      "  -root             draw into $XSCREENSAVER_WINDOW, or else the root window\n"
+      "\n"
+      "Settings for this run only, after any of the above (the stored settings stay as they are):\n";
+  for (const velmora::TOptionSwitch& s : velmora::OptionSwitches()) {
+    std::string line = std::string("  ") + s.Usage;
+    if (line.size() < 34) line.resize(34, ' ');
+    text += line + "  " + s.Description + "\n";
+  }
+  text +=
+      "\n"
+      "Runs of its own:\n"
+      "  --film SECONDS    render a film offscreen and write its frames as JPEG files\n"
+      "  --rate N          frames per second of the film (25)\n"
+      "  --out NAME.jpg    name of the film's frames (Film.jpg, numbered)\n"
+      "  --size WxH        size of the film or of the benchmark window\n"
+      "  --bench SECONDS   render as fast as possible and print the frame rate\n"
+      "  --blank           benchmark the clear and the swap only\n"
+      "  --data FILE       read the scene from an archive on disk\n"
+      "  --version         print the version\n"
+      "  --help, -h        print this text\n";
+  return text;
+}
+
 const char* const kUsage =
     "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank]\n"
-    "       velmora --version\n"
+    "       velmora --version | --help | -h\n"
     "       any of them with --data FILE\n";
+
+int RunTimeError(const std::exception& error) {
+  platform::Get<platform::Dialogs>().MessageBox(error.what(), "Velmora", platform::MessageIcon::Error);
+  return 1;
+}
 
 }  // namespace
 
@@ -41,22 +91,44 @@ int main(int argc, char** argv) {
   TSoundDeviceScope soundDevice;
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.push_back("velmora");
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
+      std::fputs(HelpText(kUsage).c_str(), stdout);
+      return 0;
+    }
+  }
   TProgramOptions options;
+  std::string dataFile;
   try {
     platform::System& system = platform::Get<platform::System>();
+    // The settings switches first: some of them ("-sound", "-clock") would
+    // otherwise read as the role switches /s and /c.
+    TCustomApplicationPro::OptionOverrides() = TakeOptionSwitches(args);
     std::string dataVariable = system.Environment("VELMORA_DATA");
-    SelectDataSource(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
+    dataFile = TakeDataOption(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
     options = ParseProgramOptions(args);
     // The role rules run again when the application object is made; a bad
     // window id is a usage error, found here before any window opens.
-    DecideSaverRole(options.SaverArguments, 0, system.Environment("XSCREENSAVER_WINDOW"));
+    if (options.Run != TProgramOptions::TRun::roHelp)
+      DecideSaverRole(options.SaverArguments, 0, system.Environment("XSCREENSAVER_WINDOW"));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora: %s\n%s", error.what(), kUsage);
     return 2;
   }
+  if (options.Run == TProgramOptions::TRun::roHelp) {
+    std::fputs(HelpText(kUsage).c_str(), stdout);
+    return 0;
+  }
   if (options.Run == TProgramOptions::TRun::roVersion) {
     std::printf("Velmora 1.0\n");
     return 0;
+  }
+  // The command line is right; data that cannot be read is no mistake in
+  // it, so no usage is shown for it.
+  try {
+    if (!dataFile.empty()) UseDataArchive(dataFile);
+  } catch (const std::exception& error) {
+    return RunTimeError(error);
   }
   Application().SetArguments(options.SaverArguments);
   // The scene module and the world's classes: the class registry for the
@@ -73,7 +145,6 @@ int main(int argc, char** argv) {
       default: return RunSaver();
     }
   } catch (const std::exception& error) {
-    platform::Get<platform::Dialogs>().MessageBox(error.what(), "Velmora", platform::MessageIcon::Error);
-    return 1;
+    return RunTimeError(error);
   }
 }

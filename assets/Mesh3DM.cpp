@@ -346,11 +346,17 @@ class T3DMReader {
       T3DMParam p = ReadParam();
       if (p.Key == "Length") {
         std::int32_t length = ToInteger(p.Value);
-        // Every frame takes at least its "Frame" line, so a length beyond the
-        // file's lines is not honest and would only allocate empty frames.
-        if (length < 0 || static_cast<std::size_t>(length) > lines_.size())
-          Fail("ReadAnimation", "Length " + std::to_string(length) + " is out of range for this file");
+        // Every frame takes at least its own "Frame" line, so the frames of
+        // all objects together never outnumber the file's lines. Checking
+        // each length alone would let every object claim the whole file,
+        // and memory grow with the square of its size.
+        const std::size_t others = allFrames_ - static_cast<std::size_t>(object.VertexFrames.Count());
+        if (length < 0 || static_cast<std::size_t>(length) > lines_.size() - others)
+          Fail("ReadAnimation", "Length " + std::to_string(length) + " is out of range for this file (" +
+                                    std::to_string(others) + " frames of other animations and " +
+                                    std::to_string(lines_.size()) + " lines)");
         object.VertexFrames.SetCount(length);
+        allFrames_ = others + static_cast<std::size_t>(length);
       } else if (p.Key == "Loop") {
         object.VertexFrames.Loop = LowerCase(p.Value) == "true";
       }
@@ -395,6 +401,7 @@ class T3DMReader {
   std::vector<Line> lines_;
   std::size_t next_ = 0;
   int current_ = -1;
+  std::size_t allFrames_ = 0;  // vertex frames of all objects so far
 };
 
 // T3DMFile --------------------------------------------------------------------------------

@@ -11,10 +11,28 @@
 //   #Transform 2         Scale [1,-1,1] / (matrix3 [..] [..] [..] [..])
 //   #MaterialStandard 9  parameter lines: key, blank, value
 //
+// Lifecycle: made empty -> LoadFromFile / LoadFromStream / LoadFromLines
+// (cleared, then read) -> walked by the mesh loader -> Clear or freed.
+//
 // Running out of lines ends loading normally wherever it happens. A
-// malformed number, a section about an object before any "Object", or a
-// face naming a vertex, colour or texture coordinate that the object lacks
-// raises; what was read before stays in the model.
+// malformed number, a section about an object before any "Object", a face
+// naming a vertex, colour or texture coordinate that the object lacks, or
+// an animation "Length" that would give all objects together more frames
+// than the file has lines (each frame needs its own "Frame" line) raises;
+// what was read before stays in the model. So the model never holds more
+// than the file's size can justify.
+//
+// Errors: "T3DMFile.ReadInteger error: '...' is not a valid integer value",
+// "T3DMFile.ReadFloat error: ...", "T3DMFile.ReadVector error: ...",
+// "T3DMFile.ReadColor error: ...", "T3DMFile.ReadChunk error: ...",
+// "T3DMFile.ReadAnimation error: Length N is out of range for this file
+// (...)", "T3DMFile.ReadAnimMesh error: It is not vertex frame animation!",
+// "T3DMFile error: SubMaterial is not Standard", "T3DMFile.CheckFaces
+// error: ...", "T3DMList.Items error: position N is outside A..B",
+// "T3DMFile.Objects error: List index out of bounds (N)",
+// "T3DMVertexFrameList.Frames error: List index out of bounds (N)",
+// "T3DMVertexFrameList.SetCount error: negative count N"; the material
+// list's own in Material3DM.h.
 #pragma once
 
 #include <array>

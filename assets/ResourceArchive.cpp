@@ -12,9 +12,10 @@ namespace velmora {
 namespace {
 
 constexpr std::uint32_t kMaxValue = 0x7FFFFFFFu;
-// Deflate cannot expand by more than about 1032:1, so no honest stream of n
-// compressed bytes inflates to more than this; reservations never exceed it.
-std::int64_t InflateBound(std::int64_t compressed) { return compressed * 1032 + 64; }
+// Deflate cannot expand by more than 1032:1 (a 258-byte match in two bits),
+// and a zlib stream adds six bytes of its own, so no stream of n bytes
+// inflates to more than this. Declared sizes beyond it are corrupt.
+std::int64_t InflateBound(std::int64_t compressed) { return compressed * 1032; }
 
 struct Inflater {
   z_stream z{};
@@ -99,6 +100,10 @@ void TArchiveFile::ReadHeader(TStream& directory) {
   directory.ReadBuffer(Name.data(), length);
   CompressedSize = ReadValue(directory, "TArchiveFile", "ReadHeader", "CompressedSize");
   UncompressedSize = ReadValue(directory, "TArchiveFile", "ReadHeader", "UncompressedSize");
+  if (UncompressedSize > InflateBound(CompressedSize))
+    RaiseError("TArchiveFile", "ReadHeader",
+               "entry \"" + Name + "\" declares " + std::to_string(UncompressedSize) + " bytes, more than its " +
+                   std::to_string(CompressedSize) + " compressed bytes can hold");
 }
 
 void TArchiveFile::ReadData(TStream& archive) {
@@ -115,10 +120,16 @@ void TArchiveFile::ReadData(TStream& archive) {
 
 void TArchiveFile::Decompress(TStream& destination) const {
   if (!Data) return;
+  std::string what = "entry \"" + Name + "\"";
+  // An entry made by hand skips ReadHeader's check; nothing is reserved or
+  // inflated for a size its block cannot hold.
+  if (UncompressedSize > InflateBound(CompressedSize))
+    RaiseError("TArchiveFile", "Decompress",
+               what + " declares " + std::to_string(UncompressedSize) + " bytes, more than its " +
+                   std::to_string(CompressedSize) + " compressed bytes can hold");
   Data->SetPosition(0);
   if (auto* memory = dynamic_cast<TMemoryStream*>(&destination))
-    memory->Reserve(static_cast<std::size_t>(std::min<std::int64_t>(UncompressedSize, InflateBound(CompressedSize))));
-  std::string what = "entry \"" + Name + "\"";
+    memory->Reserve(UncompressedSize);
   InflateResult r = InflateExact(*Data, CompressedSize, destination, UncompressedSize, "TArchiveFile", "Decompress", what);
   if (r.consumed != CompressedSize)
     RaiseError("TArchiveFile", "Decompress",
@@ -161,10 +172,16 @@ bool TResourceFileArchive::Add(std::unique_ptr<TArchiveFile> entry) {
 void TResourceFileArchive::LoadFromStream(TStream& stream) {
   Clear();
   std::uint32_t directorySize = ReadValue(stream, "TResourceFileArchive", "LoadFromStream", "DirectorySize");
+  // The directory's stream lies within the rest of the archive.
+  const std::int64_t rest = stream.Remaining();
+  if (directorySize > InflateBound(rest))
+    RaiseError("TResourceFileArchive", "LoadFromStream",
+               "DirectorySize " + std::to_string(directorySize) + " is more than the " + std::to_string(rest) +
+                   " bytes after it can hold");
 
   TMemoryStream directory;
   std::int64_t start = stream.Position();
-  directory.Reserve(static_cast<std::size_t>(std::min<std::int64_t>(directorySize, InflateBound(stream.Remaining()))));
+  directory.Reserve(directorySize);
   InflateResult r = InflateExact(stream, stream.Remaining(), directory, directorySize, "TResourceFileArchive",
                                  "LoadFromStream", "the directory");
   // The first data block starts right after the directory's Adler-32 trailer.
@@ -177,18 +194,25 @@ void TResourceFileArchive::LoadFromStream(TStream& stream) {
     RaiseError("TResourceFileArchive", "LoadFromStream",
                "EntryCount " + std::to_string(entryCount) + " exceeds the directory");
 
-  TResourceFileArchive loaded;
-  loaded.items_.reserve(entryCount);
+  // The whole directory first, then one sort: entering the names one by
+  // one into the sorted list would take time growing with the square of
+  // their number when the directory is not in order.
+  std::vector<std::unique_ptr<TArchiveFile>> loaded;
+  loaded.reserve(entryCount);
   for (std::uint32_t i = 0; i < entryCount; ++i) {
     auto entry = std::make_unique<TArchiveFile>();
     entry->ReadHeader(directory);
-    std::string name = entry->Name;
-    // A second name would shift every later block onto the wrong entry.
-    if (!loaded.Add(std::move(entry)))
-      RaiseError("TResourceFileArchive", "LoadFromStream", "duplicate entry name \"" + name + "\"");
+    loaded.push_back(std::move(entry));
   }
-  for (auto& entry : loaded.items_) entry->ReadData(stream);
-  items_ = std::move(loaded.items_);
+  std::sort(loaded.begin(), loaded.end(), [](const auto& a, const auto& b) { return CompareText(a->Name, b->Name) < 0; });
+  // A second name would shift every later block onto the wrong entry; equal
+  // names are neighbours once sorted.
+  for (std::size_t i = 1; i < loaded.size(); ++i)
+    if (CompareText(loaded[i - 1]->Name, loaded[i]->Name) == 0)
+      RaiseError("TResourceFileArchive", "LoadFromStream",
+                 "duplicate entry name \"" + loaded[i - 1]->Name + "\" and \"" + loaded[i]->Name + "\"");
+  for (auto& entry : loaded) entry->ReadData(stream);
+  items_ = std::move(loaded);
 }
 
 void TResourceFileArchive::LoadFromFile(const std::string& fileName) {

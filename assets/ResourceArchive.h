@@ -18,8 +18,30 @@
 // value); the reader pairs the n-th block with the n-th name in that order,
 // whatever order the directory lists them in.
 //
+// zlib expands at most 1032 to 1, so a size that its stream cannot hold
+// (an entry's UncompressedSize above 1032 * CompressedSize, a DirectorySize
+// above 1032 times the bytes after it) marks the archive corrupt and is
+// refused before anything is allocated for it.
+//
+// Lifecycle: made empty -> LoadFromStream / LoadFromFile (the directory read
+// whole, sorted once, the compressed blocks copied in) -> Decompress per
+// open -> Clear or freed.
+//
 // The compressed blocks stay in memory for the archive's lifetime; every
 // Decompress inflates its entry anew, nothing inflated is cached.
+//
+// Errors (each "Class.Operation error: ..."): TArchiveFile.ReadHeader
+// ("NameLength N exceeds the directory", "<field> N is not below 2^31",
+// "entry "NAME" declares N bytes, more than its C compressed bytes can
+// hold"), TArchiveFile.ReadData ("Stream read error: the data block of
+// "NAME" ... runs past the end of the archive"), TArchiveFile.Decompress
+// (the zlib error, "Stream read error: ...", "... inflates to more than
+// its size ...", "... its zlib stream ends N bytes before its data block
+// does", the declared-size error), TResourceFileArchive.LoadFromStream
+// ("DirectorySize N is more than the R bytes after it can hold",
+// "EntryCount N exceeds the directory", "duplicate entry name "A" and
+// "B"", the directory's zlib and read errors), TResourceFileArchive.Entries
+// ("List index out of bounds (N)").
 #pragma once
 
 #include <cstdint>
@@ -41,8 +63,9 @@ class TArchiveFile {
   std::string Name;
 
   // NameLength, Name, CompressedSize, UncompressedSize from the inflated
-  // directory. A name longer than the rest of the directory, or a size of
-  // 2^31 or more, raises.
+  // directory. A name longer than the rest of the directory, a size of
+  // 2^31 or more, or an UncompressedSize that CompressedSize bytes of zlib
+  // cannot hold raises.
   void ReadHeader(TStream& directory);
   // The next CompressedSize bytes of the archive become Data (a block that
   // runs past the end of the archive raises a read error).
@@ -56,8 +79,9 @@ class TArchiveFile {
 
 class TResourceFileArchive {
  public:
-  // Reads a whole archive from the stream's position. On any error the
-  // archive is left empty and the error passes out.
+  // Reads a whole archive from the stream's position, in time about
+  // proportional to its entries whatever order the directory lists them
+  // in. On any error the archive is left empty and the error passes out.
   void LoadFromStream(TStream& stream);
   // The same from a file ("TFileStream.Create error: Cannot open file ..."
   // when it cannot be opened).

@@ -116,19 +116,19 @@ TResourceFileReader& ResourceReader() {
 
 // Data source -------------------------------------------------------------------------------
 
-std::string SelectDataSource(std::vector<std::string>& args, const char* environmentValue) {
+std::string TakeDataOption(std::vector<std::string>& args, const char* environmentValue) {
   std::string chosen;
   bool fromOption = false;
   for (std::size_t i = 0; i < args.size();) {
     if (args[i] == "--data") {
       if (i + 1 >= args.size() || args[i + 1].empty())
-        RaiseError("ResourceReader", "SelectDataSource", "option --data needs an archive file name");
+        RaiseError("ResourceReader", "TakeDataOption", "option --data needs an archive file name");
       chosen = args[i + 1];
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i + 2));
       fromOption = true;
     } else if (args[i].rfind("--data=", 0) == 0) {
       chosen = args[i].substr(7);
-      if (chosen.empty()) RaiseError("ResourceReader", "SelectDataSource", "option --data needs an archive file name");
+      if (chosen.empty()) RaiseError("ResourceReader", "TakeDataOption", "option --data needs an archive file name");
       args.erase(args.begin() + static_cast<std::ptrdiff_t>(i));
       fromOption = true;
     } else {
@@ -136,21 +136,28 @@ std::string SelectDataSource(std::vector<std::string>& args, const char* environ
     }
   }
   if (!fromOption && environmentValue && *environmentValue) chosen = environmentValue;
-  if (chosen.empty()) return chosen;
+  return chosen;
+}
 
+void UseDataArchive(const std::string& fileName) {
   TResourceFileReader& reader = ResourceReader();
   // Held absolute, so that a reload after FreeArchive finds the same file
   // whatever the working folder has become.
   std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(SlashPath(chosen), ec);
-  reader.ArchiveOverride = ec ? chosen : absolute.string();
+  std::filesystem::path absolute = std::filesystem::absolute(SlashPath(fileName), ec);
+  reader.ArchiveOverride = ec ? fileName : absolute.string();
   try {
     reader.LoadArchive();
   } catch (const Error& e) {
     reader.ArchiveOverride.clear();
-    RaiseError("ResourceReader", "SelectDataSource",
-               "cannot read the scene archive \"" + chosen + "\": " + e.what());
+    RaiseError("ResourceReader", "UseDataArchive",
+               "cannot read the scene archive \"" + fileName + "\": " + e.what());
   }
+}
+
+std::string SelectDataSource(std::vector<std::string>& args, const char* environmentValue) {
+  std::string chosen = TakeDataOption(args, environmentValue);
+  if (!chosen.empty()) UseDataArchive(chosen);
   return chosen;
 }
 

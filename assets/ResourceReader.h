@@ -101,8 +101,18 @@ TResourceFileReader& ResourceReader();
 // on disk that ResourceReader() then reads in place of the one the program
 // carries; it is loaded at once, so a missing or corrupt file raises here.
 // The option is removed from args. Returns the archive chosen, empty when
-// the carried archive stays in force.
+// the carried archive stays in force. The two halves below, for a caller
+// that tells a mistake in the command line from unreadable data.
 std::string SelectDataSource(std::vector<std::string>& args, const char* environmentValue);
+// The archive named by the option or the variable (removed from args),
+// empty when none is; "ResourceReader.TakeDataOption error: option --data
+// needs an archive file name" when the option lacks its file.
+std::string TakeDataOption(std::vector<std::string>& args, const char* environmentValue);
+// Points ResourceReader() at the archive file and loads it; when it cannot
+// be read, raises "ResourceReader.UseDataArchive error: cannot read the
+// scene archive "FILE": " followed by the reason, and the carried archive
+// stays in force.
+void UseDataArchive(const std::string& fileName);
 // The same for main's arguments (argv[0] is kept; the option is removed and
 // argc lowered), with the environment variable VELMORA_DATA.
 std::string SelectDataSource(int& argc, char** argv);

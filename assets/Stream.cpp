@@ -1,9 +1,12 @@
 #include "assets/Stream.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 #include "core/Error.h"
 #include "core/Strings.h"
@@ -76,32 +79,72 @@ std::int64_t TCustomMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) 
     case TSeekOrigin::soCurrent: base = static_cast<std::int64_t>(position_); break;
     case TSeekOrigin::soEnd: base = static_cast<std::int64_t>(view_.size()); break;
   }
-  if ((offset < 0 && base + offset < 0) || (offset > 0 && base > std::numeric_limits<std::int64_t>::max() - offset))
-    RaiseError("TStream", "Seek", "position out of range");
-  position_ = static_cast<std::size_t>(base + offset);
-  return base + offset;
+  std::int64_t position = 0;
+  const bool overflow = __builtin_add_overflow(base, offset, &position);
+  if (overflow || position < 0 || position > kMaxMemoryStreamSize)
+    RaiseError("TStream", "Seek",
+               "position " + (overflow ? std::string("beyond 64 bits") : std::to_string(position)) + " is outside 0.." +
+                   std::to_string(kMaxMemoryStreamSize));
+  position_ = static_cast<std::size_t>(position);
+  return position;
 }
 
 // TMemoryStream ------------------------------------------------------------------
 
 TMemoryStream::TMemoryStream(std::vector<std::uint8_t> bytes) : data_(std::move(bytes)) { Sync(); }
 
+namespace {
+
+[[noreturn]] void OutOfMemory(std::string_view operation, std::size_t size) {
+  RaiseError("TMemoryStream", operation,
+             "Out of memory while expanding memory stream to " + std::to_string(size) + " bytes");
+}
+
+// Runs a step that grows the buffer, turning the standard library's
+// exceptions into the program's error; the buffer is unchanged on failure.
+template <class Grow>
+void Growing(std::string_view operation, std::size_t size, Grow grow) {
+  try {
+    grow();
+  } catch (const std::bad_alloc&) {
+    OutOfMemory(operation, size);
+  } catch (const std::length_error&) {
+    OutOfMemory(operation, size);
+  }
+}
+
+void CheckSize(std::string_view operation, std::size_t size) {
+  if (size > static_cast<std::size_t>(kMaxMemoryStreamSize))
+    RaiseError("TMemoryStream", operation,
+               std::to_string(size) + " bytes is larger than " + std::to_string(kMaxMemoryStreamSize));
+}
+
+}  // namespace
+
 std::size_t TMemoryStream::Write(const void* buffer, std::size_t count) {
   if (count == 0) return 0;
-  if (position_ + count > data_.size()) data_.resize(position_ + count);
+  // The position is at most kMaxMemoryStreamSize, so the sum cannot wrap.
+  if (count > static_cast<std::size_t>(kMaxMemoryStreamSize) - position_)
+    RaiseError("TMemoryStream", "Write",
+               "writing " + std::to_string(count) + " bytes at " + std::to_string(position_) +
+                   " would make the stream larger than " + std::to_string(kMaxMemoryStreamSize) + " bytes");
+  const std::size_t end = position_ + count;
+  if (end > data_.size()) Growing("Write", end, [&] { data_.resize(end); });
   std::memcpy(data_.data() + position_, buffer, count);
-  position_ += count;
+  position_ = end;
   Sync();
   return count;
 }
 
 void TMemoryStream::SetSize(std::size_t size) {
-  data_.resize(size);
+  CheckSize("SetSize", size);
+  Growing("SetSize", size, [&] { data_.resize(size); });
   Sync();
 }
 
 void TMemoryStream::Reserve(std::size_t capacity) {
-  data_.reserve(capacity);
+  CheckSize("Reserve", capacity);
+  Growing("Reserve", capacity, [&] { data_.reserve(capacity); });
   Sync();
 }
 
@@ -114,22 +157,32 @@ void TMemoryStream::Clear() {
 
 // TFileStream ----------------------------------------------------------------------
 
+namespace {
+
+// ": No such file or directory" for the error number of a failed open, or
+// nothing when the system gave none.
+std::string Reason(int error) { return error ? std::string(": ") + std::strerror(error) : std::string(); }
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName_(fileName), mode_(mode) {
   if (mode == TFileMode::fmOpenRead) {
     // A folder opens as a stream on Linux but holds no bytes to read.
     std::error_code ec;
     if (std::filesystem::is_directory(fileName, ec))
       RaiseError("TFileStream", "Create", "Cannot open file \"" + fileName + "\": it is a folder");
+    errno = 0;
     file_.open(fileName, std::ios::in | std::ios::binary);
-    if (!file_) RaiseError("TFileStream", "Create", "Cannot open file \"" + fileName + "\"");
+    if (!file_) RaiseError("TFileStream", "Create", "Cannot open file \"" + fileName + "\"" + Reason(errno));
     file_.seekg(0, std::ios::end);
     std::streamoff end = file_.tellg();
     if (!file_ || end < 0) RaiseError("TFileStream", "Create", "Cannot open file \"" + fileName + "\"");
     size_ = static_cast<std::int64_t>(end);
     file_.seekg(0, std::ios::beg);
   } else {
+    errno = 0;
     file_.open(fileName, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!file_) RaiseError("TFileStream", "Create", "Cannot create file \"" + fileName + "\"");
+    if (!file_) RaiseError("TFileStream", "Create", "Cannot create file \"" + fileName + "\"" + Reason(errno));
   }
 }
 

@@ -6,6 +6,22 @@
 // buffer; TFileStream is a plain file on disk. Readers of every asset kind
 // (scene descriptions, textures, meshes, sounds) take a TStream&, so they
 // never learn whether the bytes came from a file, a resource or an archive.
+//
+// Lifecycle: made (empty, over bytes, or on a file) -> read, written and
+// moved -> freed (a file stream closes its file).
+//
+// Memory streams stay below 2 GiB, like every size the archive stores:
+// their position and size never exceed kMaxMemoryStreamSize.
+//
+// Errors: "TStream.ReadBuffer error: Stream read error", "TStream.WriteBuffer
+// error: Stream write error", "TStream.CopyFrom error: Stream read error",
+// "TStream.Seek error: position P is outside 0..MAX", "TMemoryStream.Write
+// error: writing N bytes at P would make the stream larger than MAX bytes",
+// "TMemoryStream.SetSize error: N bytes is larger than MAX" (and the same
+// for Reserve), "TMemoryStream.<operation> error: Out of memory while
+// expanding memory stream to N bytes", "TFileStream.Create error: Cannot
+// open file "NAME": REASON" (or "Cannot create file"), "TFileStream.Flush
+// error: Stream write error on "NAME"".
 #pragma once
 
 #include <cstddef>
@@ -19,6 +35,9 @@ namespace velmora {
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
+// The largest position and size of a memory stream.
+constexpr std::int64_t kMaxMemoryStreamSize = 0x7FFFFFFF;
+
 class TStream {
  public:
   virtual ~TStream() = default;
@@ -27,8 +46,9 @@ class TStream {
   virtual std::size_t Read(void* buffer, std::size_t count) = 0;
   // Returns how many bytes were written; a read-only stream writes none.
   virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
-  // Moves the position and returns it. A position before the start raises;
-  // a position beyond the end is allowed (reads there give nothing).
+  // Moves the position and returns it. A position before the start raises
+  // (so does one beyond kMaxMemoryStreamSize in a memory stream); a position
+  // beyond the end is allowed (reads there give nothing).
   virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
   virtual std::int64_t Size() = 0;
 
@@ -53,7 +73,8 @@ class TStream {
 };
 
 // Reads bytes held elsewhere; the owner keeps them alive while the stream
-// is used. Writing is refused.
+// is used. Writing is refused. The position stays within
+// 0..kMaxMemoryStreamSize.
 class TCustomMemoryStream : public TStream {
  public:
   TCustomMemoryStream() = default;
@@ -74,7 +95,9 @@ class TCustomMemoryStream : public TStream {
   std::size_t position_ = 0;
 };
 
-// Owns its bytes and grows as it is written.
+// Owns its bytes and grows as it is written, up to kMaxMemoryStreamSize
+// bytes; a write, SetSize or Reserve beyond that, or one the memory cannot
+// hold, raises and leaves the stream as it was.
 class TMemoryStream : public TCustomMemoryStream {
  public:
   TMemoryStream() = default;
@@ -102,7 +125,8 @@ enum class TFileMode { fmOpenRead, fmCreate };
 
 // A plain file. fmOpenRead opens an existing file for reading; fmCreate
 // creates or replaces one for writing. Failure raises
-// "TFileStream.Create error: Cannot open file ..." (or "Cannot create file").
+// "TFileStream.Create error: Cannot open file ..." (or "Cannot create file")
+// with the system's reason.
 class TFileStream : public TStream {
  public:
   TFileStream(const std::string& fileName, TFileMode mode);

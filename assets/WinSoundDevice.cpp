@@ -312,6 +312,8 @@ TWinSoundDevice& SoundDevice() {
   return *processDevice;
 }
 
+TWinSoundDevice* SoundDeviceIfMade() { return processDevice; }
+
 void ReleaseSoundDevice() {
   delete processDevice;
   processDevice = nullptr;

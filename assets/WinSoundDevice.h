@@ -139,6 +139,9 @@ class TWinSoundDevice : public TCustomSoundDevice, private platform::AudioSource
 // freed by ReleaseSoundDevice (all sounds stopped first).
 TWinSoundDevice& SoundDevice();
 void ReleaseSoundDevice();
+// The process-wide device while it is made, else nullptr; never makes one
+// (for objects that let go of their sounds and may outlive the device).
+TWinSoundDevice* SoundDeviceIfMade();
 
 // Makes SoundDevice() now and releases it when it goes out of scope.
 class TSoundDeviceScope {

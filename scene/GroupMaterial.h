@@ -1,12 +1,24 @@
-// One material group of a scene material: an OpenGL material of the
-// context's material list plus a vertex colour. Meshes pick one group per
-// face group and apply it through ApplySceneMaterial (RenderState.h).
+// One material group of a scene material: an OpenGL material plus a vertex
+// colour. Meshes pick one group per face group and apply it through
+// ApplySceneMaterial (RenderState.h).
 //
-// Lifecycle: made with a material of the context's Materials list (the
-// list keeps and frees it) -> values set -> Apply sends every value the
-// first time it becomes current, and again whenever another material was
-// current in between -> freed with its scene material (leaving the render
-// state cache).
+// Lifecycle: made with a material of the context's Materials list (or, for
+// a scene without a rendering context, a material of no list, which keeps
+// its values but sends nothing) -> values set -> Apply sends every value
+// the first time it becomes current, and again whenever another material
+// was current in between -> freed with its scene material: it leaves the
+// render state cache and frees its OpenGL material, which takes itself out
+// of the context's list (so the scene goes before the context object).
+//
+// Keys of group i (1-based) in its material's section; each defaults to the
+// group's current value:
+//   Ambient<i>, Diffuse<i>, Specular<i>, Emission<i>, VertexColor<i>
+//                           float colours
+//   Shininess<i>            float, 0..128 (the range OpenGL accepts)
+//   Front<i>, Back<i>       booleans: the faces the material is sent to
+//
+// Errors:
+//   "TGroupMaterial.ReadProperties error: Shininess <v> is out of range 0..128 (file F, section [S], key Shininess<i>)"
 #pragma once
 
 #include <cstdint>
@@ -16,16 +28,18 @@
 namespace velmora {
 
 class TGLMaterial;
+class TResourceLoader;
 class TSceneMaterial;
 
 class TGroupMaterial {
  public:
   explicit TGroupMaterial(TGLMaterial* material = nullptr) : GLMaterial(material) {}
+  // Leaves the render state cache and frees GLMaterial.
   ~TGroupMaterial();
   TGroupMaterial(const TGroupMaterial&) = delete;
   TGroupMaterial& operator=(const TGroupMaterial&) = delete;
 
-  // Not freed by the group.
+  // Owned.
   TGLMaterial* GLMaterial;
   // Position in its material, 0-based; -1 before it is added.
   int32_t Index = -1;
@@ -42,6 +56,10 @@ class TGroupMaterial {
   float DiffuseAlpha() const;
   // The diffuse alpha is below 0.99: the group belongs to the blended pass.
   bool IsTransparent() const { return DiffuseAlpha() < 0.99f; }
+
+  // The keys of the group numbered number (1-based) in the loader's section.
+  void ReadProperties(TResourceLoader& loader, int number);
+  void WriteProperties(TResourceLoader& loader, int number) const;
 };
 
 }  // namespace velmora

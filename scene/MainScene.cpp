@@ -6,6 +6,8 @@
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "scene/RenderState.h"
+#include "scene/SceneFont.h"
+#include "scene/SceneText.h"
 
 namespace velmora {
 
@@ -31,7 +33,10 @@ TMainScene::TMainScene()
 
 // The children go while the processing lists are still there; TResource's
 // destructor then finds nothing left.
-TMainScene::~TMainScene() { TMainScene::Clear(); }
+TMainScene::~TMainScene() {
+  if (fpsLink_) *fpsLink_ = nullptr;
+  TMainScene::Clear();
+}
 
 // --- the frame --------------------------------------------------------------
 
@@ -110,7 +115,10 @@ void TMainScene::Detach(TMainItem* item) {
   renderList_->RemoveItem(item);
   animationList_->RemoveItem(item);
   eventsList_->RemoveItem(item);
-  if (item == FpsFont) FpsFont = nullptr;
+  if (item == FpsFont) {
+    FpsFont = nullptr;
+    if (FpsStr && FpsStr->Font == item) FpsStr->Font = nullptr;
+  }
   if (item == FpsStr) FpsStr = nullptr;
 }
 
@@ -140,10 +148,55 @@ void TMainScene::SetObjectVisible(std::string_view path, bool value) {
 
 // --- options and the FPS display ----------------------------------------------
 
-void TMainScene::SetShowFPS(bool value) { showFPS_ = value; }
+void TMainScene::SetShowFPS(bool value) {
+  showFPS_ = value;
+  if (value && !FpsStr) MakeFPSDisplay();
+  if (!FpsStr) return;
+  FpsStr->SetVisible(value);
+  if (!value || !Application) return;
+  ConnectFPSDisplay();
+  // The application reports a rate only when it changes: a display shown
+  // again must not keep the rate of the last time it was visible.
+  SetFPSText(Application->FPS());
+}
+
+void TMainScene::MakeFPSDisplay() {
+  if (!FpsFont) {
+    auto font = std::make_unique<TSceneFont>();
+    font->SetName("FpsFont");
+    font->FontOptions |= foSoften | foFixedView;
+    font->ClearChars();
+    font->AddString(" fps0123456789");
+    font->FontCellSize = 32;
+    font->ViewWidth = 1024;
+    font->ViewHeight = 768;
+    AddObject(font.get(), 0);
+    // A description may have taken the name: then there is no display.
+    if (!Contains(font.get())) return;
+    FpsFont = font.release();
+  }
+  auto text = std::make_unique<TSceneString>();
+  text->SetName("FpsStr");
+  text->Font = FpsFont;
+  text->SetVisible(false);
+  text->SetPosition(16, 732);
+  AddObject(text.get(), poRender);
+  if (Contains(text.get())) FpsStr = text.release();
+}
 
 void TMainScene::SetFPSText(int framesPerSecond) {
-  if (showFPS_) fpsText_ = Format("%d fps", framesPerSecond);
+  if (FpsStr && FpsStr->Visible()) FpsStr->Text = Format("%d fps", framesPerSecond);
+}
+
+void TMainScene::ConnectFPSDisplay() {
+  if (!Application || Application == fpsApplication_) return;
+  fpsApplication_ = Application;
+  if (!fpsLink_) fpsLink_ = std::make_shared<TMainScene*>(this);
+  TCustomGLApplication* application = Application;
+  application->OnFPSChanged = [previous = application->OnFPSChanged, link = fpsLink_, application](void* sender) {
+    if (previous) previous(sender);
+    if (TMainScene* scene = *link) scene->SetFPSText(application->FPS());
+  };
 }
 
 void TMainScene::LoadOptions() {

@@ -26,9 +26,21 @@
 // Options (the application's option store): "FPS" (boolean, default false)
 // passes to SetShowFPS before the children's options.
 //
-// The FPS display (a font and a string added to the scene) belongs to the
-// text classes; until they exist SetShowFPS stores the flag and
-// SetFPSText the text it would show.
+// The FPS display: SetShowFPS(true) makes, once, the font "FpsFont" (the
+// default sans face, bold, softened, cell 32, the characters blank, 0..9,
+// f, p and s, drawn in a fixed 1024 x 768 view) and the string "FpsStr"
+// at 16, 732 of that view (the top-left corner), added to the scene with
+// the Render option; SetShowFPS shows or hides the string and, when shown
+// with an application, puts its current rate in and connects the display
+// (ConnectFPSDisplay). SetFPSText(N) makes the shown string "N fps".
+// Loading the scene again frees both; the scene forgets them and the next
+// SetShowFPS(true) makes them anew. ConnectFPSDisplay hooks SetFPSText to
+// the application's OnFPSChanged, once per application:
+//
+//   scene made, Application set -> SetShowFPS(true) (or ConnectFPSDisplay)
+//   -> every new frame rate: the event's earlier handler, then
+//   SetFPSText(FPS) -> scene freed: the hook stays in the event but does
+//   nothing more.
 //
 // Errors: "TMainScene.GetItem error: List index out of bounds (<index>)";
 // those of TMainObjectList.AddItem and of loading (ResourceLoader.h).
@@ -43,6 +55,9 @@
 #include "scene/Resource.h"
 
 namespace velmora {
+
+class TSceneFont;
+class TSceneString;
 
 class TMainScene : public TResource {
  public:
@@ -61,18 +76,23 @@ class TMainScene : public TResource {
   // Not owned; set by the creator before loading. Gives the rendering
   // context, the viewport and the option store.
   TCustomGLApplication* Application = nullptr;
-  // The FPS display's font and string, made on demand by the text classes
-  // and added to the scene; forgotten when the scene frees them.
-  TMainSceneObject* FpsFont = nullptr;
-  TMainSceneObject* FpsStr = nullptr;
+  // The FPS display's font and string, made by SetShowFPS(true) and added
+  // to the scene; forgotten when the scene frees them.
+  TSceneFont* FpsFont = nullptr;
+  TSceneString* FpsStr = nullptr;
   // sfDisk, sfArchive or both.
   uint8_t SourceFlags = sfDisk;
 
   bool ShowFPS() const { return showFPS_; }
+  // Stores the flag; true makes the display when there is none and
+  // connects it to the application; shows or hides the string.
   void SetShowFPS(bool value);
-  // The frame rate the display shows ("60 fps"); kept while it is hidden.
+  // The shown string becomes "<N> fps"; nothing while it is hidden.
   void SetFPSText(int framesPerSecond);
-  const std::string& FPSText() const { return fpsText_; }
+  // From now on every new frame rate of Application reaches SetFPSText
+  // (after the handler OnFPSChanged had); nothing without an application
+  // or when already connected to it.
+  void ConnectFPSDisplay();
 
   // The frame: ProcessEvents, Animate and Render of the processing lists.
   void Process(float deltaTime);
@@ -106,8 +126,15 @@ class TMainScene : public TResource {
   std::unique_ptr<TMainItemList> renderList_;
   std::vector<TMainItem*> allObjects_;
   int holes_ = 0;  // null slots in allObjects_
+  // Makes FpsFont (when missing) and FpsStr.
+  void MakeFPSDisplay();
+
   bool showFPS_ = false;
-  std::string fpsText_;
+  // Shared with the application's FPS handler; points back here while the
+  // scene lives.
+  std::shared_ptr<TMainScene*> fpsLink_;
+  // The application whose event carries the hook.
+  TCustomGLApplication* fpsApplication_ = nullptr;
 };
 
 }  // namespace velmora

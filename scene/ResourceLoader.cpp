@@ -109,6 +109,11 @@ void TResourceLoader::RaiseLoadError(std::string_view operation, std::string_vie
   throw TLoadError(ErrorText("TResourceLoader", operation, text) + " (" + Context(key) + ")");
 }
 
+void TResourceLoader::RaiseKeyError(std::string_view className, std::string_view operation, std::string_view text,
+                                    std::string_view key) const {
+  throw TLoadError(ErrorText(className, operation, text) + " (" + Context(key) + ")");
+}
+
 template <class F>
 void TResourceLoader::WithContext(std::string_view key, F action) {
   try {

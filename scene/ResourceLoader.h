@@ -155,6 +155,10 @@ class TResourceLoader {
   std::string Context(std::string_view key) const;
   // Raises TLoadError "TResourceLoader.<operation> error: <text> (<context>)".
   [[noreturn]] void RaiseLoadError(std::string_view operation, std::string_view text, std::string_view key) const;
+  // Raises TLoadError "<className>.<operation> error: <text> (<context>)":
+  // for the classes that check their own keys.
+  [[noreturn]] void RaiseKeyError(std::string_view className, std::string_view operation, std::string_view text,
+                                  std::string_view key) const;
 
  private:
   bool Lookup(std::string_view key, std::string& value) const;

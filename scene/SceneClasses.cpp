@@ -1,10 +1,19 @@
 #include "scene/SceneClasses.h"
 
 #include "core/Strings.h"
+#include "scene/MainLight.h"
 #include "scene/MainScene.h"
 #include "scene/RenderState.h"
 #include "scene/Resource.h"
+#include "scene/SceneFont.h"
 #include "scene/SceneList.h"
+#include "scene/SceneMaterial.h"
+#include "scene/SceneMesh.h"
+#include "scene/SceneMeshList.h"
+#include "scene/SceneSprite.h"
+#include "scene/SceneSound.h"
+#include "scene/SceneSoundList.h"
+#include "scene/SceneText.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
 #include "scene/SpriteList.h"
@@ -62,15 +71,20 @@ void RegisterSceneClasses() {
   RegisterSceneClass<TResource>("TResource");
   RegisterSceneClass<TSceneTexture>("TSceneTexture");
   RegisterSceneClass<TSceneTextureList>("TSceneTextureList");
-  // TSceneMaterial, TSceneMaterialList
-  // TSceneMesh, TSceneMeshList
+  RegisterSceneClass<TSceneMaterial>("TSceneMaterial");
+  RegisterSceneClass<TSceneMaterialList>("TSceneMaterialList");
+  RegisterSceneClass<TSceneMesh>("TSceneMesh");
+  RegisterSceneClass<TSceneMeshList>("TSceneMeshList");
   RegisterSceneClass<TMainVisualObject>("TMainVisualObject");
   RegisterSceneClass<TMainVisualObjectList>("TMainVisualObjectList");
-  // TMainLight
-  // TSceneSprite
+  RegisterSceneClass<TMainLight>("TMainLight");
+  RegisterSceneClass<TSceneSprite>("TSceneSprite");
   RegisterSceneClass<TMainSpriteList>("TMainSpriteList");
-  // TSceneFont, TSceneString, TSceneText
-  // TSceneSound, TSceneSoundList
+  RegisterSceneClass<TSceneFont>("TSceneFont");
+  RegisterSceneClass<TSceneString>("TSceneString");
+  RegisterSceneClass<TSceneText>("TSceneText");
+  RegisterSceneClass<TSceneSound>("TSceneSound");
+  RegisterSceneClass<TSceneSoundList>("TSceneSoundList");
   ResetSceneRenderState();
 }
 

@@ -3,6 +3,7 @@
 # build needs (when missing), then configures and builds a tree.
 #
 #   velmora_install_packages [extra packages...]
+#   velmora_test_user
 #   velmora_build BUILD_DIR [cmake options...]
 
 VELMORA_PACKAGES=(
@@ -14,6 +15,19 @@ VELMORA_PACKAGES=(
   libx11-dev xvfb xauth
   locales-all  # tests read scene files under a locale with a decimal comma
 )
+
+# Installed by ./test.sh only, never by ./run.sh: the screen-saver daemon
+# the desktop tests run Velmora under, and the tools of the install,
+# package and manual-page tests.
+VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils)
+
+# The unprivileged user the daemon test runs the daemon as (the daemon runs
+# no modules for root). Made when running as root; nothing otherwise.
+velmora_test_user() {
+  [ "$(id -u)" -eq 0 ] || return 0
+  id velmora-test >/dev/null 2>&1 && return 0
+  useradd --system --no-create-home --shell /usr/sbin/nologin velmora-test
+}
 
 velmora_install_packages() {
   local wanted=("${VELMORA_PACKAGES[@]}" "$@") missing=() p

@@ -2,11 +2,12 @@
 
 #include "scene/SceneClasses.h"
 #include "world/Bubbles.h"
+#include "world/UnderWater.h"
 
 namespace velmora {
 
 void RegisterWorldClasses() {
-  // TUnderWater
+  RegisterSceneClass<TUnderWater>("TUnderWater");
   RegisterSceneClass<TBubbles>("TBubbles");
   // TFishes, TFishRender
   // TGLClock, TWatchClock

@@ -9,15 +9,13 @@
 
 #include "platform/Display.h"
 #include "platform/Service.h"
+#include "platform/sdl/SdlWindow.h"
 
 namespace platform {
 
 namespace {
 
-bool EnsureVideo() {
-  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
-}
+bool EnsureVideo() { return SdlStartVideo(); }
 
 // Only these video systems let a program change the display's mode; the
 // others (Wayland scales a window instead, offscreen and dummy have no

@@ -3,6 +3,8 @@
 #include <chrono>
 
 #include "platform/Service.h"
+#include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/X11HostWatch.h"
 
 namespace platform {
 
@@ -149,7 +151,7 @@ void SdlEvents::Start() {
   // SDL keeps the desktop's screen saver off while its video runs; here that
   // is the program's choice (System::SetExecutionState), so start allowed.
   if (!SDL_GetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER)) SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+  if (SdlStartVideo()) {
     video_ = true;
     events_ = true;
   } else if (SDL_InitSubSystem(SDL_INIT_EVENTS) == 0) {
@@ -257,6 +259,10 @@ void SdlEvents::Translate(const SDL_Event& e, std::deque<Message>& out) const {
     case SDL_DISPLAYEVENT:
       m.kind = MessageKind::DisplayChange;
       break;
+    case SDL_SYSWMEVENT:
+      // Only a host window's end matters here; Poll closes its window.
+      HostWindowEvent(e);
+      return;
     default:
       return;
   }
@@ -287,6 +293,22 @@ bool SdlEvents::Poll(Message& message) {
       continue;  // its message already went out below
     }
     Translate(e, translated_);
+  }
+  // A host window that went (its end event, or an error while drawing into
+  // it) closes the window drawn into it, as a user closing it would.
+  for (uint64_t host : TakeLostHostWindows()) {
+    for (SdlWindow* w : SdlWindow::All()) {
+      if (w->HostId() != host || w->Id() == 0) continue;
+      Message m;
+      m.kind = MessageKind::Close;
+      m.window = w->Id();
+      translated_.push_back(m);
+    }
+  }
+  if (!translated_.empty()) {
+    message = translated_.front();
+    translated_.pop_front();
+    return true;
   }
   // Messages whose wake-up event got lost (a full SDL queue) still arrive.
   return TakePosted(message);

@@ -21,6 +21,7 @@
 #include "platform/GLDriver.h"
 #include "platform/Service.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/X11Library.h"
 
 #undef LoadLibrary
 
@@ -190,11 +191,26 @@ bool GlxSoftware(Display* display, int screen) {
   return accelerated == 0;
 }
 
+// The visual of the window of another program that `window` draws into;
+// 0 for a window of our own (or when it cannot be asked).
+VisualID HostVisual(SdlWindow& window, Display* display) {
+  if (!window.Foreign() || window.HostId() == 0) return 0;
+  XWindowAttributes attributes{};
+  if (!X11Library::Get().Loaded() ||
+      !X11Library::Get().getWindowAttributes(display, Window(window.HostId()), &attributes) || !attributes.visual)
+    return 0;
+  return XVisualIDFromVisual(attributes.visual);
+}
+
 std::vector<GLFormat> GlxFormats(SdlWindow& window) {
   std::vector<GLFormat> formats;
   int screen = 0;
   Display* display = X11Display(window, screen);
   if (!display) return formats;
+  // The host made its window with a visual of its choice (a screen-saver
+  // daemon's is often 32 bits deep); OpenGL can draw into it only with a
+  // configuration of that same visual.
+  const VisualID hostVisual = HostVisual(window, display);
   int n = 0;
   GLXFBConfig* configs = glXGetFBConfigs(display, screen, &n);
   if (!configs) return formats;
@@ -223,7 +239,8 @@ std::vector<GLFormat> GlxFormats(SdlWindow& window) {
     f.accumBits = f.accumRedBits + f.accumGreenBits + f.accumBlueBits + f.accumAlphaBits;
     const int drawables = attr(GLX_DRAWABLE_TYPE);
     // A window needs an X visual as well.
-    f.drawToWindow = (drawables & GLX_WINDOW_BIT) != 0 && attr(GLX_VISUAL_ID) != 0;
+    f.drawToWindow = (drawables & GLX_WINDOW_BIT) != 0 && attr(GLX_VISUAL_ID) != 0 &&
+                     (hostVisual == 0 || VisualID(attr(GLX_VISUAL_ID)) == hostVisual);
     f.drawToBitmap = (drawables & GLX_PIXMAP_BIT) != 0;
     f.doubleBuffer = attr(GLX_DOUBLEBUFFER) != 0;
     f.generic = software || attr(GLX_CONFIG_CAVEAT) == GLX_SLOW_CONFIG;
@@ -321,7 +338,11 @@ class SdlGLDriver : public GLDriver {
     attributes.accumAlpha = format.accumAlphaBits;
     attributes.doubleBuffer = format.doubleBuffer ? 1 : 0;
     attributes.Apply();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    // Without a profile SDL makes the context for the visual the window has,
+    // which a host's window needs (see GlxFormats); with one it picks a
+    // configuration of its own, whose visual may not fit that window.
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK,
+                        w->Foreign() && IsX11() ? 0 : SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     // The surface format is fixed when the SDL window is made.
     if (!w->Sdl() || !(attributes == w->Attributes())) {
       try {

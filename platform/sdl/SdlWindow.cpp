@@ -7,6 +7,7 @@
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "platform/Service.h"
+#include "platform/sdl/X11HostWatch.h"
 #include "platform/sdl/X11Library.h"
 
 namespace platform {
@@ -20,9 +21,20 @@ std::vector<SdlWindow*>& Registry() {
 
 }  // namespace
 
+bool SdlStartVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  // The X server may turn away a connection that comes right after another
+  // one closed (see X11Connection); a try a moment later is taken.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (attempt > 0) SDL_Delay(20);
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  }
+  return false;
+}
+
 void SdlEnsureVideo(const char* className, const char* operation) {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+  if (!SdlStartVideo())
     velmora::RaiseError(className, operation, std::string("Video is not available: ") + SDL_GetError());
   // Windows are made with the format the program asks for by default (true
   // colour with alpha, 16-bit depth, double buffered), so that the first
@@ -114,6 +126,8 @@ void SdlWindow::MakeForeign() {
     velmora::RaiseError("Windows", "Create",
                         velmora::Format("Host window 0x%llx cannot be used: %s", static_cast<unsigned long long>(id),
                                         SDL_GetError()));
+  hostId_ = id;
+  WatchHostWindow(window_, id);
 }
 
 void SdlWindow::Recreate() {
@@ -133,7 +147,9 @@ void SdlWindow::DropSurface() {
   // For a host window this lets go of SDL's hold only; the window itself
   // belongs to the host.
   if (window_) SDL_DestroyWindow(window_);
+  if (hostId_ != 0) UnwatchHostWindow(hostId_);
   window_ = nullptr;
+  hostId_ = 0;
 }
 
 const std::vector<SdlWindow*>& SdlWindow::All() { return Registry(); }

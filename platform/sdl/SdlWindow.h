@@ -56,17 +56,29 @@ class SdlWindow : public NativeWindow {
   // Every SdlWindow alive, oldest first.
   static const std::vector<SdlWindow*>& All();
 
+  // A window of another program (request host or root): SDL only draws
+  // into it, never moves, sizes, hides or destroys it. Its size follows the
+  // host's, and its end (or an error about it) closes this window
+  // (X11HostWatch.h).
+  bool Foreign() const;
+  // The X window drawn into while the surface exists (the root window's id
+  // for "-root"); 0 for a window of our own.
+  uint64_t HostId() const { return window_ ? hostId_ : 0; }
+
  private:
   void Make();
-  // A window of another program (request host or root): SDL only draws
-  // into it, never moves, sizes, hides or destroys it.
-  bool Foreign() const;
   void MakeForeign();
 
   WindowRequest request_;
   SDL_Window* window_ = nullptr;
   SdlGLAttributes attributes_;
+  uint64_t hostId_ = 0;
 };
+
+// Starts SDL's video subsystem (when it is not running), trying again a
+// moment later when the display turns the connection away; false when it
+// cannot be had.
+bool SdlStartVideo();
 
 // SDL's video subsystem, started on first use (reference counted by SDL).
 // Throws velmora::Error naming `className` and `operation` on failure.

@@ -2,7 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace platform {
 
@@ -49,6 +51,8 @@ void* X11Library::Symbol(const char* name, const char* library) {
 
 namespace {
 
+constexpr int kConnectAttempts = 3;
+
 // One request at a time runs on the UI thread, so a flag will do.
 bool g_xError = false;
 int RecordXError(Display*, XErrorEvent*) {
@@ -61,7 +65,12 @@ int RecordXError(Display*, XErrorEvent*) {
 X11Connection::X11Connection(const std::string& displayName) {
   X11Library& x = X11Library::Get();
   if (!x.Loaded()) return;
-  display_ = x.openDisplay(displayName.empty() ? nullptr : displayName.c_str());
+  // An X server may turn a connection away that comes right after another
+  // one closed (Xvfb does, now and then); a moment later it is taken.
+  for (int attempt = 0; attempt < kConnectAttempts && !display_; ++attempt) {
+    if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    display_ = x.openDisplay(displayName.empty() ? nullptr : displayName.c_str());
+  }
   if (!display_) return;
   previous_ = x.setErrorHandler(RecordXError);
   g_xError = false;

@@ -910,6 +910,28 @@ TEST_F(ApplicationProTest, CenterMainFormMovesOnlyATopLevelMainForm) {
   EXPECT_EQ(form.Left(), 5);
 }
 
+TEST_F(ApplicationProTest, HelpPageBesideTheProgramOrInTheInstalledShareFolder) {
+  // An installed tree: <prefix>/bin/velmora, <prefix>/share/velmora/Help.html.
+  fs::path prefix = fs::temp_directory_path() / ("velmora-help-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+  fs::remove_all(prefix);
+  fs::create_directories(prefix / "bin");
+  fs::create_directories(prefix / "share" / "velmora");
+  std::ofstream(prefix / "share" / "velmora" / "Help.html") << "<html></html>";
+  system.executablePath = (prefix / "bin" / "velmora").string();
+  TForm form(nullptr);
+  auto* app = MakeApp(form);
+  ASSERT_EQ(app->HomeDir, (prefix / "bin").string() + "/");
+  app->ShowHelp();
+  ASSERT_EQ(processes.shellOpens.size(), 1u);
+  EXPECT_EQ(fs::weakly_canonical(processes.shellOpens[0].file), prefix / "share" / "velmora" / "Help.html");
+  // A page beside the program (the build tree) or in a chosen HomeDir wins.
+  std::ofstream(prefix / "bin" / "Help.html") << "<html></html>";
+  EXPECT_EQ(app->HelpFileName(), (prefix / "bin" / "Help.html").string());
+  fs::remove_all(prefix);
+  // With neither, the page named by HomeDir, as always.
+  EXPECT_EQ(app->HelpFileName(), (prefix / "bin" / "Help.html").string());
+}
+
 TEST_F(ApplicationProTest, HelpCursorAndClosing) {
   TForm form(nullptr);
   auto* app = MakeApp(form);

@@ -156,6 +156,17 @@ TEST(ProgramOptions, FilmAndBenchTakeTheirValues) {
   EXPECT_EQ(Options({"velmora", "--version"}).Run, TProgramOptions::TRun::roVersion);
 }
 
+TEST(ProgramOptions, HelpWinsOverAnyOtherOption) {
+  using TRun = TProgramOptions::TRun;
+  EXPECT_EQ(Options({"velmora", "--help"}).Run, TRun::roHelp);
+  EXPECT_EQ(Options({"velmora", "-h"}).Run, TRun::roHelp);
+  // Even beside a mistake: whoever asks for help gets it.
+  EXPECT_EQ(Options({"velmora", "--frobnicate", "-h"}).Run, TRun::roHelp);
+  EXPECT_EQ(Options({"velmora", "--film", "1", "--help"}).Run, TRun::roHelp);
+  // -H is the host's switch H, which no role knows: the program runs.
+  EXPECT_EQ(Options({"velmora", "-H"}).Run, TRun::roSaver);
+}
+
 TEST(ProgramOptions, SaverSwitchesPassThrough) {
   auto o = Options({"velmora", "/p", "1234"});
   EXPECT_EQ(o.Run, TProgramOptions::TRun::roSaver);

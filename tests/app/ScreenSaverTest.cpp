@@ -82,6 +82,8 @@ TEST_F(SaverFixture, ConfigurationRoleDisablesItsHostUntilTheEnd) {
 TEST_F(SaverFixture, PreviewRendersIntoTheHostAndNeverEndsOnInput) {
   TGLScreenSaver& app = Make({"velmora", "/p", "4242"});
   EXPECT_EQ(app.Role(), srPreview);
+  // Previews never wait for each other: a daemon runs one per monitor.
+  EXPECT_FALSE(app.SingleInstance);
   EXPECT_EQ(form->GLWindow()->ParentWindow(), 4242u);
   EXPECT_EQ(form->GLWindow()->Parent(), nullptr);
   form->Show();

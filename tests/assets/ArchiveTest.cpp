@@ -161,8 +161,11 @@ TEST(ResourceArchive, DirectoryFieldsAreCheckedAgainstTheDirectory) {
   EXPECT_NE(size.find("UncompressedSize"), std::string::npos) << size;
 
   // Two names equal but for case would put the later blocks on the wrong entries.
-  std::string dup = LoadError(Archive({Entry("a.txt", "1"), Entry("A.TXT", "2")}));
+  // Equal names need not be neighbours in the directory to be found.
+  std::string dup = LoadError(Archive({Entry("a.txt", "1"), Entry("m.txt", "3"), Entry("A.TXT", "2")}));
   EXPECT_NE(dup.find("duplicate entry name"), std::string::npos) << dup;
+  EXPECT_NE(dup.find("\"a.txt\""), std::string::npos) << dup;
+  EXPECT_NE(dup.find("\"A.TXT\""), std::string::npos) << dup;
 }
 
 TEST(ResourceArchive, BlocksMustMatchTheirSizes) {
@@ -201,8 +204,35 @@ TEST(ResourceArchive, BlocksMustMatchTheirSizes) {
   // A block running past the archive's end.
   EXPECT_NE(LoadError(Archive({RawEntry{"e.txt", block, c + 100, u}})).find("TArchiveFile.ReadData error"),
             std::string::npos);
-  // A huge size with a small block is refused without reserving it.
-  EXPECT_NE(decompressError(entryWith(c, 0x7FFFFFF0u, block)).find("Stream read error"), std::string::npos);
+}
+
+TEST(ResourceArchive, DeclaredSizesBeyondWhatZlibCanInflateAreRefusedAtLoad) {
+  // zlib expands at most 1032 to 1: a block of c bytes never holds more
+  // than 1032 * c bytes of content.
+  Bytes content(5000, 'a');
+  Bytes block = Zlib(content);
+  const auto c = static_cast<std::uint32_t>(block.size());
+  ASSERT_LT(c * 1032u, 0x7FFFFFF0u);
+  // The largest honest size loads (the inflater then finds the stream short).
+  EXPECT_EQ(Load(Archive({RawEntry{"big.txt", block, c, c * 1032u}})).Count(), 1);
+  std::string entry = LoadError(Archive({Entry("fine.txt", "ok"),
+                                         RawEntry{"huge.txt", block, c, c * 1032u + 1}}));
+  EXPECT_NE(entry.find("TArchiveFile.ReadHeader error: entry \"huge.txt\" declares " + std::to_string(c * 1032u + 1) +
+                       " bytes, more than its " + std::to_string(c) + " compressed bytes can hold"),
+            std::string::npos)
+      << entry;
+  std::string huge = LoadError(Archive({RawEntry{"huge.txt", block, c, 0x7FFFFFF0u}}));
+  EXPECT_NE(huge.find("entry \"huge.txt\" declares 2147483632 bytes"), std::string::npos) << huge;
+
+  // The same for the directory against the bytes that follow its size.
+  RawEntry a = Entry("a.txt", "alpha");
+  Bytes dir = Directory({a});
+  Bytes bytes = Archive(dir, {a.block}, 0x7FFFFFF0u);
+  std::string directory = LoadError(bytes);
+  EXPECT_NE(directory.find("TResourceFileArchive.LoadFromStream error: DirectorySize 2147483632 is more than the " +
+                           std::to_string(bytes.size() - 4) + " bytes after it can hold"),
+            std::string::npos)
+      << directory;
 }
 
 TEST(ResourceArchive, DamagedDirectoryStreamRaisesTheInflaterError) {

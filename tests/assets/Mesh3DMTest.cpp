@@ -8,6 +8,7 @@
 #include "assets/ResourceReader.h"
 #include "core/Error.h"
 #include "platform/fake/FakeResources.h"
+#include "tests/assets/AllocationMeter.h"
 
 namespace velmora {
 namespace {
@@ -214,6 +215,35 @@ TEST(Mesh3DM, AnimationFramesAndLoop) {
             std::string::npos);
   EXPECT_NE(ParseError("#Object 1\nName F\n#Animation 1\nLength -1\n").find("T3DMFile.ReadAnimation error"),
             std::string::npos);
+}
+
+TEST(Mesh3DM, FramesOfAllObjectsTogetherStayWithinTheFile) {
+  // Each object claims as many frames as the file has lines. One such
+  // claim fits the file; hundreds together describe far more frames than
+  // the file has lines for, and would cost memory growing with the square
+  // of its size.
+  constexpr int kObjects = 500;
+  const std::string length = "Length " + std::to_string(4 * kObjects) + "\n";
+  std::string hostile;
+  for (int i = 0; i < kObjects; ++i) hostile += "#Object 1\nName O\n#Animation 1\n" + length;
+  assets_test::AllocationMeter meter;
+  std::string error = ParseError(hostile);
+  const std::size_t peak = meter.Peak();
+  // The reader holds the text itself at least once.
+  EXPECT_GE(peak, hostile.size());
+  EXPECT_LE(peak, 64 * hostile.size()) << "peak of " << peak << " bytes for a file of " << hostile.size();
+  EXPECT_NE(error.find("T3DMFile.ReadAnimation error: Length 2000"), std::string::npos) << error;
+
+  // Frames that the file's lines could describe, however they are shared
+  // out between the objects, load.
+  std::string fair;
+  for (int i = 0; i < kObjects; ++i) fair += "#Object 1\nName O\n#Animation 1\nLength 4\n";
+  auto file = Parse(fair);
+  ASSERT_EQ(file->ObjectCount(), kObjects);
+  EXPECT_EQ(file->Objects(kObjects - 1).VertexFrames.Count(), 4);
+  // A second animation of the same object replaces the first one's frames.
+  auto again = Parse("#Object 1\nName O\n#Animation 1\nLength 6\n#Animation 1\nLength 6\n");
+  EXPECT_EQ(again->Objects(0).VertexFrames.Count(), 6);
 }
 
 TEST(Mesh3DM, VertexFrameListCount) {

@@ -246,7 +246,7 @@ TEST_F(DataSource, BadChoicesRaiseAtOnce) {
     SelectDataSource(bad, nullptr);
     FAIL() << "no error";
   } catch (const Error& e) {
-    EXPECT_NE(std::string(e.what()).find("ResourceReader.SelectDataSource error: cannot read the scene archive"),
+    EXPECT_NE(std::string(e.what()).find("ResourceReader.UseDataArchive error: cannot read the scene archive"),
               std::string::npos);
   }
 }

@@ -33,6 +33,52 @@ TEST(Streams, MemoryStreamReadsWritesAndSeeks) {
   EXPECT_EQ(s.Seek(-2, TSeekOrigin::soEnd), 9);
 }
 
+// What a call raised: the program's own error text, or a note that some
+// other exception escaped.
+template <class F>
+std::string Raised(F call) {
+  try {
+    call();
+  } catch (const Error& e) {
+    return e.what();
+  } catch (const std::exception& e) {
+    return std::string("foreign exception: ") + e.what();
+  }
+  return "(no error)";
+}
+
+TEST(Streams, MemoryStreamPositionAndSizeStayBelowTwoGiB) {
+  constexpr std::int64_t kLimit = 0x7FFFFFFF;
+  TMemoryStream s;
+  s.WriteBuffer("abc", 3);
+  // A position far beyond any size a memory stream may have is refused at
+  // once, so no later write can try to grow the buffer to it.
+  ASSERT_EQ(Raised([&] { s.Seek(std::int64_t(1) << 40, TSeekOrigin::soBeginning); }),
+            "TStream.Seek error: position 1099511627776 is outside 0..2147483647");
+  EXPECT_EQ(s.Position(), 3);
+  EXPECT_EQ(Raised([&] { s.Seek(kLimit, TSeekOrigin::soEnd); }),
+            "TStream.Seek error: position 2147483650 is outside 0..2147483647");
+  // Up to the limit the position may go past the end, but a write there
+  // would make the stream too large.
+  EXPECT_EQ(s.Seek(kLimit, TSeekOrigin::soBeginning), kLimit);
+  EXPECT_EQ(Raised([&] { s.WriteBuffer("x", 1); }),
+            "TMemoryStream.Write error: writing 1 bytes at 2147483647 would make the stream larger than 2147483647 "
+            "bytes");
+  EXPECT_EQ(s.Size(), 3);
+  EXPECT_EQ(Raised([&] { s.Seek(1, TSeekOrigin::soCurrent); }),
+            "TStream.Seek error: position 2147483648 is outside 0..2147483647");
+  EXPECT_EQ(Raised([&] { s.SetSize(std::size_t(1) << 40); }),
+            "TMemoryStream.SetSize error: 1099511627776 bytes is larger than 2147483647");
+  EXPECT_EQ(Raised([&] { s.Reserve(std::size_t(1) << 40); }),
+            "TMemoryStream.Reserve error: 1099511627776 bytes is larger than 2147483647");
+  EXPECT_EQ(s.Size(), 3);
+  // A view obeys the same bounds.
+  const std::vector<std::uint8_t> bytes = ToBytes("abc");
+  TCustomMemoryStream view(bytes);
+  EXPECT_NE(Raised([&] { view.Seek(kLimit + 1, TSeekOrigin::soBeginning); }).find("TStream.Seek error"),
+            std::string::npos);
+}
+
 TEST(Streams, ReadOnlyViewAndCopy) {
   const std::vector<std::uint8_t> bytes = ToBytes("abcdef");
   TCustomMemoryStream view(bytes);

@@ -1,15 +1,22 @@
 // Feeds arbitrary text to the scene-description loader as the description
-// of a whole scene: every registered class (the world's too) can be
-// created and read its keys, lists recurse, references resolve; the tree
-// then runs one frame (no rendering context), is written back and freed.
-// Nested descriptions (SourceName) are asked of the asset reader pointed
-// at the program's resources, which hold none here.
+// of a whole scene: every registered class can be created and read its
+// keys, lists recurse, references resolve; the tree then runs one frame
+// (no rendering context), is written back and freed. Nested descriptions
+// (SourceName) and sounds are asked of the asset reader pointed at the
+// program's resources, which hold none here. Sound lists set up the
+// process-wide sound device; it is made afresh for every input, so that no
+// state carries over from one to the next. The scene has an application
+// object (its rendering context made but never activated), so that classes
+// that build geometry while they read, like the water, build it in client
+// memory.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
+#include "app/GLApplication.h"
 #include "assets/ResourceReader.h"
 #include "assets/Stream.h"
+#include "assets/WinSoundDevice.h"
 #include "core/Error.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
@@ -18,15 +25,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;
-  static const bool ready = [] {
+  static TCustomGLApplication* const application = [] {
     RegisterSceneClasses();
     RegisterWorldClasses();
     ResourceReader().Source = TResourceSource::rsResources;
-    return true;
+    return new TCustomGLApplication(nullptr);
   }();
-  (void)ready;
   TCustomMemoryStream stream(std::span<const std::uint8_t>(data, size));
+  TSoundDeviceScope soundDevice;
   TMainScene scene;
+  scene.Application = application;
   scene.SourceFlags = sfArchive;
   TResourceLoader loader;
   loader.MainScene = &scene;
@@ -40,7 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // One frame without a rendering context: every per-frame walk of what was
   // made, drawables that show each other included, must end.
-  scene.Process(0.02f);
+  try {
+    scene.Process(0.02f);
+  } catch (const Error&) {
+    // Drawing may fail as specified (a sprite without texture, a texture
+    // that cannot be made without a context); the tree stays whole.
+  }
   TResourceLoader writer;
   writer.MainScene = &scene;
   writer.Section = scene.Name();

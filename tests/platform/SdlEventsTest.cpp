@@ -298,7 +298,10 @@ TEST_F(SdlEventsTest, ManyPostsFromThreadsAllArriveOnce) {
   std::vector<int> last(kThreads, -1);
   bool ordered = true;
   int received = 0;
-  while (received < kThreads * kEach) {
+  // A lost message must fail the test, not hang it: wait a generous while
+  // for all of them, then report how many came.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (received < kThreads * kEach && std::chrono::steady_clock::now() < deadline) {
     Message m;
     if (Events().Poll(m)) {
       if (m.kind == MessageKind::User && m.param < seen.size()) {
@@ -313,6 +316,8 @@ TEST_F(SdlEventsTest, ManyPostsFromThreadsAllArriveOnce) {
     }
   }
   for (auto& t : threads) t.join();
+  ASSERT_EQ(received, kThreads * kEach) << "only " << received << " of " << kThreads * kEach
+                                        << " posted messages arrived within 60 s";
   for (int count : seen) ASSERT_EQ(count, 1);
   EXPECT_TRUE(ordered) << "the messages of one thread came out of order";
   Message extra;

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
@@ -113,11 +114,20 @@ int HostedPreview(const char* display, const std::string& binary) {
     _exit(127);
   }
   if (child < 0) return 5;
+  // Under Xvfb with the software renderer on a loaded machine the first
+  // frame may take long; give it a minute before calling it lost.
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  const Clock::time_point deadline = start + std::chrono::seconds(60);
   unsigned long centre = white;
-  for (int i = 0; i < 100 && centre == white; ++i) {
+  int status = 0;
+  bool ended = false;
+  while (centre == white && Clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    int status = 0;
-    if (waitpid(child, &status, WNOHANG) == child) return 6;  // it ended by itself
+    if (waitpid(child, &status, WNOHANG) == child) {
+      ended = true;  // it ended by itself
+      break;
+    }
     XImage* image = getImage(dpy, host, 76, 56, 1, 1, AllPlanes, ZPixmap);
     if (image) {
       centre = XGetPixel(image, 0, 0);
@@ -125,16 +135,33 @@ int HostedPreview(const char* display, const std::string& binary) {
     }
     connection.SyncOk();
   }
-  // The preview never ends on input; the host ends it.
-  kill(child, SIGTERM);
-  int status = 0;
-  waitpid(child, &status, 0);
+  const double waited = std::chrono::duration<double>(Clock::now() - start).count();
+  if (!ended) {
+    // The preview never ends on input; the host ends it.
+    kill(child, SIGTERM);
+    waitpid(child, &status, 0);
+  }
   std::error_code ec;
   std::filesystem::remove_all(std::filesystem::temp_directory_path() / ("velmora-x11-" + std::to_string(child)), ec);
   destroy(dpy, host);
   flush(dpy);
-  if (centre == white) return 7;
-  return (centre & 0xFFFFFF) == 0 ? 0 : 8;
+  if (ended) {
+    std::fprintf(stderr, "velmora ended by itself after %.1f s (%s %d) with the centre 0x%06lx\n", waited,
+                 WIFEXITED(status) ? "exit code" : "signal", WIFEXITED(status) ? WEXITSTATUS(status) : WTERMSIG(status),
+                 centre & 0xFFFFFF);
+    return 6;
+  }
+  if (centre == white) {
+    std::fprintf(stderr, "after %.1f s the host window's centre was still white (0x%06lx): velmora drew nothing\n",
+                 waited, centre & 0xFFFFFF);
+    return 7;
+  }
+  if ((centre & 0xFFFFFF) != 0) {
+    std::fprintf(stderr, "after %.1f s the host window's centre was 0x%06lx, not the black velmora clears to\n",
+                 waited, centre & 0xFFFFFF);
+    return 8;
+  }
+  return 0;
 }
 
 TEST(SdlWindowX11Test, PreviewRendersIntoTheHostWindow) {

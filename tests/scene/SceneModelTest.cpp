@@ -498,33 +498,13 @@ TEST_F(SceneModel, OwningItemListsFreeTheirChildrenProcessingListsDoNot) {
   EXPECT_EQ(TTestProbe::Destroyed(), 3);
 }
 
-TEST_F(SceneModel, SetObjectVisibleAndTheFpsHooks) {
+TEST_F(SceneModel, SetObjectVisible) {
   TMainScene scene;
   scene.AddObject(Probe("p"), poRender);
   scene.SetObjectVisible("p", false);
   EXPECT_FALSE(scene.FindObject("p")->Visible());
   scene.SetObjectVisible("missing", false);  // nothing happens
-
-  EXPECT_FALSE(scene.ShowFPS());
-  scene.SetFPSText(60);
-  EXPECT_EQ(scene.FPSText(), "");  // hidden: unchanged
-  scene.SetShowFPS(true);
-  scene.SetFPSText(60);
-  EXPECT_EQ(scene.FPSText(), "60 fps");
-  scene.SetShowFPS(false);
-  scene.SetFPSText(12);
-  EXPECT_EQ(scene.FPSText(), "60 fps");
-
-  // The display's objects are forgotten when the scene frees them.
-  scene.FpsFont = Probe("FpsFont");
-  scene.FpsStr = Probe("FpsStr");
-  scene.AddObject(scene.FpsFont, 0);
-  scene.AddObject(scene.FpsStr, poRender);
-  delete scene.FpsStr;
-  EXPECT_EQ(scene.FpsStr, nullptr);
-  scene.Clear();
-  EXPECT_EQ(scene.FpsFont, nullptr);
-  EXPECT_EQ(scene.GetCount(), 0);
+  EXPECT_EQ(scene.GetCount(), 1);
 }
 
 TEST(SceneRegistry, CreatesRegisteredClassesByNameIgnoringCase) {

@@ -153,7 +153,7 @@ class SceneGLTest : public ::testing::Test {
     app_->Company = "Ostrevin";
     platform::WindowRequest request;
     request.title = "Velmora scene test";
-    request.bounds = platform::Rect{0, 0, 64, 64};
+    request.bounds = platform::Rect{0, 0, WindowWidth, WindowHeight};
     request.visible = false;
     window_ = platform::Get<platform::Windows>().Create(request);
     app_->OpenGL()->Activate(*window_);
@@ -183,6 +183,9 @@ class SceneGLTest : public ::testing::Test {
     return rgba;
   }
 
+  // The hidden window's size; a fixture may change it before SetUp.
+  int WindowWidth = 64;
+  int WindowHeight = 64;
   platform::FakeSettingsStore store_;
   platform::ScopedService<platform::SettingsStore> storeService_{&store_};
 

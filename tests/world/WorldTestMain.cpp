@@ -4,6 +4,7 @@
 
 #include "scene/SceneClasses.h"
 #include "tests/scene/VisualTestSupport.h"
+#include "tests/world/WorldTestSupport.h"
 #include "world/WorldClasses.h"
 
 namespace {
@@ -13,6 +14,8 @@ class WorldModule : public ::testing::Environment {
   void SetUp() override {
     velmora::RegisterSceneClasses();
     velmora::RegisterWorldClasses();
+    velmora::RegisterSceneClass<worldtest::TTestLight>("TTestLight");
+    velmora::RegisterSceneClass<worldtest::TTestBackground>("TTestBackground");
     velmora::RegisterSceneClass<scenetest::TTestSquare>("TTestSquare");
   }
   void TearDown() override { velmora::FreeSceneClasses(); }

@@ -1,0 +1,110 @@
+#include "scene/SceneSoundList.h"
+
+#include "app/GLApplication.h"
+#include "assets/WinSoundDevice.h"
+#include "scene/ResourceLoader.h"
+
+namespace velmora {
+
+namespace {
+
+TCustomSoundDevice& Device() { return SoundDevice(); }
+
+}  // namespace
+
+TSceneSoundList::~TSceneSoundList() {
+  // The sounds go first (each frees its instance); the list's Render no
+  // longer runs to close an output that now plays nothing.
+  Clear();
+  if (TCustomSoundDevice* device = SoundDeviceIfMade())
+    if (device->PlayingCount() == 0) device->SetActive(false);
+}
+
+// --- the device -------------------------------------------------------------
+
+int TSceneSoundList::SoundVolume() const { return Device().SoundVolume(); }
+void TSceneSoundList::SetSoundVolume(int value) { Device().SetSoundVolume(value); }
+int TSceneSoundList::MusicVolume() const { return Device().MusicVolume(); }
+void TSceneSoundList::SetMusicVolume(int value) { Device().SetMusicVolume(value); }
+bool TSceneSoundList::Active() const { return Device().IsActive(); }
+void TSceneSoundList::SetActive(bool value) { Device().SetActive(value); }
+
+// --- sounds -------------------------------------------------------------------
+
+TSceneSound* TSceneSoundList::Sounds(int index) const { return dynamic_cast<TSceneSound*>(GetItem(index)); }
+
+TSceneSound* TSceneSoundList::FindSound(const std::string& name) const {
+  return dynamic_cast<TSceneSound*>(FindItem(name));
+}
+
+void TSceneSoundList::Render() {
+  TResource::Render();
+  TCustomSoundDevice& device = Device();
+  device.SetActive(device.PlayingCount() > 0);
+}
+
+// --- keys and options ---------------------------------------------------------
+
+void TSceneSoundList::ReadProperties(TResourceLoader& loader) {
+  TCustomSoundDevice& device = Device();
+  InitDevice = loader.ReadBool("InitDevice", InitDevice);
+  Rate = static_cast<uint8_t>(loader.ReadInteger("Rate", Rate));
+  Bits = static_cast<uint8_t>(loader.ReadInteger("Bits", Bits));
+  Channels = loader.ReadInteger("Channels", Channels);
+  if (InitDevice) device.SetFormat(Rate, Bits != 0, Channels);
+  device.SetSoundVolume(loader.ReadInteger("SoundVolume", device.SoundVolume()));
+  device.SetMusicVolume(loader.ReadInteger("MusicVolume", device.MusicVolume()));
+  device.UseResourceReader = (SourceFlags() & sfArchive) != 0;
+  TResource::ReadProperties(loader);
+}
+
+void TSceneSoundList::WriteProperties(TResourceLoader& loader) {
+  TResource::WriteProperties(loader);
+  const TCustomSoundDevice& device = Device();
+  loader.WriteBool("InitDevice", InitDevice);
+  loader.WriteInteger("Rate", Rate);
+  loader.WriteInteger("Bits", Bits);
+  loader.WriteInteger("Channels", Channels);
+  loader.WriteInteger("SoundVolume", device.SoundVolume());
+  loader.WriteInteger("MusicVolume", device.MusicVolume());
+}
+
+void TSceneSoundList::LoadOptions() {
+  if (TCustomGLApplication* app = Application()) {
+    TCustomSoundDevice& device = Device();
+    const std::string& list = Name();
+    device.SetSoundVolume(app->ReadOptionInteger(list + " SoundVolume", device.SoundVolume()));
+    device.SetMusicVolume(app->ReadOptionInteger(list + " MusicVolume", device.MusicVolume()));
+    device.SetActive(app->ReadOptionBool(list + " Active", device.IsActive()));
+    for (int i = 0; i < GetCount(); ++i) {
+      TSceneSound* sound = Sounds(i);
+      if (!sound) continue;
+      const std::string& name = sound->Name();
+      sound->SetVisible(app->ReadOptionBool(name + "Played", sound->Visible()));
+      sound->SetVolume(app->ReadOptionInteger(name + "Volume", sound->Volume()));
+      sound->SetPan(app->ReadOptionInteger(name + "Pan", sound->Pan()));
+    }
+  }
+  TResource::LoadOptions();
+}
+
+void TSceneSoundList::SaveOptions() {
+  if (TCustomGLApplication* app = Application()) {
+    const TCustomSoundDevice& device = Device();
+    const std::string& list = Name();
+    app->WriteOptionInteger(list + " SoundVolume", device.SoundVolume());
+    app->WriteOptionInteger(list + " MusicVolume", device.MusicVolume());
+    app->WriteOptionBool(list + " Active", device.IsActive());
+    for (int i = 0; i < GetCount(); ++i) {
+      TSceneSound* sound = Sounds(i);
+      if (!sound) continue;
+      const std::string& name = sound->Name();
+      app->WriteOptionBool(name + "Played", sound->Visible());
+      app->WriteOptionInteger(name + "Volume", sound->Volume());
+      app->WriteOptionInteger(name + "Pan", sound->Pan());
+    }
+  }
+  TResource::SaveOptions();
+}
+
+}  // namespace velmora

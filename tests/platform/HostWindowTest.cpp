@@ -1,0 +1,292 @@
+// Velmora as the module of an X11 screen-saver daemon, with this test in the
+// daemon's place: it makes the host window, starts velmora on it the way a
+// daemon does, reads the window's pixels back, and resizes, destroys or
+// signals as a daemon would. Needs VELMORA_TEST_X11_DISPLAY (an Xvfb).
+#include <gtest/gtest.h>
+
+// Before Xlib, whose macros (None, ...) would clash with their names.
+#include "platform/Events.h"
+#include "platform/Service.h"
+#include "platform/Window.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/sdl/X11Library.h"
+#include "tests/platform/TempFolder.h"
+
+namespace {
+
+using platform::X11Connection;
+using platform_test::ReadFile;
+using platform_test::TempFolder;
+namespace fs = std::filesystem;
+
+// The colours the stand-in scene clears to when a water is chosen (the
+// shipped waters' far colours), as 0xRRGGBB.
+constexpr unsigned long kBlueWater = 0x006A9C;
+constexpr unsigned long kGreenWater = 0x009F75;
+
+// Generous: a loaded machine running the suite in parallel.
+constexpr auto kPatience = std::chrono::seconds(30);
+
+// Polls `done` until it is true or the patience runs out.
+bool WaitFor(const std::function<bool()>& done) {
+  auto end = std::chrono::steady_clock::now() + kPatience;
+  while (std::chrono::steady_clock::now() < end) {
+    if (done()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return done();
+}
+
+std::string VelmoraBinary() {
+  std::error_code ec;
+  fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  if (ec) return "";
+  fs::path binary = self.parent_path().parent_path() / "app" / "velmora";
+  return fs::exists(binary) ? binary.string() : "";
+}
+
+// The daemon's side: an X connection with a host window of the given depth
+// (the daemon's own are often 32 bits deep while the screen's default is 24),
+// white until something draws into it.
+class Host {
+ public:
+  Host(const std::string& display, int width, int height, int depth) : x_(display) {
+    if (!x_) return;
+    Display* d = x_.display();
+    int screen = DefaultScreen(d);
+    XVisualInfo info{};
+    if (!XMatchVisualInfo(d, screen, depth, TrueColor, &info)) return;
+    XSetWindowAttributes a{};
+    a.colormap = XCreateColormap(d, RootWindow(d, screen), info.visual, AllocNone);
+    a.background_pixel = depth == 32 ? 0xFFFFFFFFul : WhitePixel(d, screen);
+    a.border_pixel = 0;
+    window_ = XCreateWindow(d, RootWindow(d, screen), 0, 0, unsigned(width), unsigned(height), 0, depth, InputOutput,
+                            info.visual, CWColormap | CWBackPixel | CWBorderPixel, &a);
+    XMapWindow(d, window_);
+    if (!x_.SyncOk()) window_ = 0;
+  }
+  ~Host() {
+    if (window_) Destroy();
+  }
+
+  explicit operator bool() const { return window_ != 0; }
+  Window Id() const { return window_; }
+
+  // The 0xRRGGBB colour at (x, y), none when it cannot be read.
+  std::optional<unsigned long> Pixel(int x, int y) {
+    XImage* image = XGetImage(x_.display(), window_, x, y, 1, 1, AllPlanes, ZPixmap);
+    bool ok = x_.SyncOk();
+    if (!image) return std::nullopt;
+    unsigned long p = XGetPixel(image, 0, 0) & 0xFFFFFF;
+    XDestroyImage(image);
+    if (!ok) return std::nullopt;
+    return p;
+  }
+  bool Shows(int x, int y, unsigned long colour) { return Pixel(x, y) == colour; }
+
+  void Resize(int width, int height) {
+    XResizeWindow(x_.display(), window_, unsigned(width), unsigned(height));
+    x_.SyncOk();
+  }
+  void Destroy() {
+    XDestroyWindow(x_.display(), window_);
+    x_.SyncOk();
+    window_ = 0;
+  }
+
+ private:
+  X11Connection x_;
+  Window window_ = 0;
+};
+
+// Velmora started on the host window, with settings, lock and standard
+// error of its own.
+class Module {
+ public:
+  // args: after the program name. The environment is this process's, so
+  // XSCREENSAVER_WINDOW set here reaches it as the daemon's does.
+  Module(const std::string& display, const std::vector<std::string>& args) {
+    std::string binary = VelmoraBinary();
+    std::string config = home_ / "config", runtime = home_ / "runtime", err = home_ / "stderr";
+    fs::create_directories(config);
+    fs::create_directories(runtime);
+    pid_ = fork();
+    if (pid_ == 0) {
+      setenv("DISPLAY", display.c_str(), 1);
+      setenv("SDL_VIDEODRIVER", "x11", 1);
+      setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+      setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+      int fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+      if (fd >= 0) dup2(fd, 2);
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>(binary.c_str()));
+      for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+      argv.push_back(nullptr);
+      execv(binary.c_str(), argv.data());
+      _exit(127);
+    }
+  }
+  ~Module() {
+    if (pid_ > 0 && !status_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+
+  // Still running (reaps it when it has ended).
+  bool Running() {
+    if (status_) return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
+    return !status_;
+  }
+  // Waits for the end; the wait status, none when it did not end in time.
+  std::optional<int> Ended() {
+    WaitFor([this] { return !Running(); });
+    return status_;
+  }
+  void Signal(int signal) { kill(pid_, signal); }
+  std::string Errors() const { return ReadFile(home_.Path() / "stderr"); }
+  fs::path ConfigFolder() const { return home_.Path() / "config"; }
+
+ private:
+  TempFolder home_;
+  pid_t pid_ = -1;
+  std::optional<int> status_;
+};
+
+class HostWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* x11 = std::getenv("VELMORA_TEST_X11_DISPLAY");
+    if (!x11 || !*x11) GTEST_SKIP() << "needs VELMORA_TEST_X11_DISPLAY (an Xvfb display)";
+    if (VelmoraBinary().empty()) GTEST_SKIP() << "the velmora program is not built";
+    display = x11;
+  }
+
+  // Ended by itself with exit code 0 and not a word on standard error.
+  static void EndedQuietly(Module& module) {
+    std::optional<int> status = module.Ended();
+    ASSERT_TRUE(status) << "velmora did not end";
+    EXPECT_TRUE(WIFEXITED(*status)) << "ended by signal " << (WIFSIGNALED(*status) ? WTERMSIG(*status) : 0);
+    if (WIFEXITED(*status)) {
+      EXPECT_EQ(WEXITSTATUS(*status), 0);
+    }
+    EXPECT_EQ(module.Errors(), "");
+  }
+
+  std::string display;
+};
+
+TEST_F(HostWindowTest, DrawsIntoADaemonWindowOfAnotherDepthAndEndsOnTheSignal) {
+  Host host(display, 200, 150, 32);
+  if (!host) GTEST_SKIP() << "the display has no 32-bit visual";
+  setenv("XSCREENSAVER_WINDOW", std::to_string(host.Id()).c_str(), 1);
+  Module velmora(display, {"-root", "-water", "blue"});
+  unsetenv("XSCREENSAVER_WINDOW");
+  EXPECT_TRUE(WaitFor([&] { return host.Shows(100, 75, kBlueWater) || !velmora.Running(); }));
+  EXPECT_TRUE(host.Shows(100, 75, kBlueWater)) << std::hex << host.Pixel(100, 75).value_or(0);
+  ASSERT_TRUE(velmora.Running()) << velmora.Errors();
+  // The daemon ends its module with SIGTERM.
+  velmora.Signal(SIGTERM);
+  EndedQuietly(velmora);
+}
+
+// In a child process (SDL on X11, no SDL state of the other tests): SDL
+// takes a host window over as velmora does; the host then resizes and
+// destroys it. The window reports the new size, and its end closes it.
+int HostWindowEvents(const std::string& display) {
+  setenv("DISPLAY", display.c_str(), 1);
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  Host host(display, 160, 120, 24);
+  if (!host) return 2;
+  platform::WindowRequest request;
+  request.host = host.Id();
+  std::unique_ptr<platform::NativeWindow> window = platform::Get<platform::Windows>().Create(request);
+  if (window->Width() != 160 || window->Height() != 120) return 3;
+  platform::EventSource& events = platform::Get<platform::EventSource>();
+  // Drains the queue until a message of the window matches.
+  auto await = [&](platform::MessageKind kind, int x, int y) {
+    return WaitFor([&] {
+      platform::Message m;
+      while (events.Poll(m))
+        if (m.window == window->Id() && m.kind == kind && m.x == x && m.y == y) return true;
+      return false;
+    });
+  };
+  host.Resize(320, 240);
+  if (!await(platform::MessageKind::Resize, 320, 240)) return 4;
+  if (window->Width() != 320 || window->Height() != 240) return 5;
+  host.Resize(100, 80);
+  if (!await(platform::MessageKind::Resize, 100, 80)) return 6;
+  host.Destroy();
+  if (!await(platform::MessageKind::Close, 0, 0)) return 7;
+  return 0;
+}
+
+TEST_F(HostWindowTest, HostWindowReportsItsSizeAndItsEnd) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(HostWindowEvents(display)), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(HostWindowTest, EndsQuietlyWhenTheHostWindowGoesMidFrame) {
+  // The frames follow each other without pause, so the window goes while
+  // one is being drawn; at different moments of the run each time.
+  for (int delayMs : {0, 30, 250}) {
+    SCOPED_TRACE(delayMs);
+    Host host(display, 160, 120, 24);
+    ASSERT_TRUE(host);
+    Module velmora(display, {"-window-id", std::to_string(host.Id()), "-water", "blue"});
+    ASSERT_TRUE(WaitFor([&] { return host.Shows(80, 60, kBlueWater) || !velmora.Running(); })) << velmora.Errors();
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    host.Destroy();
+    EndedQuietly(velmora);
+  }
+}
+
+TEST_F(HostWindowTest, EndsQuietlyWhenTheDaemonDestroysTheWindowAndSignalsAtOnce) {
+  Host host(display, 160, 120, 32);
+  if (!host) GTEST_SKIP() << "the display has no 32-bit visual";
+  Module velmora(display, {"-window-id", std::to_string(host.Id()), "-water", "blue"});
+  ASSERT_TRUE(WaitFor([&] { return host.Shows(80, 60, kBlueWater) || !velmora.Running(); })) << velmora.Errors();
+  host.Destroy();
+  velmora.Signal(SIGTERM);
+  EndedQuietly(velmora);
+}
+
+TEST_F(HostWindowTest, SettingsSwitchesShowForTheRunAndAreNotStored) {
+  Host host(display, 160, 120, 24);
+  ASSERT_TRUE(host);
+  Module velmora(display, {"-window-id", std::to_string(host.Id()), "-water", "green", "-no-sound", "-fps"});
+  EXPECT_TRUE(WaitFor([&] { return host.Shows(80, 60, kGreenWater) || !velmora.Running(); }));
+  EXPECT_TRUE(host.Shows(80, 60, kGreenWater)) << std::hex << host.Pixel(80, 60).value_or(0) << velmora.Errors();
+  velmora.Signal(SIGTERM);
+  EndedQuietly(velmora);
+  // Nothing of the run's switches reached the user's settings.
+  for (const auto& entry : fs::recursive_directory_iterator(velmora.ConfigFolder())) {
+    if (!entry.is_regular_file()) continue;
+    std::string settings = ReadFile(entry.path());
+    EXPECT_EQ(settings.find("WaterBackgroundIndex"), std::string::npos) << entry.path();
+    EXPECT_EQ(settings.find("FPS"), std::string::npos) << entry.path();
+  }
+}
+
+}  // namespace

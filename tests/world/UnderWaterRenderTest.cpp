@@ -1,0 +1,440 @@
+// The water drawn on the real driver: which primitives each frame draws in
+// which order and with which fog, texturing and blending (seen at each draw
+// call on its way to the driver); the texture-generation planes of the
+// caustics and the light rays read back from the context; the background
+// object's copies; and whole frames in the offscreen frame buffer checked
+// by pixels: the backdrop's gradient, the light rays over it, the bottom
+// under the caustics, fogged by OpenGL fog or by its fog layer.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "gl/GLEntryPoints.h"
+#include "gl/Primitive.h"
+#include "gl/Texture.h"
+#include "scene/RenderState.h"
+#include "scene/SceneTexture.h"
+#include "tests/world/WorldTestSupport.h"
+
+namespace worldtest {
+namespace {
+
+using Names = std::vector<std::string>;
+
+bool Enabled(GLenum capability) { return GL.glIsEnabled(capability) == GL_TRUE; }
+
+std::array<float, 4> Floats4(GLenum name) {
+  std::array<float, 4> v{};
+  GL.glGetFloatv(name, v.data());
+  return v;
+}
+
+// Whether unit's GL_TEXTURE_2D is on, the active unit left as it was.
+bool UnitTexturing(int unit) {
+  if (!GL.glActiveTextureARB) return unit == 0 && Enabled(GL_TEXTURE_2D);
+  GLint active = 0;
+  GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+  const bool on = Enabled(GL_TEXTURE_2D);
+  GL.glActiveTextureARB(static_cast<GLenum>(active));
+  return on;
+}
+
+// The state every indexed draw call is made with, while it lives.
+struct DrawState {
+  const void* vertices;
+  bool fog;
+  GLint fogMode;
+  float fogStart, fogEnd;
+  std::array<float, 4> fogColor;
+  bool texture0, texture1, blend, depthTest, lighting;
+};
+
+class DrawLog {
+ public:
+  DrawLog() : saved_(GL) {
+    Draws().clear();
+    Saved() = GL;
+    GL.glVertexPointer = [](GLint size, GLenum type, GLsizei stride, const void* pointer) {
+      Pointer() = pointer;
+      Saved().glVertexPointer(size, type, stride, pointer);
+    };
+    GL.glDrawElements = [](GLenum mode, GLsizei count, GLenum type, const void* indices) {
+      DrawState d{};
+      d.vertices = Pointer();
+      d.fog = Enabled(GL_FOG);
+      GL.glGetIntegerv(GL_FOG_MODE, &d.fogMode);
+      GL.glGetFloatv(GL_FOG_START, &d.fogStart);
+      GL.glGetFloatv(GL_FOG_END, &d.fogEnd);
+      d.fogColor = Floats4(GL_FOG_COLOR);
+      d.texture0 = UnitTexturing(0);
+      d.texture1 = UnitTexturing(1);
+      d.blend = Enabled(GL_BLEND);
+      d.depthTest = Enabled(GL_DEPTH_TEST);
+      d.lighting = Enabled(GL_LIGHTING);
+      Draws().push_back(d);
+      Saved().glDrawElements(mode, count, type, indices);
+    };
+  }
+  ~DrawLog() { GL = saved_; }
+
+  static std::vector<DrawState>& Draws() {
+    static std::vector<DrawState> draws;
+    return draws;
+  }
+
+ private:
+  static const void*& Pointer() {
+    static const void* pointer = nullptr;
+    return pointer;
+  }
+  static TGLEntryPoints& Saved() {
+    static TGLEntryPoints saved;
+    return saved;
+  }
+  TGLEntryPoints saved_;
+};
+
+// Names of the water's primitives by their vertex arrays.
+std::map<const void*, std::string> PrimitiveNames(const TUnderWater& w) {
+  return {{w.SurfaceGrid()->Vertices.Data(), "surface"},     {w.SurfaceLightGrid()->Vertices.Data(), "surface light"},
+          {w.SurfaceFogLayer()->Vertices.Data(), "surface fog"}, {w.Backdrop()->Vertices.Data(), "backdrop"},
+          {w.BottomGrid()->Vertices.Data(), "bottom"},       {w.BottomFogLayer()->Vertices.Data(), "bottom fog"},
+          {w.BottomLightGrid()->Vertices.Data(), "bottom light"}, {w.LightShafts()->Vertices.Data(), "shafts"}};
+}
+
+class WaterRender : public WaterGLTest {
+ protected:
+  bool Multitexture() { return OpenGL().Textures()->MultitextureEnabled && OpenGL().Textures()->MaxTextureUnits >= 2; }
+
+  // One frame of the scene; the draws it made, named.
+  Names Frame(std::vector<DrawState>* states = nullptr) {
+    LoadView();
+    DrawLog log;
+    scene_->Process(0);
+    GL.glFinish();
+    const auto names = PrimitiveNames(*Water("Blue Water"));
+    Names drawn;
+    for (const DrawState& d : DrawLog::Draws()) drawn.push_back(names.count(d.vertices) ? names.at(d.vertices) : "?");
+    if (states) *states = DrawLog::Draws();
+    return drawn;
+  }
+
+  // RGB of a pixel of the 64 x 64 frame.
+  std::array<int, 3> RGB(int x, int y) {
+    const std::vector<uint8_t> p = Pixel(x, y);
+    return {p[0], p[1], p[2]};
+  }
+  void ClearFrame() {
+    GL.glClearColor(0, 0, 0, 1);
+    GL.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+
+  const Keys textured_ = {{"BottomTexture", "Textures/SeaBottom"}, {"UpTexture", "Textures/surface.jpg"}};
+};
+
+void ExpectFog(const DrawState& d, const std::array<float, 4>& colour) {
+  EXPECT_TRUE(d.fog);
+  EXPECT_EQ(d.fogMode, GL_LINEAR);
+  EXPECT_EQ(d.fogStart, 6000);
+  EXPECT_EQ(d.fogEnd, 10000);
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(d.fogColor[i], colour[i], 1e-6) << i;
+}
+
+TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
+  LoadWater(textured_);
+  std::vector<DrawState> d;
+  EXPECT_EQ(Frame(&d), (Names{"surface", "surface light", "backdrop", "bottom", "shafts"}));
+  ASSERT_EQ(d.size(), 5u);
+  const std::array<float, 4> up{20 / 255.0f, 160 / 255.0f, 230 / 255.0f, 1}, bottom{20 / 255.0f, 90 / 255.0f,
+                                                                                     130 / 255.0f, 1};
+  // The surface, then its light layer blended over it, fogged to UpColor.
+  ExpectFog(d[0], up);
+  EXPECT_TRUE(d[0].texture0);
+  EXPECT_FALSE(d[0].blend);
+  EXPECT_FALSE(d[0].depthTest);
+  EXPECT_FALSE(d[0].lighting);
+  ExpectFog(d[1], up);
+  EXPECT_TRUE(d[1].blend);
+  EXPECT_TRUE(d[1].texture0);
+  // The backdrop: plain colours, nothing else.
+  EXPECT_FALSE(d[2].fog);
+  EXPECT_FALSE(d[2].texture0);
+  EXPECT_FALSE(d[2].texture1);
+  EXPECT_FALSE(d[2].blend);
+  EXPECT_FALSE(d[2].depthTest);
+  // The bottom, fogged to BottomColor, the caustics on unit 1.
+  ExpectFog(d[3], bottom);
+  EXPECT_TRUE(d[3].texture0);
+  EXPECT_EQ(d[3].texture1, Multitexture());
+  EXPECT_FALSE(d[3].blend);
+  // The rays: blended and textured, without fog or caustics.
+  EXPECT_FALSE(d[4].fog);
+  EXPECT_TRUE(d[4].blend);
+  EXPECT_TRUE(d[4].texture0);
+  EXPECT_FALSE(d[4].texture1);
+  EXPECT_FALSE(d[4].depthTest);
+  GLint hint = 0;
+  GL.glGetIntegerv(GL_FOG_HINT, &hint);
+  EXPECT_EQ(hint, GL_DONT_CARE);
+  // The frame leaves fog off and the depth test on.
+  EXPECT_FALSE(Enabled(GL_FOG));
+  EXPECT_TRUE(Enabled(GL_DEPTH_TEST));
+
+  // Emulated depth: no fog at all; each plane gets its fog layer, blended
+  // and untextured, right after it.
+  Water("Blue Water")->EmulateDepth = true;
+  EXPECT_EQ(Frame(&d),
+            (Names{"surface", "surface light", "surface fog", "backdrop", "bottom", "bottom fog", "shafts"}));
+  for (const DrawState& s : d) EXPECT_FALSE(s.fog);
+  for (int layer : {2, 5}) {
+    EXPECT_FALSE(d[layer].texture0) << layer;
+    EXPECT_FALSE(d[layer].texture1) << layer;
+    EXPECT_TRUE(d[layer].blend) << layer;
+  }
+
+  // No surface light layer at UpAlpha 0, no rays without UseLights, no
+  // caustics without UseCaustic.
+  LoadWater(With(textured_, {{"UpAlpha", "0"}}));
+  Water("Blue Water")->UseLights = false;
+  Water("Blue Water")->UseCaustic = false;
+  EXPECT_EQ(Frame(&d), (Names{"surface", "backdrop", "bottom"}));
+  EXPECT_FALSE(d[2].texture1);
+  // Without bottom and surface textures only the backdrop and the rays.
+  LoadWater();
+  EXPECT_EQ(Frame(), (Names{"backdrop", "shafts"}));
+  // A hidden water draws nothing; nor does one whose context is gone.
+  Water("Blue Water")->SetVisible(false);
+  EXPECT_EQ(Frame(), Names{});
+  Water("Blue Water")->SetVisible(true);
+  OpenGL().Deactivate();
+  DrawLog log;
+  scene_->Process(0);
+  EXPECT_TRUE(DrawLog::Draws().empty());
+}
+
+TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {
+  if (!Multitexture()) GTEST_SKIP() << "one texture unit";
+  TUnderWater& water = LoadWater(textured_);
+  water.CausticPhase = 3;
+  LoadView();
+  ResetSceneRenderState();
+  auto* map = Find<TSceneTexture>("Textures/caustback.jpg");
+  EXPECT_EQ(map->GLTexture(), nullptr);
+  water.BeginCaustics();
+  ASSERT_NE(map->GLTexture(), nullptr);
+  EXPECT_EQ(map->GLTexture()->TextureUnit, 1);
+  EXPECT_EQ(map->GLTexture()->EnvMode, GLenum(GL_MODULATE));
+  // Unit 0 is active again and untouched; the cache still speaks for it.
+  GLint active = 0;
+  GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  EXPECT_EQ(active, GL_TEXTURE0_ARB);
+  EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
+  EXPECT_EQ(SceneTexture(), nullptr);
+  GL.glActiveTextureARB(GL_TEXTURE1_ARB);
+  EXPECT_TRUE(Enabled(GL_TEXTURE_2D));
+  EXPECT_TRUE(Enabled(GL_TEXTURE_GEN_S));
+  EXPECT_TRUE(Enabled(GL_TEXTURE_GEN_T));
+  GLint mode = 0, env = 0, bound = 0;
+  GL.glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &mode);
+  EXPECT_EQ(mode, GL_OBJECT_LINEAR);
+  GL.glGetTexGeniv(GL_T, GL_TEXTURE_GEN_MODE, &mode);
+  EXPECT_EQ(mode, GL_OBJECT_LINEAR);
+  GL.glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  EXPECT_EQ(env, GL_MODULATE);
+  GL.glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(GLuint(bound), map->GLTexture()->Handle());
+  std::array<float, 4> plane{};
+  GL.glGetTexGenfv(GL_S, GL_OBJECT_PLANE, plane.data());
+  EXPECT_EQ(plane, (std::array<float, 4>{0.0004f, 0, 0, 1.5f}));
+  GL.glGetTexGenfv(GL_T, GL_OBJECT_PLANE, plane.data());
+  EXPECT_EQ(plane, (std::array<float, 4>{0, 0.0002f, -0.0004f, 0.75f}));
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+
+  water.EndCaustics();
+  GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  EXPECT_EQ(active, GL_TEXTURE0_ARB);
+  EXPECT_FALSE(UnitTexturing(1));
+  EXPECT_FALSE(UnitTexturing(0));
+  // A texture of unit 0 bound through the cache in between, as the bottom
+  // does, stays on unit 0 and leaves the caustics on unit 1.
+  water.BeginCaustics();
+  BindSceneTexture(Find<TSceneTexture>("Textures/SeaBottom"));
+  EXPECT_TRUE(UnitTexturing(0));
+  EXPECT_TRUE(UnitTexturing(1));
+  BindSceneTexture(nullptr);
+  EXPECT_FALSE(UnitTexturing(0));
+  EXPECT_TRUE(UnitTexturing(1));
+  water.EndCaustics();
+  EXPECT_FALSE(UnitTexturing(1));
+
+  // The rays: eye-linear generation on unit 0 while they are drawn, off
+  // afterwards (planes given under the identity model-view, so read back
+  // as given).
+  Frame();
+  GL.glGetTexGeniv(GL_S, GL_TEXTURE_GEN_MODE, &mode);
+  EXPECT_EQ(mode, GL_EYE_LINEAR);
+  GL.glGetTexGenfv(GL_S, GL_EYE_PLANE, plane.data());
+  EXPECT_EQ(plane, (std::array<float, 4>{0.0002f, 0, 0, 0.45f}));
+  GL.glGetTexGenfv(GL_T, GL_EYE_PLANE, plane.data());
+  EXPECT_EQ(plane, (std::array<float, 4>{0, 0.000004f, 0, 0.75f}));
+  EXPECT_FALSE(Enabled(GL_TEXTURE_GEN_S));
+  EXPECT_FALSE(Enabled(GL_TEXTURE_GEN_T));
+
+  // Without the multitexture switch nothing is generated or bound.
+  OpenGL().Textures()->MultitextureEnabled = false;
+  map->ReleaseGLTexture();
+  water.BeginCaustics();
+  EXPECT_EQ(map->GLTexture(), nullptr);
+  OpenGL().Textures()->MultitextureEnabled = true;
+}
+
+TEST_F(WaterRender, TheBackgroundObjectIsDrawnThriceAcrossOrTwiceSqueezed) {
+  Load({{{"Type", "TTestBackground"}, {"Name", "Reef"}},
+        With(ShippedWater("Blue Water"), {{"Background", "Reef"}})});
+  auto* reef = Find<TTestBackground>("Reef");
+  Frame();
+  ASSERT_EQ(reef->Draws.size(), 3u);
+  const float offsets[] = {-12600, 0, 12600};
+  for (int i = 0; i < 3; ++i) {
+    const TTestBackground::Draw& d = reef->Draws[i];
+    EXPECT_EQ(d.modelView[0], 1);
+    EXPECT_EQ(d.modelView[12], offsets[i]) << i;
+    EXPECT_NEAR(d.alphaRef, 0.35f, 1e-6);
+    EXPECT_TRUE(d.depthTest);
+    EXPECT_TRUE(d.blend);
+    EXPECT_FALSE(d.lighting);
+    EXPECT_FALSE(d.fog);
+    EXPECT_EQ(d.unit1Texture, Multitexture());  // lit by the caustics
+  }
+  // Blending ends with the background; the next blended draw gets the
+  // usual alpha test again.
+  EXPECT_FALSE(SceneBlending());
+  EXPECT_FALSE(Enabled(GL_ALPHA_TEST));
+  EXPECT_FALSE(UnitTexturing(1));
+
+  // One picture across monitors: x squeezed by 0.4 x 0.914 x right / top
+  // (0.3656 x 4 / 3 on this view), two halves.
+  reef->Draws.clear();
+  Water("Blue Water")->BackgroundMode = 2;
+  Frame();
+  ASSERT_EQ(reef->Draws.size(), 2u);
+  const float scale = 0.3656f * 4 / 3;
+  for (const TTestBackground::Draw& d : reef->Draws) {
+    EXPECT_NEAR(d.modelView[0], scale, 1e-5);
+    EXPECT_EQ(d.modelView[5], 1);
+    EXPECT_EQ(d.modelView[10], 1);
+  }
+  EXPECT_NEAR(reef->Draws[0].modelView[12], -6295 * scale, 0.05);
+  EXPECT_NEAR(reef->Draws[1].modelView[12], (12594 - 6295) * scale, 0.05);
+  // The wide view squeezes less.
+  reef->Draws.clear();
+  App().Viewport().WideScreen = true;
+  Frame();
+  EXPECT_NEAR(reef->Draws[0].modelView[0], 0.3656f * 16 / 9, 1e-5);
+  // A view without extent keeps the 4:3 squeeze instead of a NaN.
+  reef->Draws.clear();
+  App().Viewport().FOV = 0;
+  Frame();
+  EXPECT_NEAR(reef->Draws[0].modelView[0], scale, 1e-5);
+
+  reef->Draws.clear();
+  Water("Blue Water")->UseBackground = false;
+  Frame();
+  EXPECT_TRUE(reef->Draws.empty());
+}
+
+// The backdrop's colour at frame row r: BottomColor at the bottom edge,
+// UpColor at the top, linear in between.
+double Backdrop(int r, double bottom, double up) { return bottom + (up - bottom) * (r + 0.5) / 64; }
+
+TEST_F(WaterRender, BackdropShadesFromUpColorToBottomColorAndTheRaysBrightenItsUpperPart) {
+  TUnderWater& water = LoadWater();
+  water.UseLights = false;
+  ClearFrame();
+  Frame();
+  const int up[] = {20, 160, 230}, bottom[] = {20, 90, 130};
+  for (int r : {0, 16, 32, 48, 63})
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(RGB(32, r)[c], Backdrop(r, bottom[c], up[c]), 1.5) << r << " " << c;
+  EXPECT_EQ(RGB(0, 63), RGB(63, 63));
+
+  // The rays: the sheet from (UpY, -7000) down to (BottomY, -4000) is
+  // above the view where it is brightest (alpha 80 at 0.8 x UpY, -6700)
+  // and fades towards the bottom; a white ray texture adds
+  // (255 - backdrop) x alpha. Along the sheet, from vertex 4 (t = 0) to
+  // vertex 1 (t = 1), alpha is 80 x (1 - t); the row looking at the point
+  // t of the sheet satisfies y(t) = ndc x top x depth(t).
+  water.UseLights = true;
+  ClearFrame();
+  Frame();
+  const double top = std::tan(75.0 * std::numbers::pi / 360.0);
+  const double y4 = 0.8 * water.UpY, d4 = 6700, y1 = water.BottomY, d1 = 4000;
+  std::vector<double> alphas;
+  for (int r : {63, 48, 32, 16, 0}) {
+    const double ndc = (r + 0.5) / 32 - 1;
+    const double t = (y4 - ndc * top * d4) / ((y4 - y1) - ndc * top * (d4 - d1));
+    const double alpha = 80 * (1 - t) / 255;
+    alphas.push_back(alpha);
+    for (int c = 0; c < 3; ++c) {
+      const double behind = Backdrop(r, bottom[c], up[c]);
+      EXPECT_NEAR(RGB(32, r)[c], behind + (255 - behind) * alpha, 2.5) << r << " " << c;
+    }
+  }
+  EXPECT_NEAR(alphas.front(), 0.285, 0.01);  // brightest at the top row
+  EXPECT_NEAR(alphas.back(), 0.092, 0.01);   // faint at the bottom
+}
+
+TEST_F(WaterRender, BottomUnderCausticsFadesIntoItsColourByFogOrByItsLayer) {
+  TUnderWater& water = LoadWater(With(textured_, {{"UpTexture", ""}}));
+  water.UseLights = false;
+  water.Flat = true;
+  ClearFrame();
+  Frame();
+  EXPECT_TRUE(water.FlatApplied);
+  // Row 3 looks at the flat bottom (y -3000) about 4400 away: before the
+  // fog. The red bottom is halved by the grey caustic map on unit 1.
+  const int red = Multitexture() ? 128 : 255;
+  const std::array<int, 3> near = RGB(32, 3);
+  EXPECT_NEAR(near[0], red, 2);
+  EXPECT_LE(near[1], 1);
+  EXPECT_LE(near[2], 1);
+
+  // Row 18 looks at it about 9270 away: 82% of the way to BottomColor.
+  const double depth = 3000 / ((1 - 18.5 / 32) * std::tan(75.0 * std::numbers::pi / 360.0));
+  const double f = (10000 - depth) / 4000;  // what is left of the bottom
+  const double expected[] = {f * red + (1 - f) * 20, (1 - f) * 90, (1 - f) * 130};
+  std::array<int, 3> fogged = RGB(32, 18);
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(fogged[c], expected[c], 4) << c;
+  // Above the bottom's far edge the backdrop shows.
+  EXPECT_NEAR(RGB(32, 30)[2], 130 + (230 - 130) * (30.5 / 64 * 2 - 1 + 0.3910) / (0.6516 + 0.3910), 3);
+
+  // The fog layer in place of fog: much the same colours.
+  water.EmulateDepth = true;
+  ClearFrame();
+  Frame();
+  EXPECT_EQ(RGB(32, 3), near);
+  fogged = RGB(32, 18);
+  for (int c = 0; c < 3; ++c) EXPECT_NEAR(fogged[c], expected[c], 6) << c;
+
+  // Without caustics the bottom shows its own red.
+  water.UseCaustic = false;
+  water.EmulateDepth = false;
+  ClearFrame();
+  Frame();
+  EXPECT_NEAR(RGB(32, 3)[0], 255, 2);
+
+  // Hills: the first draw with Flat off raises them.
+  water.Flat = false;
+  Frame();
+  EXPECT_FALSE(water.FlatApplied);
+  EXPECT_NE(water.BottomGrid()->Vertices.Items()[8].y, 0);
+}
+
+}  // namespace
+}  // namespace worldtest

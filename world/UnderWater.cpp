@@ -1,0 +1,497 @@
+#include "world/UnderWater.h"
+
+#include <cfloat>
+#include <cmath>
+#include <numbers>
+
+#include "app/GLApplication.h"
+#include "core/Error.h"
+#include "core/Strings.h"
+#include "gl/GLEntryPoints.h"
+#include "gl/OpenGL.h"
+#include "gl/Primitive.h"
+#include "gl/Texture.h"
+#include "scene/MainRenderState.h"
+#include "scene/MainScene.h"
+#include "scene/RenderState.h"
+#include "scene/ResourceLoader.h"
+#include "scene/SceneTexture.h"
+#include "scene/SceneValues.h"
+#include "world/WaterGeometry.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr int kCellsX = 6, kCellsZ = 4;
+constexpr double kPi = std::numbers::pi;
+// Every offset CausticPhase drives (0.5, 0.25 and 0.15 of it) is a whole
+// number of texture repeats after 20.
+constexpr double kCausticPeriod = 20;
+
+// value brought into 0 .. period.
+double Wrapped(double value, double period) {
+  double r = std::fmod(value, period);
+  if (r < 0) r += period;
+  if (!(r < period)) r = 0;  // rounding up to period
+  return r;
+}
+
+// The same for a phase held as a float.
+float WrappedPhase(double value, double period) {
+  const float r = static_cast<float>(Wrapped(value, period));
+  return r < static_cast<float>(period) ? r : 0.0f;
+}
+
+TGLColor ToFloats(TGLColorBytes c, float alpha) { return {c.r / 255.0f, c.g / 255.0f, c.b / 255.0f, alpha}; }
+
+// Every value as a float: finite and with room for the small offsets the
+// drawing adds (waves, hills).
+bool FitsFloat(double value) { return std::isfinite(value) && std::fabs(value) <= FLT_MAX / 2; }
+
+// Drawing a primitive at y = h: translated, rendered, matrix restored.
+void DrawAt(TGLPrimitive* primitive, float y) {
+  GL.glPushMatrix();
+  GL.glTranslatef(0, y, 0);
+  primitive->Render();
+  GL.glPopMatrix();
+}
+
+// Texturing on the active unit and the texture bound through the shared
+// cache; a missing texture leaves texturing off.
+void UseTexture(TCustomOpenGL& gl, TSceneTexture* texture) {
+  gl.SetTexture2D(true);
+  BindSceneTexture(texture);
+  if (!texture) gl.SetTexture2D(false);
+}
+
+// Texturing off, with the cache saying so too: a later bind of the same
+// texture must switch it on again.
+void TextureOff(TCustomOpenGL& gl) {
+  BindSceneTexture(nullptr);
+  gl.SetTexture2D(false);
+}
+
+void SetTexGen(GLenum coord, GLenum mode, GLenum planeName, const GLfloat* plane) {
+  GL.glTexGeni(coord, GL_TEXTURE_GEN_MODE, static_cast<GLint>(mode));
+  GL.glTexGenfv(coord, planeName, plane);
+}
+
+}  // namespace
+
+TUnderWater::~TUnderWater() { FreeGeometry(); }
+
+// --- keys --------------------------------------------------------------------------
+
+void TUnderWater::ReadProperties(TResourceLoader& loader) {
+  TMainSceneObject::ReadProperties(loader);
+  FarPlane = loader.ReadFloat("FarPlane", FarPlane);
+  FogStart = loader.ReadFloat("FogStart", FogStart);
+  FogEnd = loader.ReadFloat("FogEnd", FogEnd);
+  FogColor = loader.ReadColorBytes("FogColor", FogColor);
+  EmulateDepth = loader.ReadBool("EmulateDepth", EmulateDepth);
+  UpY = loader.ReadFloat("UpY", UpY);
+  BottomY = loader.ReadFloat("BottomY", BottomY);
+  UpColor = loader.ReadColorBytes("UpColor", UpColor);
+  BottomColor = loader.ReadColorBytes("BottomColor", BottomColor);
+  UpAlpha = loader.ReadFloat("UpAlpha", UpAlpha);
+  BottomAlpha = loader.ReadFloat("BottomAlpha", BottomAlpha);
+  BottomTexture = loader.ReadReferenceAs<TSceneTexture>("BottomTexture", BottomTexture);
+  HasBottomTexture = BottomTexture != nullptr;
+  UpTexture = loader.ReadReferenceAs<TSceneTexture>("UpTexture", UpTexture);
+  HasUpTexture = UpTexture != nullptr;
+  BackgroundIndex = loader.ReadInteger("BackgroundIndex", 0);
+  LightTexture = loader.ReadReferenceAs<TSceneTexture>("LightTexture", LightTexture);
+  UpLightMap = loader.ReadReferenceAs<TSceneTexture>("UpLightMap", UpLightMap);
+  BottomLightMap = loader.ReadReferenceAs<TSceneTexture>("BottomLightMap", BottomLightMap);
+  BackgroundLightMap = loader.ReadReferenceAs<TSceneTexture>("BackgroundLightMap", BackgroundLightMap);
+  Light = loader.ReadReferenceAs<TMainRenderState>("Light", Light);
+  Background = loader.ReadReference("Background", dynamic_cast<TMainObject*>(Background));
+  BuildGeometry();
+}
+
+void TUnderWater::WriteProperties(TResourceLoader& loader) {
+  TMainSceneObject::WriteProperties(loader);
+  loader.WriteFloat("FarPlane", FarPlane);
+  loader.WriteFloat("FogStart", FogStart);
+  loader.WriteFloat("FogEnd", FogEnd);
+  loader.WriteBool("EmulateDepth", EmulateDepth);
+  loader.WriteColorBytes("FogColor", FogColor);
+  loader.WriteFloat("UpY", UpY);
+  loader.WriteFloat("BottomY", BottomY);
+  loader.WriteColorBytes("UpColor", UpColor);
+  loader.WriteColorBytes("BottomColor", BottomColor);
+  loader.WriteFloat("UpAlpha", UpAlpha);
+  loader.WriteFloat("BottomAlpha", BottomAlpha);
+  // An unset reference is written empty and reads back as none.
+  loader.WriteReference("BottomTexture", BottomTexture);
+  loader.WriteReference("UpTexture", UpTexture);
+  loader.WriteReference("LightTexture", LightTexture);
+  loader.WriteReference("UpLightMap", UpLightMap);
+  loader.WriteReference("BottomLightMap", BottomLightMap);
+  loader.WriteReference("BackgroundLightMap", BackgroundLightMap);
+  loader.WriteReference("Light", Light);
+  loader.WriteReference("BackGround", Background);
+  loader.WriteInteger("BackgroundIndex", BackgroundIndex);
+}
+
+// --- visibility ----------------------------------------------------------------------
+
+void TUnderWater::SetVisible(bool value) {
+  TMainSceneObject::SetVisible(value);
+  // While the keys are read the base reads "Visible" before "Light": that
+  // first call only stores the flag.
+  if (!Light) return;
+  if (!value) {
+    Light->Disable();
+    return;
+  }
+  Light->Enable();
+  if (BottomTexture) BottomTexture->SetFileIndex(BackgroundIndex);
+  if (UpTexture) UpTexture->SetFileIndex(BackgroundIndex);
+  // The background picture of the scene's texture list, where there is one.
+  if (TMainScene* scene = MainScene())
+    if (auto* textures = dynamic_cast<TMainObjectList*>(scene->FindItem("Textures")))
+      if (auto* picture = dynamic_cast<TSceneTexture*>(textures->FindItem("FonA.jpg")))
+        picture->SetFileIndex(BackgroundIndex);
+}
+
+// --- geometry ------------------------------------------------------------------------
+
+void TUnderWater::FreeGeometry() {
+  for (TGLPrimitive** p : {&surfaceGrid_, &bottomGrid_, &surfaceLightGrid_, &bottomLightGrid_, &surfaceFogLayer_,
+                           &bottomFogLayer_, &backdrop_, &lightShafts_}) {
+    delete *p;
+    *p = nullptr;
+  }
+  surfaceLightCoords_.clear();
+}
+
+void TUnderWater::BuildGeometry() {
+  TCustomGLApplication* application = Application();
+  TCustomOpenGL* gl = OpenGL();
+  if (!application || !gl)
+    RaiseError("TUnderWater", "BuildGeometry", "Water " + Name() + " is not in a scene with a rendering context");
+  const TViewSlopes view = ViewSlopes(application->Viewport());
+  const double far = FarPlane;
+  const double width = 4.0 * far * view.Right;
+  const double bottomY = HasBottomTexture ? BottomY : far * view.Bottom;
+  const double upY = HasBottomTexture ? UpY : far * view.Top;
+  if (!FitsFloat(width) || !FitsFloat(bottomY) || !FitsFloat(upY) || !FitsFloat(far - 6000) || !FitsFloat(far + 6000))
+    RaiseError("TUnderWater", "BuildGeometry",
+               Format("The planes of water %s do not fit in floating point (FarPlane %s, UpY %s, BottomY %s)",
+                      Name().c_str(), SceneFloatToStr(FarPlane).c_str(), SceneFloatToStr(float(upY)).c_str(),
+                      SceneFloatToStr(float(bottomY)).c_str()));
+  const float w = static_cast<float>(width);
+
+  FreeGeometry();
+  BottomY = static_cast<float>(bottomY);
+  UpY = static_cast<float>(upY);
+  TGLPrimitiveList* primitives = gl->Primitives();
+
+  // Texture repeats across the bottom: 3.5 x W / FarPlane, which is
+  // 14 x right / near whatever FarPlane is (0 included).
+  bottomGrid_ = primitives->Add();
+  MakeGrid(*bottomGrid_, kCellsX, kCellsZ, w, FarPlane - 3900, -w / 2, 0, -FarPlane,
+           static_cast<float>(14.0 * view.Right), 3.5f);
+  MakeLayers(bottomGrid_, BottomColor, bottomLightGrid_, bottomFogLayer_, BottomAlpha, "BottomAlpha");
+
+  surfaceGrid_ = primitives->Add();
+  MakeGrid(*surfaceGrid_, kCellsX, kCellsZ, w, FarPlane - 6000, -w / 2, 0, -FarPlane, 2.0f, 1.0f);
+  surfaceGrid_->RotateZ(180);  // face down
+  surfaceGrid_->CalcNormals();
+  surfaceLightGrid_ = primitives->Add();
+  MakeGrid(*surfaceLightGrid_, kCellsX, kCellsZ, w, FarPlane - 6000, -w / 2, 0, -FarPlane, 4.0f, 1.0f);
+  surfaceLightGrid_->RotateZ(180);
+  MakeLayers(surfaceGrid_, UpColor, surfaceLightGrid_, surfaceFogLayer_, UpAlpha, "UpAlpha");
+  const TGLTexCoord* coords = surfaceLightGrid_->TexCoords[0].Items();
+  surfaceLightCoords_.assign(coords, coords + surfaceLightGrid_->TexCoords[0].Count());
+  scrollU_ = scrollV_ = 0;
+
+  BuildBackdrop(w);
+  BuildLightShafts(w);
+}
+
+void TUnderWater::MakeLayers(TGLPrimitive* grid, TGLColorBytes colour, TGLPrimitive*& lightLayer,
+                             TGLPrimitive*& fogLayer, float alpha, const char* alphaKey) {
+  const double opacity = std::nearbyint(255.0 * double(alpha));
+  if (!(opacity >= 0 && opacity <= 255))
+    RaiseError("TUnderWater", "MakeLayers",
+               Format("%s %s is out of range 0..1 in water %s", alphaKey, SceneFloatToStr(alpha).c_str(),
+                      Name().c_str()));
+  if (!lightLayer) grid->AssignTo(lightLayer);
+  lightLayer->Colors.SetCount(1);
+  lightLayer->Colors.SetColorBytes(0, 255, 255, 255, static_cast<uint8_t>(opacity));
+
+  grid->AssignTo(fogLayer);
+  // One colour per vertex. Shading fills them all unless the fog distances
+  // meet; then the layer stays transparent rather than keep whatever the
+  // new memory held.
+  const int n = fogLayer->Vertices.Count();
+  fogLayer->Colors.SetCount(n);
+  for (int i = 0; i < n; ++i) fogLayer->Colors.Items()[i] = TGLColorBytes{0, 0, 0, 0};
+  ShadeByDepth(ToFloats(colour, 0), ToFloats(colour, 1), -FogStart, -FogEnd, *fogLayer);
+}
+
+void TUnderWater::BuildBackdrop(float w) {
+  backdrop_ = OpenGL()->Primitives()->Add();
+  backdrop_->Mode = GL_TRIANGLES;
+  const float z = -FarPlane;
+  const float vertices[] = {-w / 2, UpY, z, -w / 2, BottomY, z, w / 2, BottomY, z, w / 2, UpY, z};
+  backdrop_->Vertices.LoadFromArray(vertices);
+  backdrop_->Colors.SetCount(4);
+  for (int i = 0; i < 4; ++i) backdrop_->Colors.Items()[i] = (i == 0 || i == 3) ? UpColor : BottomColor;
+  const float coords[] = {0, 0, 0, 1, 1, 1, 1, 0};
+  backdrop_->TexCoords[0].LoadFromArray(coords);
+  const uint16_t indices[] = {0, 1, 2, 0, 2, 3};
+  backdrop_->Indices.LoadFromArray(indices);
+  backdrop_->Normals.SetCount(1);
+  backdrop_->Normals.SetVector(0, 0, 1, 0);
+}
+
+void TUnderWater::BuildLightShafts(float w) {
+  lightShafts_ = OpenGL()->Primitives()->Add();
+  lightShafts_->Mode = GL_TRIANGLES;
+  const float zA = 3000 - FarPlane, zB = 6000 - FarPlane;
+  const float zC = zA + 0.1f * (zB - zA), yC = 0.9f * UpY + 0.1f * BottomY;
+  const float vertices[] = {-w / 2, UpY,     zA, -w / 2, BottomY, zB, w / 2, BottomY, zB,
+                            w / 2,  UpY,     zA, -w / 2, yC,      zC, w / 2, yC,      zC};
+  lightShafts_->Vertices.LoadFromArray(vertices);
+  const uint8_t alphas[] = {0, 0, 0, 0, 80, 80};
+  lightShafts_->Colors.SetCount(6);
+  for (int i = 0; i < 6; ++i) lightShafts_->Colors.Items()[i] = TGLColorBytes{255, 255, 255, alphas[i]};
+  const float coords[] = {0, 0, 0, 1, 1, 1, 1, 0, 0, 0.1f, 1, 0.1f};
+  lightShafts_->TexCoords[0].LoadFromArray(coords);
+  const uint16_t indices[] = {0, 4, 5, 0, 5, 3, 4, 1, 2, 4, 2, 5};
+  lightShafts_->Indices.LoadFromArray(indices);
+  lightShafts_->Normals.SetCount(1);
+  lightShafts_->Normals.SetVector(0, 0, 1, 0);
+}
+
+void TUnderWater::ApplyRelief() {
+  if (!bottomGrid_) return;
+  TGLVector* grid = bottomGrid_->Vertices.Items();
+  const int n = bottomGrid_->Vertices.Count();
+  const int layerCount = bottomFogLayer_ ? bottomFogLayer_->Vertices.Count() : 0;
+  TGLVector* layer = bottomFogLayer_ ? bottomFogLayer_->Vertices.Items() : nullptr;
+  for (int i = 0; i < n; ++i) {
+    float y = 0;
+    if (!Flat) {
+      if (grid[i].z == -FarPlane) continue;  // the far row meets the backdrop
+      y = static_cast<float>(650 * std::sin((i % 7) * kPi / 2) - 300 * std::cos(i * kPi / 5));
+    }
+    grid[i].y = y;
+    if (i < layerCount) layer[i].y = y;
+  }
+  if (Flat)
+    for (int i = n; i < layerCount; ++i) layer[i].y = 0;
+  FlatApplied = Flat;
+}
+
+// --- animation -----------------------------------------------------------------------
+
+void TUnderWater::Animate(float deltaTime) {
+  const double dt = std::isfinite(deltaTime) ? deltaTime : 0.0;
+
+  // 1. The surface light map drifts: u by -0.02, v by +0.05 per second.
+  if (surfaceLightGrid_ && surfaceLightGrid_->TexCoords[0].Count() == int(surfaceLightCoords_.size())) {
+    scrollU_ = Wrapped(scrollU_ - 0.02 * dt, 1.0);
+    scrollV_ = Wrapped(scrollV_ + 0.05 * dt, 1.0);
+    TGLTexCoord* coord = surfaceLightGrid_->TexCoords[0].Items();
+    for (size_t k = 0; k < surfaceLightCoords_.size(); ++k)
+      coord[k] = {surfaceLightCoords_[k].s + float(scrollU_), surfaceLightCoords_[k].t + float(scrollV_)};
+  }
+
+  // 2. and 3. Waves on the surface and its light layer; the far row stays.
+  WavePhase = WrappedPhase(WavePhase + 1.5 * dt, 2 * kPi);
+  if (surfaceLightGrid_) {
+    TGLVector* light = surfaceLightGrid_->Vertices.Items();
+    const int n = surfaceLightGrid_->Vertices.Count();
+    const int surfaceCount = surfaceGrid_ ? surfaceGrid_->Vertices.Count() : 0;
+    TGLVector* surface = surfaceGrid_ ? surfaceGrid_->Vertices.Items() : nullptr;
+    for (int i = 0; i < n; ++i) {
+      if (light[i].z == -FarPlane) continue;
+      const float y =
+          static_cast<float>(150 * std::sin((i % 7) * kPi / 2 + WavePhase) - 100 * std::cos(i * kPi / 5 + WavePhase));
+      light[i].y = y;
+      if (i < surfaceCount) surface[i].y = y;
+    }
+  }
+
+  // 4.
+  CausticPhase = WrappedPhase(CausticPhase + 0.4 * dt, kCausticPeriod);
+}
+
+// --- drawing -------------------------------------------------------------------------
+
+void TUnderWater::RenderOpaque() {
+  TCustomOpenGL* gl = OpenGL();
+  if (!gl || !gl->Active() || !backdrop_) return;  // nothing to draw on, or not built
+  if (HasUpTexture) RenderSurface(*gl);
+  RenderBackdrop(*gl);
+  if (HasBottomTexture) RenderBottom(*gl);
+  if (UseLights) RenderLightShafts(*gl);
+  if (UseBackground && Background) RenderBackgroundObject(*gl);
+}
+
+void TUnderWater::SetupFog(TCustomOpenGL& gl, TGLColorBytes colour) {
+  if (EmulateDepth) {
+    gl.SetFog(false);
+    return;
+  }
+  gl.SetFog(true);
+  GL.glFogi(GL_FOG_MODE, GL_LINEAR);
+  GL.glHint(GL_FOG_HINT, GL_DONT_CARE);
+  GL.glFogf(GL_FOG_START, FogStart);
+  GL.glFogf(GL_FOG_END, FogEnd);
+  const TGLColor c = ToFloats(colour, colour.a / 255.0f);
+  GL.glFogfv(GL_FOG_COLOR, &c.r);
+}
+
+void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
+  gl.SetTexture2D(true);
+  gl.SetDepthTest(false);
+  SetBlending(false);
+  SetupFog(gl, UpColor);
+  SetLighting(false);
+  UseTexture(gl, UpTexture);
+  DrawAt(surfaceGrid_, UpY);
+  SetBlending(true);
+  UseTexture(gl, UpLightMap);
+  if (UpAlpha > 0) DrawAt(surfaceLightGrid_, UpY);
+  gl.SetFog(false);
+  TextureOff(gl);
+  if (EmulateDepth) DrawAt(surfaceFogLayer_, UpY);
+  gl.SetDepthTest(true);
+}
+
+void TUnderWater::RenderBackdrop(TCustomOpenGL& gl) {
+  SetLighting(false);
+  TextureOff(gl);
+  gl.SetDepthTest(false);
+  SetBlending(false);
+  gl.SetFog(false);
+  backdrop_->Render();
+  gl.SetDepthTest(true);
+}
+
+void TUnderWater::RenderBottom(TCustomOpenGL& gl) {
+  if (Flat != FlatApplied) ApplyRelief();
+  BeginCaustics();
+  SetLighting(false);
+  gl.SetTexture2D(true);
+  gl.SetDepthTest(false);
+  SetBlending(false);
+  SetupFog(gl, BottomColor);
+  UseTexture(gl, BottomTexture);
+  DrawAt(bottomGrid_, BottomY);
+  SetBlending(true);
+  EndCaustics();
+  gl.SetFog(false);
+  if (EmulateDepth) {
+    TextureOff(gl);
+    DrawAt(bottomFogLayer_, BottomY);
+  }
+  gl.SetDepthTest(true);
+}
+
+void TUnderWater::RenderLightShafts(TCustomOpenGL& gl) {
+  SetLighting(false);
+  gl.SetDepthTest(false);
+  gl.SetFog(false);
+  SetBlending(true);
+  UseTexture(gl, LightTexture);
+  const double phase = CausticPhase;
+  const GLfloat planeS[4] = {0.0002f, 0, 0, static_cast<GLfloat>(0.15 * phase)};
+  const GLfloat planeT[4] = {0, 0.000004f, 0, static_cast<GLfloat>(0.25 * phase)};
+  SetTexGen(GL_S, GL_EYE_LINEAR, GL_EYE_PLANE, planeS);
+  SetTexGen(GL_T, GL_EYE_LINEAR, GL_EYE_PLANE, planeT);
+  GL.glEnable(GL_TEXTURE_GEN_S);
+  GL.glEnable(GL_TEXTURE_GEN_T);
+  lightShafts_->Render();
+  GL.glDisable(GL_TEXTURE_GEN_S);
+  GL.glDisable(GL_TEXTURE_GEN_T);
+  gl.SetDepthTest(true);
+}
+
+void TUnderWater::RenderBackgroundObject(TCustomOpenGL& gl) {
+  BeginCaustics();
+  SetLighting(false);
+  gl.SetFog(false);
+  SetBlending(true);
+  GL.glAlphaFunc(GL_GREATER, 0.35f);
+  gl.SetDepthTest(true);
+  GL.glPushMatrix();
+  if (BackgroundMode == 1) {
+    // Three copies side by side: x = -12600, 0, +12600.
+    GL.glTranslatef(-12600, 0, 0);
+    Background->RenderTransparent();
+    GL.glTranslatef(12600, 0, 0);
+    Background->RenderTransparent();
+    GL.glTranslatef(12600, 0, 0);
+    Background->RenderTransparent();
+  } else {
+    // One picture over the monitors: narrowed to the view's aspect, two
+    // halves.
+    const double aspect = Application() ? ViewAspect(Application()->Viewport()) : 4.0 / 3.0;
+    GL.glScalef(static_cast<GLfloat>(0.4 * 0.914 * aspect), 1, 1);
+    GL.glTranslatef(-6295, 0, 0);
+    Background->RenderTransparent();
+    GL.glTranslatef(12594, 0, 0);
+    Background->RenderTransparent();
+  }
+  GL.glPopMatrix();
+  gl.SetDepthTest(true);
+  EndCaustics();
+  SetBlending(false);
+}
+
+// --- caustics ------------------------------------------------------------------------
+
+bool TUnderWater::CausticsOn() const {
+  TCustomOpenGL* gl = OpenGL();
+  return UseCaustic && BackgroundLightMap && gl && gl->Textures()->MultitextureEnabled && GL.glActiveTextureARB;
+}
+
+void TUnderWater::BeginCaustics() {
+  if (!CausticsOn()) return;
+  TSceneTexture* map = BackgroundLightMap;
+  if (!map->GLTexture()) {
+    // Made here rather than on a first bind: it lives on unit 1 and
+    // modulates what unit 0 draws.
+    map->CreateGLTexture(map->Format);
+    try {
+      map->LoadTexture();
+    } catch (...) {
+      map->ReleaseGLTexture();
+      throw;
+    }
+    map->GLTexture()->TextureUnit = 1;
+    map->GLTexture()->EnvMode = GL_MODULATE;
+  }
+  // Bound on its own unit, past the shared cache: the cache speaks for
+  // unit 0, where the bottom's and the background's own textures go. Had
+  // it taken the map, it would name a texture unit 0 does not hold (and,
+  // from none, switch unit 0's texturing on with whatever is bound there).
+  map->GLTexture()->Use();  // selects unit 1
+  const double phase = CausticPhase;
+  const GLfloat planeS[4] = {0.0004f, 0, 0, static_cast<GLfloat>(0.5 * phase)};
+  const GLfloat planeT[4] = {0, 0.0002f, -0.0004f, static_cast<GLfloat>(0.25 * phase)};
+  SetTexGen(GL_S, GL_OBJECT_LINEAR, GL_OBJECT_PLANE, planeS);
+  SetTexGen(GL_T, GL_OBJECT_LINEAR, GL_OBJECT_PLANE, planeT);
+  GL.glEnable(GL_TEXTURE_GEN_S);
+  GL.glEnable(GL_TEXTURE_GEN_T);
+  // What follows switches unit 0.
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
+void TUnderWater::EndCaustics() {
+  if (!CausticsOn()) return;
+  if (TGLTexture* texture = BackgroundLightMap->GLTexture()) {
+    texture->Bind();
+    texture->Disable();
+  }
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
+}  // namespace velmora

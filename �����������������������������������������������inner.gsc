@@ -1,0 +1,7 @@
+[e]
+Type=TResource
+Name=e
+Visible=0
+Capacity=0
+Count=0
+

@@ -172,12 +172,24 @@ TMainItem* TMainObjectList::GetItem(int index) const {
 }
 
 void TMainObjectList::SetCapacity(int value) {
-  if (value > 0) index_.reserve(static_cast<size_t>(value));
+  if (value <= 0) return;
+  index_.reserve(static_cast<size_t>(value));
+  names_.reserve(static_cast<size_t>(value));
 }
 
 void TMainObjectList::Delete(int index) {
   if (index < 0 || index >= GetCount()) IndexError("TMainObjectList", "Delete", index);
-  index_.erase(index_.begin() + index);
+  EraseEntry(static_cast<size_t>(index));
+}
+
+void TMainObjectList::EraseEntry(size_t at) {
+  names_.erase(index_[at].name);
+  index_.erase(index_.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+void TMainObjectList::ClearList() {
+  index_.clear();
+  names_.clear();
 }
 
 size_t TMainObjectList::LowerBound(std::string_view name, bool& found) const {
@@ -187,19 +199,26 @@ size_t TMainObjectList::LowerBound(std::string_view name, bool& found) const {
   return static_cast<size_t>(it - index_.begin());
 }
 
+TMainObject* TMainObjectList::Named(std::string_view name) const {
+  auto it = names_.find(name);
+  return it != names_.end() ? it->second : nullptr;
+}
+
 int TMainObjectList::IndexOfName(std::string_view name) const {
+  if (!Named(name)) return -1;
   if (sorted_) {
     bool found = false;
     size_t at = LowerBound(name, found);
     return found ? static_cast<int>(at) : -1;
   }
-  for (size_t i = 0; i < index_.size(); ++i)
+  // The newest first: particle lists free and look up their latest.
+  for (size_t i = index_.size(); i-- > 0;)
     if (index_[i].name == name) return static_cast<int>(i);
   return -1;
 }
 
 int TMainObjectList::IndexOfObject(const TMainItem* object) const {
-  for (size_t i = 0; i < index_.size(); ++i)
+  for (size_t i = index_.size(); i-- > 0;)
     if (index_[i].object == object) return static_cast<int>(i);
   return -1;
 }
@@ -212,11 +231,13 @@ TMainItem* TMainObjectList::AddItem(TMainItem* item) {
                std::string("Invalid class typecast: ") + item->ClassName() + " is not a named object");
   if (object->Name().empty()) RaiseError("TMainObjectList", "AddItem", "Add empty Object.Name failed");
   TMainList::AddItem(item);
+  if (Named(object->Name())) return item;  // a duplicate is ignored
+  names_.emplace(object->Name(), object);
   if (sorted_) {
     bool found = false;
     size_t at = LowerBound(object->Name(), found);
-    if (!found) index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(at), TNameEntry{object->Name(), object});
-  } else if (IndexOfName(object->Name()) < 0) {
+    index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(at), TNameEntry{object->Name(), object});
+  } else {
     index_.push_back(TNameEntry{object->Name(), object});
   }
   return item;
@@ -226,21 +247,20 @@ void TMainObjectList::RemoveItem(TMainItem* item) {
   // By name first (the common case), but only the item's own entry: a
   // rejected duplicate of the same name must not take the original out.
   int at = -1;
-  if (auto* object = dynamic_cast<TMainObject*>(item)) {
+  if (auto* object = dynamic_cast<TMainObject*>(item); object && Named(object->Name()) == item)
     at = IndexOfName(object->Name());
-    if (at >= 0 && index_[static_cast<size_t>(at)].object != item) at = -1;
-  }
   if (at < 0) at = IndexOfObject(item);
-  if (at >= 0) index_.erase(index_.begin() + at);
+  if (at >= 0) EraseEntry(static_cast<size_t>(at));
 }
 
 void TMainObjectList::RenameItem(TMainItem* item, const std::string& newName) {
   auto* object = dynamic_cast<TMainObject*>(item);
-  if (!object || IndexOfName(newName) >= 0) return;
+  if (!object || Named(newName) || Named(object->Name()) != object) return;
   const int at = IndexOfName(object->Name());
-  if (at < 0 || index_[static_cast<size_t>(at)].object != object) return;
-  index_.erase(index_.begin() + at);
+  if (at < 0) return;
+  EraseEntry(static_cast<size_t>(at));
   object->name_ = newName;
+  names_.emplace(newName, object);
   if (sorted_) {
     bool found = false;
     size_t to = LowerBound(newName, found);
@@ -252,15 +272,10 @@ void TMainObjectList::RenameItem(TMainItem* item, const std::string& newName) {
 
 bool TMainObjectList::Contains(const TMainItem* item) const {
   auto* object = dynamic_cast<const TMainObject*>(item);
-  if (!object) return false;
-  const int at = IndexOfName(object->Name());
-  return at >= 0 && index_[static_cast<size_t>(at)].object == object;
+  return object && Named(object->Name()) == object;
 }
 
-TMainObject* TMainObjectList::FindItem(std::string_view name) const {
-  const int at = IndexOfName(name);
-  return at >= 0 ? index_[static_cast<size_t>(at)].object : nullptr;
-}
+TMainObject* TMainObjectList::FindItem(std::string_view name) const { return Named(name); }
 
 void TMainObjectList::SetNameOrder(bool sorted) {
   if (sorted == sorted_) return;

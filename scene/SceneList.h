@@ -29,8 +29,10 @@
 //   "<class>.Delete error: List index out of bounds (<index>)"
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "scene/SceneItem.h"
@@ -133,7 +135,7 @@ class TMainObjectList : public TMainList {
   TMainItem* AddItem(TMainItem* item) override;
   void RemoveItem(TMainItem* item) override;
   void RenameItem(TMainItem* item, const std::string& newName) override;
-  void ClearList() override { index_.clear(); }
+  void ClearList() override;
   bool Contains(const TMainItem* item) const override;
 
   // The child named exactly name (CompareNames is case-sensitive), or
@@ -160,11 +162,23 @@ class TMainObjectList : public TMainList {
     std::string name;
     TMainObject* object;
   };
+  // Hashes std::string and std::string_view alike, so that lookups by a
+  // view need no copy of the name.
+  struct TNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
+  };
   // Where an entry named name goes in a sorted index; found tells whether
   // the name is there.
   size_t LowerBound(std::string_view name, bool& found) const;
+  // The object of the entry named name, or nullptr.
+  TMainObject* Named(std::string_view name) const;
+  // Drops the entry at, from the index and the name table.
+  void EraseEntry(size_t at);
 
   std::vector<TNameEntry> index_;
+  // The same entries by name: always exactly the names index_ holds.
+  std::unordered_map<std::string, TMainObject*, TNameHash, std::equal_to<>> names_;
   bool sorted_ = true;
 };
 

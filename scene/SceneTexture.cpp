@@ -204,6 +204,11 @@ void TSceneTexture::Bind() {
       throw;
     }
   }
+  // Uploading and binding speak to the context: without an active one the
+  // texels stay in client memory until a frame has it.
+  TCustomOpenGL* gl = MainScene() ? MainScene()->OpenGL() : nullptr;
+  if (!gl || !gl->Active())
+    RaiseError("TSceneTexture", "Bind", "Texture " + Name() + " needs an active rendering context");
   glTexture_->Use();
 }
 

@@ -17,7 +17,9 @@
 //
 //   created by the loader or AddTexture -> keys read (no OpenGL texture
 //   yet) -> first Bind: CreateGLTexture for Format, LoadTexture (images
-//   read, fitted to powers of two, reduced to texels), upload -> a change
+//   read, fitted to powers of two, reduced to texels), upload (only while
+//   the scene's rendering context is active: without one the texels wait
+//   in client memory and Bind raises) -> a change
 //   of file index, load-from-file flag or format frees the OpenGL texture:
 //   the next Bind loads again -> freed with its list (and before the
 //   rendering context's lists).
@@ -49,6 +51,7 @@
 //   "TSceneTexture.AlphaFromBitmap error: Texture size is not equal Alpha size! (texture T: A WxH, B WxH)"
 //   "TSceneTexture.SetFileIndex error: List index out of bounds (I) in <file list> of texture T"
 //   "TSceneTexture.CreateGLTexture error: Texture T is not in a scene with a rendering context"
+//   "TSceneTexture.Bind error: Texture T needs an active rendering context"
 //   the decoders' errors (assets/Bitmap.h); a missing disk file:
 //   "TFileStream.Create error: Cannot open file ..."
 #pragma once

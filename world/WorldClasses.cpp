@@ -1,6 +1,7 @@
 #include "world/WorldClasses.h"
 
 #include "scene/SceneClasses.h"
+#include "world/Bubbles.h"
 #include "world/GLClock.h"
 #include "world/UnderWater.h"
 #include "world/WatchClock.h"
@@ -9,7 +10,7 @@ namespace velmora {
 
 void RegisterWorldClasses() {
   RegisterSceneClass<TUnderWater>("TUnderWater");
-  // TBubbles
+  RegisterSceneClass<TBubbles>("TBubbles");
   // TFishes, TFishRender
   RegisterSceneClass<TGLClock>("TGLClock");
   RegisterSceneClass<TWatchClock>("TWatchClock");

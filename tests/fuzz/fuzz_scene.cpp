@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <span>
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include "app/GLApplication.h"
 #include "assets/ResourceReader.h"
 #include "assets/Stream.h"
@@ -26,6 +29,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velmora;
   static TCustomGLApplication* const application = [] {
+    // Saving a tree may write the files of nested resources; they go to a
+    // private folder, never into the folder the fuzzer was started in.
+    char folder[] = "/tmp/velmora-fuzz-scene-XXXXXX";
+    if (mkdtemp(folder) == nullptr || chdir(folder) != 0) abort();
     RegisterSceneClasses();
     RegisterWorldClasses();
     ResourceReader().Source = TResourceSource::rsResources;

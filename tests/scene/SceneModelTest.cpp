@@ -381,6 +381,85 @@ TEST_F(SceneModel, RenamingMovesTheEntryUnlessTheNameIsTaken) {
   EXPECT_EQ(loose.Name(), "free");
 }
 
+// A resource whose name index can be switched to insertion order, as the
+// particle lists do it.
+class TOrderedResource : public TResource {
+ public:
+  using TMainObjectList::SetNameOrder;
+};
+
+// The rules of the name index hold in both orderings: exact names, the
+// first of two equal names kept, renames that move or keep the entry,
+// and names that come free when their object leaves.
+TEST_F(SceneModel, TheNameIndexKeepsItsRulesInBothOrderings) {
+  for (const bool sorted : {true, false}) {
+    SCOPED_TRACE(sorted ? "name order" : "insertion order");
+    TOrderedResource list;
+    list.SetName("List");
+    list.SetNameOrder(sorted);
+    TTestProbe* b = Probe("b");
+    TTestProbe* a = Probe("a");
+    TTestProbe* upperB = Probe("B");
+    TTestProbe* upperA = Probe("A");
+    auto twin = std::unique_ptr<TTestProbe>(Probe("a"));
+    list.AddItem(b);
+    list.AddItem(a);
+    list.AddItem(twin.get());
+    list.AddItem(upperB);
+    list.AddItem(upperA);
+    EXPECT_EQ(ChildNames(list), sorted ? (Names{"a", "A", "b", "B"}) : (Names{"b", "a", "B", "A"}));
+    EXPECT_EQ(list.FindItem("a"), a);  // names are exact: case tells them apart
+    EXPECT_EQ(list.FindItem("A"), upperA);
+    EXPECT_EQ(list.FindItem("c"), nullptr);
+    EXPECT_FALSE(list.Contains(twin.get()));
+    twin.reset();  // the rejected twin goes without taking the original's entry
+    EXPECT_EQ(list.FindItem("a"), a);
+    EXPECT_TRUE(list.Contains(a));
+
+    // Renames: a taken name is refused; a free one moves the entry in name
+    // order and keeps its place in insertion order; the old name is free.
+    b->SetName("A");
+    EXPECT_EQ(b->Name(), "b");
+    b->SetName("c");
+    EXPECT_EQ(ChildNames(list), sorted ? (Names{"a", "A", "B", "c"}) : (Names{"c", "a", "B", "A"}));
+    EXPECT_EQ(list.FindItem("c"), b);
+    EXPECT_EQ(list.FindItem("b"), nullptr);
+    TTestProbe* newB = Probe("b");
+    list.AddItem(newB);
+    EXPECT_EQ(list.FindItem("b"), newB);
+
+    // An object freed on its own, the last entries freed by the list, or
+    // every entry dropped: their names can be used again.
+    delete upperB;
+    EXPECT_EQ(list.FindItem("B"), nullptr);
+    EXPECT_EQ(list.GetCount(), 4);
+    list.DeleteItems(1);  // "c" in name order, the new "b" in insertion order
+    const std::string gone = sorted ? "c" : "b";
+    EXPECT_EQ(list.FindItem(gone), nullptr);
+    TTestProbe* again = Probe(gone);
+    list.AddItem(again);
+    EXPECT_EQ(list.FindItem(gone), again);
+    EXPECT_TRUE(list.Contains(again));
+    list.Clear();
+    EXPECT_EQ(list.GetCount(), 0);
+    for (const char* name : {"a", "b", "c"}) {
+      TTestProbe* p = Probe(name);
+      list.AddItem(p);
+      EXPECT_EQ(list.FindItem(name), p);
+    }
+    EXPECT_EQ(list.GetCount(), 3);
+  }
+
+  // Switching to name order sorts what came in insertion order.
+  TOrderedResource list;
+  list.SetName("List");
+  list.SetNameOrder(false);
+  for (const char* name : {"time1", "day", "ClockPlate"}) list.AddItem(Probe(name));
+  list.SetNameOrder(true);
+  EXPECT_EQ(ChildNames(list), (Names{"ClockPlate", "day", "time1"}));
+  EXPECT_NE(list.FindItem("day"), nullptr);
+}
+
 TEST_F(SceneModel, ResourcesStartInvisibleLayersAndTheSceneVisible) {
   TResource resource;
   EXPECT_FALSE(resource.Visible());

@@ -530,6 +530,30 @@ TEST_F(SceneTextures, BindSceneTextureBindsOnlyOnAChange) {
   EXPECT_EQ(SceneTexture(), nullptr);
 }
 
+// A scene on an application whose context was never made current: the
+// texture loads its texels, but nothing is sent to OpenGL.
+TEST_F(SceneTextures, WithoutAnActiveContextBindRaisesAndUploadsNothing) {
+  files.Write("small.bmp", Bmp24(32, 32, Pattern));
+  files.Write("idle.gsc", "[MainScene]\nCount=1\n[MainScene1]\nType=TSceneTextureList\nName=High\nPath=" +
+                              files.Folder() + "\nCount=1\n[High1]\nType=TSceneTexture\nName=A\nTextureName=small.bmp\n");
+  TCustomGLApplication idle(nullptr);
+  ASSERT_FALSE(idle.OpenGL()->Active());
+  auto scene = std::make_unique<TMainScene>();
+  scene->Application = &idle;
+  scene->Path = files.Folder();
+  scene->SourceName = "idle.gsc";
+  scene->Load();
+  auto* a = dynamic_cast<TSceneTexture*>(scene->FindObject("High/A"));
+  ASSERT_NE(a, nullptr);
+  GL.glDisable(GL_TEXTURE_2D);
+  EXPECT_EQ(Message([&] { BindSceneTexture(a); }), "TSceneTexture.Bind error: Texture A needs an active rendering context");
+  EXPECT_EQ(a->ImageWidth, 32);  // loaded in client memory
+  EXPECT_EQ(SceneTexture(), nullptr);
+  EXPECT_FALSE(GL.glIsEnabled(GL_TEXTURE_2D));
+  EXPECT_EQ(Message([&] { a->Bind(); }), "TSceneTexture.Bind error: Texture A needs an active rendering context");
+  scene.reset();  // the textures go before the application's lists
+}
+
 TEST_F(SceneTextures, KeysWriteBackAndResourceLines) {
   files.Write("list.txt", "a.bmp\r\nb.bmp\r\n");
   Load({"Name=Plain\nTextureName=p.jpg\nAnimated=1",

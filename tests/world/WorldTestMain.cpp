@@ -4,6 +4,7 @@
 
 #include "scene/Particles.h"
 #include "scene/SceneClasses.h"
+#include "tests/scene/VisualTestSupport.h"
 #include "tests/world/ClockTestSupport.h"
 #include "tests/world/WorldTestSupport.h"
 #include "world/WorldClasses.h"
@@ -19,6 +20,7 @@ class WorldModule : public ::testing::Environment {
     velmora::RegisterSceneClass<worldtest::TTestBackground>("TTestBackground");
     velmora::RegisterSceneClass<worldtest::TTestHand>("TTestHand");
     velmora::RegisterSceneClass<velmora::TSceneParticleList>("TTestParticles");
+    velmora::RegisterSceneClass<scenetest::TTestSquare>("TTestSquare");
   }
   void TearDown() override { velmora::FreeSceneClasses(); }
 };

@@ -1,14 +1,15 @@
 // The water's per-frame update (the surface's waves, the scrolling light
 // map, the phases) and its geometry build, on a water read from a
 // description as the program's are; no drawing. The frame benchmark also
-// counts the heap allocations a frame makes, which must be none.
+// counts the heap allocations a frame makes (HeapCount.h), which must be
+// none.
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
 #include "app/GLApplication.h"
-#include "bench/world/AllocationCounter.h"
+#include "bench/world/HeapCount.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneClasses.h"
@@ -50,13 +51,13 @@ struct TWaterScene {
 void BM_WaterAnimate(benchmark::State& state) {
   TWaterScene world;
   world.water->Animate(1.0f / 60);  // steady state
-  const long before = worldbench::AllocationCount();
+  const long before = HeapAllocations();
   for (auto _ : state) {
     world.water->Animate(1.0f / 60);
     benchmark::DoNotOptimize(world.water->WavePhase);
   }
   state.counters["allocations/frame"] =
-      benchmark::Counter(double(worldbench::AllocationCount() - before), benchmark::Counter::kAvgIterations);
+      benchmark::Counter(double(HeapAllocations() - before), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_WaterAnimate);
 

@@ -2,7 +2,8 @@
 // fish in three lists and a list of plankton, the analogue clock's hand
 // angles and the digital clock's tint and texts, as the program's scene
 // has them, for 10 000 frames of 1/60 s after a warm-up. Reports
-// microseconds and heap allocations per frame (which must be none).
+// microseconds and heap allocations per frame (HeapCount.h; which must be
+// none).
 #include <benchmark/benchmark.h>
 
 // The scene needs the bubbles and the fish school. (The guard goes once
@@ -13,7 +14,7 @@
 #include <vector>
 
 #include "app/GLApplication.h"
-#include "bench/world/AllocationCounter.h"
+#include "bench/world/HeapCount.h"
 #include "platform/LocalTime.h"
 #include "platform/Service.h"
 #include "platform/fake/FakeSettingsStore.h"
@@ -105,13 +106,13 @@ struct TWorldScene {
 void BM_WorldFrameWithoutDrawing(benchmark::State& state) {
   TWorldScene world;
   for (int i = 0; i < 300; ++i) world.Frame(1.0f / 60);  // every particle spawned, the texts shown
-  const long before = worldbench::AllocationCount();
+  const long before = HeapAllocations();
   for (auto _ : state) {
     world.Frame(1.0f / 60);
     benchmark::DoNotOptimize(world.angles);
   }
   state.counters["allocations/frame"] =
-      benchmark::Counter(double(worldbench::AllocationCount() - before), benchmark::Counter::kAvgIterations);
+      benchmark::Counter(double(HeapAllocations() - before), benchmark::Counter::kAvgIterations);
   int particles = world.world.GetBubbleCount();
   auto* fish = static_cast<TMainList*>(world.scene.FindObject("SaltWater"));
   for (int i = 0; i < fish->GetCount(); ++i) particles += static_cast<TMainList*>(fish->GetItem(i))->GetCount();

@@ -1,4 +1,4 @@
-#include "bench/world/AllocationCounter.h"
+#include "bench/world/HeapCount.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -19,8 +19,8 @@ void* operator new(std::size_t size) {
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
-namespace worldbench {
+namespace velmora {
 
-long AllocationCount() { return g_allocations.load(std::memory_order_relaxed); }
+long HeapAllocations() { return g_allocations.load(std::memory_order_relaxed); }
 
-}  // namespace worldbench
+}  // namespace velmora

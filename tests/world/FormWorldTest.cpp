@@ -230,11 +230,11 @@ TEST_F(FormWorld, TheBackgroundSpansTheMonitorsOnlyInTheSideBySideView) {
   EXPECT_EQ(side.BackgroundModeNow(), 1);
   form->GLWindow()->Monitor = 2;  // the view of monitors 0 and 1 side by side
   EXPECT_EQ(side.BackgroundModeNow(), 2);
-  side.Render(0.02f);
+  ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_EQ(side.World->BackgroundMode(), 2);
   EXPECT_EQ(side.World->Waters[0].second->BackgroundMode, 2);
   display.monitors.resize(1);
-  side.Render(0.02f);
+  ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_EQ(side.World->BackgroundMode(), 1);
 }
 

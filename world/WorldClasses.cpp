@@ -1,6 +1,8 @@
 #include "world/WorldClasses.h"
 
 #include "scene/SceneClasses.h"
+#include "world/FishRender.h"
+#include "world/Fishes.h"
 #include "world/UnderWater.h"
 
 namespace velmora {
@@ -8,7 +10,8 @@ namespace velmora {
 void RegisterWorldClasses() {
   RegisterSceneClass<TUnderWater>("TUnderWater");
   // TBubbles
-  // TFishes, TFishRender
+  RegisterSceneClass<TFishes>("TFishes");
+  RegisterSceneClass<TFishRender>("TFishRender");
   // TGLClock, TWatchClock
 }
 

@@ -33,6 +33,10 @@ void FrameNormals(const TGLPrimitive& primitive, const TGLVectorDArray& frame, T
   primitive.Indices.AssignTo(shape.Indices);
   frame.AssignTo(shape.Vertices);
   shape.CalcNormals();
+  // Faces too large for floats give no direction.
+  TGLVector* n = shape.Normals.Items();
+  for (int i = 0; i < shape.Normals.Count(); ++i)
+    if (!Finite(n[i].x, n[i].y, n[i].z)) n[i] = {0, 0, 0};
   shape.Normals.AssignTo(normals);
 }
 

@@ -33,7 +33,7 @@
 // frame, since there is no wave to lay along it; where X1 lies within 1% of
 // dx of 0 the head term divides by 0.7 dx (X1 - minX, as for a mesh that
 // starts at x = 0) instead of by X1; a vertex whose bent position is not
-// finite keeps its place.
+// finite keeps its place, and a normal that is not finite becomes 0.
 #pragma once
 
 #include "scene/MeshGroup.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scene/SceneClasses.h"
+#include "tests/world/FishTestSupport.h"
 #include "tests/world/WorldTestSupport.h"
 #include "world/WorldClasses.h"
 
@@ -15,6 +16,7 @@ class WorldModule : public ::testing::Environment {
     velmora::RegisterWorldClasses();
     velmora::RegisterSceneClass<worldtest::TTestLight>("TTestLight");
     velmora::RegisterSceneClass<worldtest::TTestBackground>("TTestBackground");
+    velmora::RegisterSceneClass<worldtest::TTestFishShape>("TTestFishShape");
   }
   void TearDown() override { velmora::FreeSceneClasses(); }
 };

@@ -2,6 +2,8 @@
 
 #include "scene/SceneClasses.h"
 #include "world/Bubbles.h"
+#include "world/FishRender.h"
+#include "world/Fishes.h"
 #include "world/UnderWater.h"
 
 namespace velmora {
@@ -9,7 +11,8 @@ namespace velmora {
 void RegisterWorldClasses() {
   RegisterSceneClass<TUnderWater>("TUnderWater");
   RegisterSceneClass<TBubbles>("TBubbles");
-  // TFishes, TFishRender
+  RegisterSceneClass<TFishes>("TFishes");
+  RegisterSceneClass<TFishRender>("TFishRender");
   // TGLClock, TWatchClock
 }
 

@@ -1,36 +1,20 @@
 // The water's per-frame update (the surface's waves, the scrolling light
 // map, the phases) and its geometry build, on a water read from a
 // description as the program's are; no drawing. The frame benchmark also
-// counts the heap allocations a frame makes, which must be none.
+// counts the heap allocations a frame makes (HeapCount.h), which must be
+// none.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "app/GLApplication.h"
+#include "bench/world/HeapCount.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneClasses.h"
 #include "world/UnderWater.h"
 #include "world/WorldClasses.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}  // namespace
-
-// Counting replacements of the global allocation functions (malloc and
-// free underneath, which the compiler cannot see are paired).
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  g_allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace velmora {
 namespace {
@@ -67,13 +51,13 @@ struct TWaterScene {
 void BM_WaterAnimate(benchmark::State& state) {
   TWaterScene world;
   world.water->Animate(1.0f / 60);  // steady state
-  const long before = g_allocations.load();
+  const long before = HeapAllocations();
   for (auto _ : state) {
     world.water->Animate(1.0f / 60);
     benchmark::DoNotOptimize(world.water->WavePhase);
   }
   state.counters["allocations/frame"] =
-      benchmark::Counter(double(g_allocations.load() - before), benchmark::Counter::kAvgIterations);
+      benchmark::Counter(double(HeapAllocations() - before), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_WaterAnimate);
 

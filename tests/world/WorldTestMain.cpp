@@ -4,6 +4,7 @@
 
 #include "scene/SceneClasses.h"
 #include "tests/scene/VisualTestSupport.h"
+#include "tests/world/FishTestSupport.h"
 #include "tests/world/WorldTestSupport.h"
 #include "world/WorldClasses.h"
 
@@ -17,6 +18,7 @@ class WorldModule : public ::testing::Environment {
     velmora::RegisterSceneClass<worldtest::TTestLight>("TTestLight");
     velmora::RegisterSceneClass<worldtest::TTestBackground>("TTestBackground");
     velmora::RegisterSceneClass<scenetest::TTestSquare>("TTestSquare");
+    velmora::RegisterSceneClass<worldtest::TTestFishShape>("TTestFishShape");
   }
   void TearDown() override { velmora::FreeSceneClasses(); }
 };

@@ -6,17 +6,9 @@
 #include "core/Error.h"
 #include "scene/MainScene.h"
 #include "scene/Particles.h"
-#include "world/UnderWater.h"
-
-// The fish classes come with the fish school; until it is in the tree the
-// world knows no fish environment. (Taken out once they have landed.)
-#if __has_include("world/FishRender.h")
-#define VELMORA_WORLD_FISH 1
 #include "world/FishRender.h"
 #include "world/Fishes.h"
-#else
-#define VELMORA_WORLD_FISH 0
-#endif
+#include "world/UnderWater.h"
 
 namespace velmora {
 
@@ -53,11 +45,9 @@ void TUnderWaterWorld::Init() {
   if (!FScene) RaiseError("TUnderWaterWorld", "Init", "FScene=NIL");
   if (!FApp) RaiseError("TUnderWaterWorld", "Init", "FApp=NIL");
   FishEnvironments.clear();
-#if VELMORA_WORLD_FISH
   for (const char* name : kFishEnvironments)
     if (auto* environment = dynamic_cast<TFishRender*>(FScene->FindItem(name)))
       FishEnvironments.emplace_back(name, environment);
-#endif
   Waters.clear();
   for (TMainItem* item : FScene->AllObjects())
     if (auto* water = dynamic_cast<TUnderWater*>(item)) Waters.emplace_back(water->Name(), water);
@@ -143,8 +133,6 @@ void TUnderWaterWorld::SetBackgroundMode(int32_t mode) {
   VisibleWater("SetBackgroundMode")->BackgroundMode = mode;
 }
 
-#if VELMORA_WORLD_FISH
-
 std::vector<TMainObject*> TUnderWaterWorld::FishLists() const {
   std::vector<TMainObject*> lists;
   for (const auto& [name, environment] : FishEnvironments)
@@ -221,18 +209,6 @@ void TUnderWaterWorld::DistributeFish(int32_t count, TFishRender* environment) {
     }
   }
 }
-
-#else
-
-std::vector<TMainObject*> TUnderWaterWorld::FishLists() const { return {}; }
-void TUnderWaterWorld::SetFishTypeIndex(int32_t index) { fishTypeIndex_ = index; }
-void TUnderWaterWorld::SetSortAlpha(bool value) { sortAlpha_ = value; }
-void TUnderWaterWorld::SetFishDirection(uint8_t direction) { fishDirection_ = direction; }
-void TUnderWaterWorld::SetFishCaustic(bool value) { fishCaustic_ = value; }
-void TUnderWaterWorld::SetFishCount(int32_t count) { fishCount_ = count; }
-void TUnderWaterWorld::DistributeFish(int32_t, TFishRender*) {}
-
-#endif  // VELMORA_WORLD_FISH
 
 // --- bubbles -------------------------------------------------------------------------
 

@@ -101,6 +101,13 @@ TViewSlopes TrySlopes(TDefViewport& viewport) {
 
 }  // namespace
 
+bool TryViewSlopes(TDefViewport& viewport, TViewSlopes& slopes) {
+  const TViewSlopes tried = TrySlopes(viewport);
+  if (!UsableSlopes(tried)) return false;
+  slopes = tried;
+  return true;
+}
+
 TViewSlopes ViewSlopes(TDefViewport& viewport) {
   const TViewSlopes slopes = TrySlopes(viewport);
   if (!UsableSlopes(slopes))

@@ -4,7 +4,8 @@
 //
 // Lifecycle: plain functions on primitives that the water owns; called
 // while it builds its geometry (once per reading of its keys) and, for the
-// view slopes, when it places its background object each frame.
+// view slopes, when it places its background object each frame and when
+// the fish and plankton fit their paths to the view.
 //
 // Grid layout (MakeGrid): (nx + 1) x (ny + 1) vertices, row by row; row j
 // lies at z0 + j x depth / ny, so row 0 is the far edge. Column i lies at
@@ -48,6 +49,9 @@ struct TViewSlopes {
 // field of view and the aspect. Raises when even that gives no finite,
 // non-empty view (a field of view of 0 or of 180 degrees and more).
 TViewSlopes ViewSlopes(TDefViewport& viewport);
+// The same without raising (read every frame): false, and slopes left as
+// they are, when the viewport gives no view.
+bool TryViewSlopes(TDefViewport& viewport, TViewSlopes& slopes);
 
 // Right over top of the frustum (its width over its height, as the
 // frustum is symmetric); 4 / 3 when the viewport gives no view.

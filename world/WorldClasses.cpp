@@ -2,6 +2,8 @@
 
 #include "scene/SceneClasses.h"
 #include "world/Bubbles.h"
+#include "world/FishRender.h"
+#include "world/Fishes.h"
 #include "world/GLClock.h"
 #include "world/UnderWater.h"
 #include "world/WatchClock.h"
@@ -11,7 +13,8 @@ namespace velmora {
 void RegisterWorldClasses() {
   RegisterSceneClass<TUnderWater>("TUnderWater");
   RegisterSceneClass<TBubbles>("TBubbles");
-  // TFishes, TFishRender
+  RegisterSceneClass<TFishes>("TFishes");
+  RegisterSceneClass<TFishRender>("TFishRender");
   RegisterSceneClass<TGLClock>("TGLClock");
   RegisterSceneClass<TWatchClock>("TWatchClock");
 }

@@ -6,10 +6,6 @@
 // none).
 #include <benchmark/benchmark.h>
 
-// The scene needs the bubbles and the fish school. (The guard goes once
-// they have landed.)
-#if __has_include("world/Bubbles.h") && __has_include("world/FishRender.h")
-
 #include <string>
 #include <vector>
 
@@ -123,5 +119,3 @@ BENCHMARK(BM_WorldFrameWithoutDrawing)->Iterations(10000)->Unit(benchmark::kMicr
 
 }  // namespace
 }  // namespace velmora
-
-#endif

@@ -5,10 +5,6 @@
 // and scene freed at the end.
 #include <gtest/gtest.h>
 
-// The carried scene names the bubbles and the fish school; until their
-// classes are in the tree it cannot load. (Taken out once they have landed.)
-#if __has_include("world/Bubbles.h") && __has_include("world/FishRender.h")
-
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -240,5 +236,3 @@ TEST_F(FormWorld, TheBackgroundSpansTheMonitorsOnlyInTheSideBySideView) {
 
 }  // namespace
 }  // namespace worldtest
-
-#endif

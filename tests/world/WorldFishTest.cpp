@@ -4,10 +4,6 @@
 // a restart.
 #include <gtest/gtest.h>
 
-// The fish classes come with the fish school; until they are in the tree
-// these cases wait for them. (Taken out once they have landed.)
-#if __has_include("world/FishRender.h")
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -171,5 +167,3 @@ TEST_F(WorldFish, FishSettingsSurviveARestart) {
 
 }  // namespace
 }  // namespace worldtest
-
-#endif

@@ -6,10 +6,6 @@
 // analogue clock's face and minute hand, and the digital clock's digits.
 #include <gtest/gtest.h>
 
-// The scene names the bubbles and the fish school; until their classes
-// are in the tree it cannot load. (Taken out once they have landed.)
-#if __has_include("world/Bubbles.h") && __has_include("world/FishRender.h")
-
 #include <cmath>
 #include <memory>
 #include <string>
@@ -237,5 +233,3 @@ TEST_F(WorldPicture, EverythingAppearsWhereItsAlgorithmPutsIt) {
 
 }  // namespace
 }  // namespace worldtest
-
-#endif

@@ -6,6 +6,7 @@
 #include "scene/SceneClasses.h"
 #include "tests/scene/VisualTestSupport.h"
 #include "tests/world/ClockTestSupport.h"
+#include "tests/world/FishTestSupport.h"
 #include "tests/world/WorldTestSupport.h"
 #include "world/WorldClasses.h"
 
@@ -21,6 +22,7 @@ class WorldModule : public ::testing::Environment {
     velmora::RegisterSceneClass<worldtest::TTestHand>("TTestHand");
     velmora::RegisterSceneClass<velmora::TSceneParticleList>("TTestParticles");
     velmora::RegisterSceneClass<scenetest::TTestSquare>("TTestSquare");
+    velmora::RegisterSceneClass<worldtest::TTestFishShape>("TTestFishShape");
   }
   void TearDown() override { velmora::FreeSceneClasses(); }
 };

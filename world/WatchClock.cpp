@@ -51,13 +51,15 @@ void TWatchClock::RenderTransparent() {
   const platform::LocalDateTime now = platform::Get<platform::LocalTime>().Now();
   const THandAngles angles = HandAngles(now.hour, now.minute, now.second);
   if (!GL.glPushMatrix) return;  // no OpenGL library
-  if (TCustomOpenGL* gl = OpenGL()) gl->SetDepthTest(false);
+  TCustomOpenGL* gl = OpenGL();
+  if (gl) gl->SetDepthTest(false);
   BeginRender();
   if (ClockFace) ClockFace->RenderTransparent();
   DrawHand(MinHand, angles.Minute);
   DrawHand(SecHand, angles.Second);
   DrawHand(HourHand, angles.Hour);
   EndRender();
+  if (gl) gl->SetDepthTest(true);
 }
 
 void TWatchClock::LoadOptions() {

@@ -17,8 +17,10 @@
 //   hour    ((hour x 30) mod 360) - 90 + (minute div 12) x 6
 // so the hour hand moves in steps of 6 degrees every 12 minutes. The
 // transparent pass draws the face, then the minute, second and hour hands,
-// with the depth test switched off (and left off: the hands lie on the
-// face and would fight it for depth).
+// with the depth test switched off (the hands lie on the face and would
+// fight it for depth) and on again afterwards, so that what the scene
+// draws after the clock - the bubbles - is hidden by nearer fish as it
+// should be.
 //
 // Keys (besides those of TMainVisualObject), each an object path, default
 // the current mesh, written in the same order:

@@ -366,7 +366,8 @@ TEST_F(WatchClocks, HandsTurnClockwiseAboutTheViewAxis) {
     // The opaque pass draws every part once, unturned.
     EXPECT_EQ(Hand(name).OpaquePasses, 1);
   }
-  EXPECT_FALSE(GL.glIsEnabled(GL_DEPTH_TEST));  // left off
+  // On again for what the scene draws next.
+  EXPECT_TRUE(GL.glIsEnabled(GL_DEPTH_TEST));
   std::array<float, 16> m{};
   GL.glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
   EXPECT_EQ(m[12], 0.0f);  // the matrix restored

@@ -166,6 +166,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
       o.Run = TRun::roVersion;
     } else if (a == "--film" || a == "--bench") {
       if (o.Run == TRun::roFilm || o.Run == TRun::roBench) Bad("--film and --bench go alone");
+      if (o.Run == TRun::roCheck || o.Run == TRun::roSaveScene) Bad(a + " and --check or --save-scene go alone");
       const std::string& v = ValueOf(argv, i);
       if (a == "--film") {
         o.Run = TRun::roFilm;
@@ -175,6 +176,15 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
         std::optional<double> s = ParseFloat(v);
         if (!s || !(*s > 0) || *s > 3600) Bad("--bench needs seconds above 0, not \"" + v + "\"");
         o.Seconds = *s;
+      }
+    } else if (a == "--check" || a == "--save-scene") {
+      if (o.Run != TRun::roSaver) Bad(a + " goes alone");
+      if (a == "--check") {
+        o.Run = TRun::roCheck;
+      } else {
+        o.Run = TRun::roSaveScene;
+        o.SceneFile = ValueOf(argv, i);
+        if (o.SceneFile.empty()) Bad("--save-scene needs a file name");
       }
     } else if (a == "--rate") {
       o.Rate = IntValue(a, ValueOf(argv, i), 1, 1000);
@@ -203,6 +213,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   if (blank && o.Run != TRun::roBench) Bad("--blank belongs to --bench");
   if ((o.Run == TRun::roFilm || o.Run == TRun::roBench) && o.SaverArguments.size() > 1)
     Bad("--film and --bench take no screen-saver switches");
+  if ((o.Run == TRun::roCheck || o.Run == TRun::roSaveScene) && o.SaverArguments.size() > 1)
+    Bad("--check and --save-scene take no screen-saver switches");
   o.Blank = blank;
   if (o.Run == TRun::roFilm && o.Out.empty()) o.Out = "Film.jpg";
   return o;
@@ -210,8 +222,6 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
 
 // ---------------------------------------------------------------------------
 // Runs
-
-namespace {
 
 // Frames until OpenGL runs, or nothing more to wait for.
 bool WaitForOpenGL(TGLScreenSaver& app) {
@@ -229,8 +239,6 @@ void OwnRunArguments() {
   if (args.empty()) args.push_back("velmora");
   Application().SetArguments(args);
 }
-
-}  // namespace
 
 int RunSaver() {
   TFormSettings form;

@@ -94,19 +94,20 @@ class TFormSettings : public TForm {
 
 // What the program's own options ask for (see ParseProgramOptions).
 struct TProgramOptions {
-  enum class TRun { roSaver, roHelp, roVersion, roFilm, roBench } Run = TRun::roSaver;
+  enum class TRun { roSaver, roHelp, roVersion, roFilm, roBench, roCheck, roSaveScene } Run = TRun::roSaver;
   double Seconds = 0;        // --film, --bench
   int Rate = 25;             // --rate
   std::string Out;           // --out
   int Width = 0, Height = 0; // --size; 0 = the default
   bool Blank = false;        // --bench --blank
+  std::string SceneFile;     // --save-scene OUT.gsc
   // The command line left for the screen-saver roles (argument 0 first).
   std::vector<std::string> SaverArguments;
 };
 
 // Reads --help (or -h), --version, --film SECONDS [--rate N] [--out
-// NAME.jpg] [--size WxH] and --bench SECONDS [--size WxH] [--blank] out of
-// the command line (--data FILE is the asset reader's, taken out before);
+// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank], --check
+// and --save-scene OUT.gsc out of the command line (--data FILE is the asset reader's, taken out before);
 // the rest stays for the screen-saver roles. Help, once asked for, wins over
 // every other option. Raises "TProgramOptions.Parse error: ..." for an
 // unknown option, a missing or bad value, or options that do not go
@@ -121,5 +122,11 @@ int RunFilm(const TProgramOptions& options);
 // Renders full screen as fast as the loop goes for the given seconds and
 // prints "frames=N seconds=S fps=F ms_per_frame=M".
 int RunBench(const TProgramOptions& options);
+
+// For the runs of their own made elsewhere (the scene check): the command
+// line cut to the program role, and frames run until OpenGL has started
+// (false when it did not within 200 frames or the program ended).
+void OwnRunArguments();
+bool WaitForOpenGL(TGLScreenSaver& app);
 
 }  // namespace velmora

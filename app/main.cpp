@@ -4,6 +4,7 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
+//   velmora --check | --save-scene OUT.gsc
 //   velmora --version | --help | -h
 //   --data FILE|DIR (or VELMORA_DATA) reads the scene from an archive on disk,
 //   or from a folder of its files.
@@ -11,7 +12,9 @@
 // Exit codes: 0 done (the usage for --help, on standard output); 2 a
 // mistake in the command line (the reason and the usage on standard
 // error); 1 an error at run time, unreadable data included (the reason in a
-// message box, on standard error without a display).
+// message box, on standard error without a display). --check prints its
+// findings on standard output and exits 1 when the scene does not load
+// and render cleanly; --check and --save-scene show no message box.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -30,6 +33,7 @@
 #include "platform/System.h"
 #include "scene/SceneClasses.h"
 #include "world/FormWorld.h"
+#include "world/SceneCheck.h"
 #include "world/WorldClasses.h"
 
 namespace {
@@ -66,6 +70,10 @@ std::string HelpText(const char* usage) {
       "  --size WxH        size of the film or of the benchmark window\n"
       "  --bench SECONDS   render as fast as possible and print the frame rate\n"
       "  --blank           benchmark the clear and the swap only\n"
+      "  --check           load the scene as the saver does, draw a few frames offscreen and print\n"
+      "                    one line per problem (file, section, key, reason), then\n"
+      "                    objects=N textures=N meshes=N sounds=N problems=N; exit 1 on errors\n"
+      "  --save-scene OUT.gsc  write the scene back as it was understood (the whole tree)\n"
       "  --data FILE|DIR   read the scene from an archive on disk, or a folder of its files\n"
       "  --version         print the version\n"
       "  --help, -h        print this text\n";
@@ -76,6 +84,7 @@ const char* const kUsage =
     "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank]\n"
+    "       velmora --check | --save-scene OUT.gsc\n"
     "       velmora --version | --help | -h\n"
     "       any of them with --data FILE|DIR\n";
 
@@ -125,12 +134,21 @@ int main(int argc, char** argv) {
     std::printf("Velmora 1.0\n");
     return 0;
   }
+  // The runs for pack makers report on the terminal, never in a message box.
+  const bool packRun = options.Run == TProgramOptions::TRun::roCheck || options.Run == TProgramOptions::TRun::roSaveScene;
+  auto packRunError = [&options](const std::exception& error) {
+    if (options.Run == TProgramOptions::TRun::roCheck)
+      std::printf("error: %s\nobjects=0 textures=0 meshes=0 sounds=0 problems=1\n", error.what());
+    else
+      std::fprintf(stderr, "velmora: %s\n", error.what());
+    return 1;
+  };
   // The command line is right; data that cannot be read is no mistake in
   // it, so no usage is shown for it.
   try {
     if (!dataFile.empty()) UseDataArchive(dataFile);
   } catch (const std::exception& error) {
-    return RunTimeError(error);
+    return packRun ? packRunError(error) : RunTimeError(error);
   }
   Application().SetArguments(options.SaverArguments);
   // The scene module and the world's classes: the class registry for the
@@ -146,9 +164,11 @@ int main(int argc, char** argv) {
     switch (options.Run) {
       case TProgramOptions::TRun::roFilm: return RunFilm(options);
       case TProgramOptions::TRun::roBench: return RunBench(options);
+      case TProgramOptions::TRun::roCheck: return RunCheck(options);
+      case TProgramOptions::TRun::roSaveScene: return RunSaveScene(options);
       default: return RunSaver();
     }
   } catch (const std::exception& error) {
-    return RunTimeError(error);
+    return packRun ? packRunError(error) : RunTimeError(error);
   }
 }

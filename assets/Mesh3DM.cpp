@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "assets/ResourceReader.h"
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 
@@ -430,7 +431,10 @@ void T3DMFile::LoadFromFile(const std::string& fileName) {
   Clear();
   if (UseResourceReader) {
     TResourceFileReader& reader = ResourceReader();
-    if (!reader.Open(fileName)) return;
+    if (!reader.Open(fileName)) {
+      Diagnose(TDiagnosticLevel::dlError, "the file " + ResourceFileName(fileName) + " is missing from the data");
+      return;
+    }
     std::vector<std::string> lines = ReadLines(*reader.Stream());
     reader.Close();
     LoadFromLines(lines);

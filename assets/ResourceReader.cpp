@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "platform/Resources.h"
 
@@ -67,6 +68,7 @@ void TResourceFileWriter::Close() { stream_.reset(); }
 
 bool TResourceFileReader::Open(const std::string& fileName) {
   Close();
+  NoteFileUsed(fileName);
   switch (Source) {
     case TResourceSource::rsFiles:
       try {

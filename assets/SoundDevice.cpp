@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "assets/ResourceReader.h"
+#include "core/Diagnostics.h"
 #include "core/Strings.h"
 
 namespace velmora {
@@ -143,7 +144,10 @@ void TCustomSoundDevice::LoadWave(TWaveSound& wave) {
   if (!enabled_) return;
   if (UseResourceReader) {
     TResourceFileReader& reader = ResourceReader();
-    if (reader.Open(wave.FileName())) wave.LoadFromStream(*reader.Stream());
+    if (reader.Open(wave.FileName()))
+      wave.LoadFromStream(*reader.Stream());
+    else
+      Diagnose(TDiagnosticLevel::dlError, "the file " + ResourceFileName(wave.FileName()) + " is missing from the data");
   } else {
     wave.LoadFromFile();
   }

@@ -19,6 +19,9 @@
 // that ends by itself is stopped (with its OnStop) on the output's thread.
 // Playing and PlayingCount may be read on any thread.
 //
+// Diagnostics (core/Diagnostics.h): a wave the archive lacks is reported
+// as a missing file (the sound then has no data).
+//
 // Errors: AddSound and SetFormat pass out the errors of TWaveSound
 // (WaveSound.h) for a file that cannot be read or converted, and of the
 // asset reader for an archive that cannot be loaded.

@@ -7,6 +7,8 @@
 #include <limits>
 #include <new>
 
+#include "assets/ResourceReader.h"
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 
 namespace velmora {
@@ -270,7 +272,11 @@ void TWaveSound::Load(std::span<const std::uint8_t> bytes) {
   dataSize_ = static_cast<std::int32_t>(data.Size);
   loaded_ = true;
 
-  if (waveFormat_->FormatTag != kWaveFormatPCM) Convert(0, 0, 0);
+  if (waveFormat_->FormatTag != kWaveFormatPCM) {
+    Diagnose(TDiagnosticLevel::dlWarning, ResourceFileName(fileName_) + " is compressed (format tag " +
+                                              std::to_string(waveFormat_->FormatTag) + "); decoded to PCM");
+    Convert(0, 0, 0);
+  }
 }
 
 void TWaveSound::Convert(int channels, int samplesPerSec, int bitsPerSample) {
@@ -363,6 +369,17 @@ void TWaveSound::ConvertTo(int channels, int samplesPerSec, int bitsPerSample) {
   if (waveFormat_->FormatTag == kWaveFormatPCM && Channels() == channels && SamplesPerSec() == samplesPerSec &&
       BitsPerSample() == bitsPerSample)
     return;
+  if (Diagnostics()) {
+    auto describe = [](int tag, int rate, int count, int bits) {
+      std::string text = std::to_string(rate) + " Hz, " + std::to_string(count) +
+                         (count == 1 ? " channel, " : " channels, ") + std::to_string(bits) + "-bit";
+      return tag == kWaveFormatPCM ? text : text + " (format tag " + std::to_string(tag) + ")";
+    };
+    Diagnose(TDiagnosticLevel::dlWarning,
+             ResourceFileName(fileName_) + " is " +
+                 describe(waveFormat_->FormatTag, SamplesPerSec(), Channels(), BitsPerSample()) +
+                 "; converted to the device's " + describe(kWaveFormatPCM, samplesPerSec, channels, bitsPerSample));
+  }
   Convert(channels, samplesPerSec, bitsPerSample);
 }
 

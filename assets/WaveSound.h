@@ -40,6 +40,9 @@
 //                  "acmStreamSize failed" (a result of 2 GB or more),
 //                  "acmStreamPrepareHeader failed" (no memory for it),
 //                  "acmStreamConvert failed"
+// Diagnostics (core/Diagnostics.h, when a sink is in force): a compressed
+// file decoded to PCM and a sound converted to another format are
+// reported as warnings.
 // What was read before a failure stays until the next Load or Clear; a
 // failed Convert leaves the sound as it was. A converted sound stays
 // Loaded, so that a decoded file can be converted again to the device's

@@ -1,6 +1,7 @@
 #include "scene/FileNames.h"
 
 #include "assets/Stream.h"
+#include "core/Diagnostics.h"
 #include "core/Strings.h"
 
 namespace velmora {
@@ -39,6 +40,7 @@ std::string ExtractFileExt(std::string_view fileName) {
 }
 
 std::string DiskFileName(std::string_view fileName) {
+  NoteFileUsed(fileName);
   const std::string& folder = ResourceReader().DataFolder;
   if (!folder.empty()) return folder + "/" + ResourceFileName(fileName);
   std::string name(fileName);
@@ -56,6 +58,7 @@ std::vector<uint8_t> ReadSceneFile(const std::string& fileName, bool fromDisk, b
   TResourceFileReader& reader = ResourceReader();
   if (!reader.Open(fileName)) {
     found = false;
+    Diagnose(TDiagnosticLevel::dlError, "the file " + ResourceFileName(fileName) + " is missing from the data");
     return {};
   }
   std::vector<uint8_t> bytes = reader.Stream()->ReadRest();

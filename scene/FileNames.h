@@ -8,7 +8,8 @@
 // (DiskFileName), so descriptions written for either convention open the
 // same files; archive lookups use only the part after the last separator
 // (assets/ResourceReader.h), and so do disk reads while a data folder
-// stands in for the archive.
+// stands in for the archive. Every name given to DiskFileName is noted as
+// used in a diagnostics sink in force.
 #pragma once
 
 #include <cstdint>
@@ -43,7 +44,8 @@ std::string DiskFileName(std::string_view fileName);
 // The bytes of a file the scene needs: from disk (fromDisk; a file that
 // cannot be opened raises "TFileStream.Create error: Cannot open file ...")
 // or from the archive through the process-wide asset reader (a name the
-// archive lacks gives no bytes and found false).
+// archive lacks gives no bytes and found false, and is reported to a
+// diagnostics sink in force, core/Diagnostics.h, as a missing file).
 std::vector<uint8_t> ReadSceneFile(const std::string& fileName, bool fromDisk, bool& found);
 // Its lines, trimmed, blank lines left out (file lists).
 std::vector<std::string> ReadSceneFileLines(const std::string& fileName, bool fromDisk);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "assets/Mesh3DM.h"
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "gl/Material.h"
@@ -120,6 +121,7 @@ void T3DMMeshLoader::Load(const std::string& fileName, TSceneMesh& mesh) {
 
 void T3DMMeshLoader::Convert(const std::string& fileName, TSceneMesh& mesh) {
   if (file_->ObjectCount() == 0) return;
+  fileName_ = fileName;
   mesh.SetSourceName(fileName);
   TSceneMeshList* list = mesh.List();
   materials_ = list ? list->Materials : nullptr;
@@ -147,9 +149,14 @@ TSceneTexture* T3DMMeshLoader::MaterialTexture(const T3DMMaterialStandard& mater
   const std::string diffuse = MapName(material.DiffuseMap);
   const std::string opacity = MapName(material.OpacityMap);
   const TGLColorBytes black{0, 0, 0, 255};
-  if (!opacity.empty()) return textures_->AddTexture(tfAlpha, name, diffuse, opacity, black, false);
-  if (material.Opacity == 99) return textures_->AddTexture(tfSprite, name, diffuse, "", black, true);
-  return textures_->AddTexture(tfTexture, name, diffuse, "", black, false);
+  TSceneTexture* texture = !opacity.empty()        ? textures_->NewTexture(tfAlpha, name, diffuse, opacity, black, false)
+                           : material.Opacity == 99 ? textures_->NewTexture(tfSprite, name, diffuse, "", black, true)
+                                                    : textures_->NewTexture(tfTexture, name, diffuse, "", black, false);
+  if (TDiagnostics* sink = Diagnostics())
+    sink->SetPlace(texture, fileName_, "Material " + material.Name(),
+                   {{"TextureName", "DiffuseMap"}, {"AlphaName", "OpacityMap"}, {"FileListName", "DiffuseMap"}});
+  texture->LoadTexture();
+  return texture;
 }
 
 void T3DMMeshLoader::AddMaterials() {

@@ -34,6 +34,10 @@
 //      or equal u and v (TVertIndices3DMList); one vertex frame per
 //      animation frame (normal frames are made empty).
 //
+// Diagnostics (core/Diagnostics.h): a texture made from a material has its
+// place in the 3DM file, section "Material <name>", its image keys named
+// "DiffuseMap" and "OpacityMap".
+//
 // Errors (each followed by " (mesh M, file F)", or by " (file F)" where
 // the message names the mesh already):
 //   "T3DMMeshLoader.AddMesh: FaceID>1000 (object O, face n)"
@@ -133,6 +137,8 @@ class T3DMMeshLoader {
   const T3DMMaterialStandard* GroupSource(const std::string& materialName, int index) const;
 
   std::unique_ptr<T3DMFile> file_;
+  // The 3DM file being converted (the place of the textures it makes).
+  std::string fileName_;
   TSceneMaterialList* materials_ = nullptr;
   TSceneTextureList* textures_ = nullptr;
 };

@@ -90,10 +90,9 @@ void TSceneParticleList::ReadProperties(TResourceLoader& loader) {
   EnableGravity = loader.ReadBool("EnableGravity", EnableGravity);
   const int32_t count = loader.ReadInteger("ParticleCount", 0);
   if (count < 0 || count > kMaxParticleCount)
-    throw TLoadError(ErrorText(ClassName(), "ReadProperties",
-                               "ParticleCount " + std::to_string(count) + " is outside 0.." +
-                                   std::to_string(kMaxParticleCount)) +
-                     " (" + loader.Context("ParticleCount") + ")");
+    loader.RaiseKeyError(ClassName(), "ReadProperties",
+                         "ParticleCount " + std::to_string(count) + " is outside 0.." + std::to_string(kMaxParticleCount),
+                         "ParticleCount");
   SetParticleCount(count);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "scene/FileNames.h"
@@ -81,6 +82,9 @@ void TResource::Load() {
   if (!Loadable || flags == 0 || ((flags & sfDisk) && SourceName.empty())) return;
   const std::string fileName = CombinePath(Path, SourceName);
   TLoadChainEntry entry(fileName);
+  // A resource loaded by itself (the scene) is described in its own file.
+  if (TDiagnostics* sink = Diagnostics(); sink && sink->PlaceOf(this, "").File.empty())
+    sink->SetPlace(this, fileName, Name());
   Clear();
   auto open = [&](uint8_t source) {
     auto loader = std::make_unique<TResourceLoader>();

@@ -54,6 +54,9 @@ void TResourceLoader::Open() {
   } else if (ResourceReader().Open(FileName)) {
     lines = ReadLines(*ResourceReader().Stream());
     ResourceReader().Close();
+  } else if (TDiagnostics* sink = Diagnostics(); sink && sink->HasPlace()) {
+    // A nested description (the scene's own is the caller's to judge).
+    sink->Report(TDiagnosticLevel::dlError, "the file " + ResourceFileName(FileName) + " is missing from the data");
   }
   OpenLines(std::move(lines));
 }
@@ -106,12 +109,13 @@ std::string TResourceLoader::Context(std::string_view key) const {
 }
 
 void TResourceLoader::RaiseLoadError(std::string_view operation, std::string_view text, std::string_view key) const {
-  throw TLoadError(ErrorText("TResourceLoader", operation, text) + " (" + Context(key) + ")");
+  RaiseKeyError("TResourceLoader", operation, text, key);
 }
 
 void TResourceLoader::RaiseKeyError(std::string_view className, std::string_view operation, std::string_view text,
                                     std::string_view key) const {
-  throw TLoadError(ErrorText(className, operation, text) + " (" + Context(key) + ")");
+  const std::string reason = ErrorText(className, operation, text);
+  throw TLoadError(reason + " (" + Context(key) + ")", TDiagnosticWhere{FileName, Section, std::string(key)}, reason);
 }
 
 template <class F>
@@ -121,7 +125,15 @@ void TResourceLoader::WithContext(std::string_view key, F action) {
   } catch (const TLoadError&) {
     throw;
   } catch (const Error& error) {
-    throw TLoadError(std::string(error.what()) + " (" + Context(key) + ")");
+    // The key the object was working on when it failed, where a sink saw
+    // the error pass a place of this section.
+    std::string placeKey(key);
+    if (const TDiagnostics* sink = Diagnostics(); sink && sink->HasThrowPlace()) {
+      const TDiagnosticWhere& thrown = sink->ThrowPlace();
+      if (thrown.Section == Section && SameText(thrown.File, ResourceFileName(FileName))) placeKey = thrown.Key;
+    }
+    throw TLoadError(std::string(error.what()) + " (" + Context(placeKey) + ")",
+                     TDiagnosticWhere{FileName, Section, placeKey}, error.what());
   }
 }
 
@@ -194,11 +206,24 @@ TGLVector TResourceLoader::ReadVector(std::string_view key, const TGLVector& def
 TMainObject* TResourceLoader::ReadReference(std::string_view key, TMainObject* current) const {
   std::string path;
   if (!Lookup(key, path) || path.empty()) return current;
+  TMainObject* found = nullptr;
   try {
-    return FindObject(MainScene, path);
+    found = FindObject(MainScene, path);
   } catch (const Error& error) {
     RaiseLoadError("ReadReference", error.what(), key);
   }
+  if (!found)
+    if (TDiagnostics* sink = Diagnostics())
+      sink->Report(TDiagnosticLevel::dlWarning, TDiagnosticWhere{FileName, Section, std::string(key)},
+                   "the path " + path + " finds nothing (objects described further down are not found either)");
+  return found;
+}
+
+void TResourceLoader::NoteUnusableReference(std::string_view key, const TMainObject* found) const {
+  if (TDiagnostics* sink = Diagnostics())
+    sink->Report(TDiagnosticLevel::dlWarning, TDiagnosticWhere{FileName, Section, std::string(key)},
+                 "the path " + RefferenceToStr(MainScene, found) + " finds a " + found->ClassName() +
+                     ", which this key cannot use: it reads as none");
 }
 
 std::string TResourceLoader::ReadFileName(std::string_view key, std::string_view directory,
@@ -277,6 +302,7 @@ void TResourceLoader::LoadChildren(TMainList* list) {
     // goes with the unique_ptr, unread.
     if (!list->Contains(child)) continue;
     object.release();
+    if (TDiagnostics* sink = Diagnostics()) sink->SetPlace(child, FileName, Section);
     ReadObjectProperties(child);
     auto* resource = dynamic_cast<TResource*>(child);
     if (!resource) continue;
@@ -284,6 +310,7 @@ void TResourceLoader::LoadChildren(TMainList* list) {
     Lookup("SourceName", source);
     if (!source.empty()) {
       resource->SourceName = CombinePath(resource->Path, source);
+      TDiagnosticPlace place(TDiagnosticWhere{FileName, Section, "SourceName"});
       WithContext("SourceName", [&] { resource->Load(); });
     } else {
       LoadChildren(resource);
@@ -294,9 +321,16 @@ void TResourceLoader::LoadChildren(TMainList* list) {
 
 void TResourceLoader::SaveChildren(TMainList* list) {
   if (!list->StoreChildren) return;
+  // In the order the children were entered, not the name order of a
+  // named list: a child that refers to a sibling must come after it, as
+  // it did in the description that was read.
   std::vector<TMainObject*> children;
-  for (int i = 0; i < list->GetCount(); ++i)
-    if (auto* object = dynamic_cast<TMainObject*>(list->GetItem(i))) children.push_back(object);
+  if (auto* named = dynamic_cast<TMainObjectList*>(list)) {
+    children = named->ObjectsInAddOrder();
+  } else {
+    for (int i = 0; i < list->GetCount(); ++i)
+      if (auto* object = dynamic_cast<TMainObject*>(list->GetItem(i))) children.push_back(object);
+  }
   const std::string listSection = Section;
   WriteInteger("Capacity", list->GetCapacity());
   WriteInteger("Count", static_cast<int32_t>(children.size()));

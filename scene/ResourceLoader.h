@@ -39,6 +39,13 @@
 // references as paths from the scene, file names without their directory
 // when it is the given one.
 //
+// With a diagnostics sink in force (core/Diagnostics.h; off by default)
+// the loader also gives every object it creates its place (file and
+// section), reports a reference whose path finds nothing, or finds an
+// object the key cannot use, as a warning at its key, reports a
+// description named by "SourceName" that the archive lacks, and adds to an
+// error raised inside an object the key the object was working on.
+//
 // Errors name the file, the section and the key, after the message:
 //   "TResourceLoader.CreateObject error: Unknown Object Type! for <S> (file F, section [S], key Type)"
 //   "TResourceLoader.CreateObject error: Empty Object Name! for <S> (...)"
@@ -57,8 +64,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "gl/Types.h"
 #include "scene/IniDocument.h"
@@ -69,10 +78,16 @@ namespace velmora {
 class TMainList;
 class TMainScene;
 
-// An error that already names where in a description it happened.
+// An error that already names where in a description it happened: the
+// message ends with the context; Where holds its parts and Reason the
+// message without them.
 class TLoadError : public Error {
  public:
-  using Error::Error;
+  TLoadError(const std::string& message, TDiagnosticWhere where, std::string reason)
+      : Error(message), Where(std::move(where)), Reason(std::move(reason)) {}
+
+  TDiagnosticWhere Where;
+  std::string Reason;
 };
 
 class TResourceLoader {
@@ -123,7 +138,10 @@ class TResourceLoader {
   T* ReadReferenceAs(std::string_view key, T* current) const {
     std::string path;
     if (!Lookup(key, path) || path.empty()) return current;
-    return dynamic_cast<T*>(ReadReference(key, nullptr));
+    TMainObject* found = ReadReference(key, nullptr);
+    T* typed = dynamic_cast<T*>(found);
+    if (found && !typed) NoteUnusableReference(key, found);
+    return typed;
   }
   std::string ReadFileName(std::string_view key, std::string_view directory, const std::string& defaultValue) const;
 
@@ -143,6 +161,9 @@ class TResourceLoader {
   // Creates, adds and reads the children of list (the current section is
   // the list's). A child whose name the list already has is freed unread.
   void LoadChildren(TMainList* list);
+  // Writes the children of list in the order they were entered (for a
+  // named list not its name order), so that a child that refers to a
+  // sibling follows it again when the file is read.
   void SaveChildren(TMainList* list);
   // "Type", "Name" and (when not empty) "ProcessOptions".
   void WriteHeader(const TMainObject* object);
@@ -162,6 +183,9 @@ class TResourceLoader {
 
  private:
   bool Lookup(std::string_view key, std::string& value) const;
+  // Diagnostics: a reference that finds an object of a class the key
+  // cannot use.
+  void NoteUnusableReference(std::string_view key, const TMainObject* found) const;
   void Write(std::string_view key, std::string_view value);
   // Runs action; an error that does not name its place yet gets it.
   template <class F>

@@ -1,6 +1,7 @@
 #include "scene/SceneItem.h"
 
 #include "app/GLApplication.h"
+#include "core/Diagnostics.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneList.h"
@@ -61,7 +62,11 @@ void TMainItem::RenderTransparent() {}
 
 // The owner finds the entry by name, so the item leaves while its name is
 // still there (TMainItem's destructor would run after the name is gone).
-TMainObject::~TMainObject() { LeaveOwner(); }
+TMainObject::~TMainObject() {
+  // Another object made at the same address later must not take its place.
+  if (TDiagnostics* sink = Diagnostics()) sink->ForgetPlace(this);
+  LeaveOwner();
+}
 
 void TMainObject::SetName(const std::string& name) {
   if (name == name_) return;

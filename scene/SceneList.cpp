@@ -236,9 +236,9 @@ TMainItem* TMainObjectList::AddItem(TMainItem* item) {
   if (sorted_) {
     bool found = false;
     size_t at = LowerBound(object->Name(), found);
-    index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(at), TNameEntry{object->Name(), object});
+    index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(at), TNameEntry{object->Name(), object, entered_++});
   } else {
-    index_.push_back(TNameEntry{object->Name(), object});
+    index_.push_back(TNameEntry{object->Name(), object, entered_++});
   }
   return item;
 }
@@ -258,15 +258,16 @@ void TMainObjectList::RenameItem(TMainItem* item, const std::string& newName) {
   if (!object || Named(newName) || Named(object->Name()) != object) return;
   const int at = IndexOfName(object->Name());
   if (at < 0) return;
+  const uint64_t added = index_[static_cast<size_t>(at)].added;
   EraseEntry(static_cast<size_t>(at));
   object->name_ = newName;
   names_.emplace(newName, object);
   if (sorted_) {
     bool found = false;
     size_t to = LowerBound(newName, found);
-    index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(to), TNameEntry{newName, object});
+    index_.insert(index_.begin() + static_cast<std::ptrdiff_t>(to), TNameEntry{newName, object, added});
   } else {
-    index_.insert(index_.begin() + at, TNameEntry{newName, object});
+    index_.insert(index_.begin() + at, TNameEntry{newName, object, added});
   }
 }
 
@@ -276,6 +277,17 @@ bool TMainObjectList::Contains(const TMainItem* item) const {
 }
 
 TMainObject* TMainObjectList::FindItem(std::string_view name) const { return Named(name); }
+
+std::vector<TMainObject*> TMainObjectList::ObjectsInAddOrder() const {
+  std::vector<const TNameEntry*> entries;
+  entries.reserve(index_.size());
+  for (const TNameEntry& entry : index_) entries.push_back(&entry);
+  std::sort(entries.begin(), entries.end(), [](const TNameEntry* a, const TNameEntry* b) { return a->added < b->added; });
+  std::vector<TMainObject*> objects;
+  objects.reserve(entries.size());
+  for (const TNameEntry* entry : entries) objects.push_back(entry->object);
+  return objects;
+}
 
 void TMainObjectList::SetNameOrder(bool sorted) {
   if (sorted == sorted_) return;

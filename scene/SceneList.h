@@ -29,6 +29,7 @@
 //   "<class>.Delete error: List index out of bounds (<index>)"
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -146,6 +147,10 @@ class TMainObjectList : public TMainList {
 
   // True: the index is ordered by CompareNames; false: by insertion.
   bool Sorted() const { return sorted_; }
+  // The children in the order they were entered (a renamed child keeps
+  // its place): the order a description must list them in, so that each
+  // finds what it refers to when read again.
+  std::vector<TMainObject*> ObjectsInAddOrder() const;
 
  protected:
   // Switches the index between name order and insertion order (for the
@@ -161,6 +166,7 @@ class TMainObjectList : public TMainList {
   struct TNameEntry {
     std::string name;
     TMainObject* object;
+    uint64_t added;  // entry count of the list when it was entered
   };
   // Hashes std::string and std::string_view alike, so that lookups by a
   // view need no copy of the name.
@@ -180,6 +186,7 @@ class TMainObjectList : public TMainList {
   // The same entries by name: always exactly the names index_ holds.
   std::unordered_map<std::string, TMainObject*, TNameHash, std::equal_to<>> names_;
   bool sorted_ = true;
+  uint64_t entered_ = 0;
 };
 
 }  // namespace velmora

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <memory>
 
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "gl/OpenGL.h"
@@ -71,6 +72,7 @@ int TSceneMesh::FrameCount() const {
 
 void TSceneMesh::LoadMesh() {
   if (Loaded || sourceName_.empty()) return;
+  TDiagnosticPlace place(this, fileList_.empty() ? "SourceName" : "FileListName");
   T3DMMeshLoader loader;
   loader.Path = Path();
   loader.FromArchive = MainScene() && (MainScene()->SourceFlags & sfArchive) != 0;
@@ -176,6 +178,7 @@ void TSceneMesh::SetFileIndex(int32_t index) {
 }
 
 void TSceneMesh::LoadFileList(const std::string& name) {
+  TDiagnosticPlace place(this, "FileListName");
   FileListName = name;
   fileList_ = ReadSceneFileLines(name, ReadsFromDisk());
 }

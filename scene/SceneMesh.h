@@ -41,6 +41,10 @@
 // Written back: FPS, SourceName (when set), Material (when set),
 // FileListName (when set), FileIndex (when not -1).
 //
+// Diagnostics (core/Diagnostics.h): loading and the file list mark the key
+// they work on ("SourceName", or "FileListName" for a mesh whose names
+// come from a list), so a file the data lacks is reported there.
+//
 // Errors:
 //   "TSceneMesh.AddGroup error: Material is not assigned! (mesh M)"
 //   "TSceneMesh.AddGroup error: List index out of bounds (<i>) in material <name> of <n> groups (mesh M)"

@@ -1,6 +1,7 @@
 #include "scene/SceneSound.h"
 
 #include "assets/WinSoundDevice.h"
+#include "core/Diagnostics.h"
 #include "core/Strings.h"
 #include "scene/FileNames.h"
 #include "scene/Resource.h"
@@ -40,6 +41,7 @@ void TSceneSound::SetFileName(const std::string& name) {
   const std::string file = list ? CombinePath(list->Path, name) : name;
   // Folders are written with "\" in descriptions; the archive reader takes
   // either separator, plain files only "/".
+  TDiagnosticPlace place(this, "FileName");
   sound_ = SoundDevice().AddSound(DiskFileName(file));
 }
 

@@ -1,11 +1,13 @@
 #include "scene/SceneTexture.h"
 
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "assets/Bitmap.h"
 #include "assets/ResourceReader.h"
 #include "assets/Stream.h"
+#include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "gl/OpenGL.h"
@@ -82,6 +84,7 @@ void TSceneTexture::WriteProperties(TResourceLoader& loader) {
 // --- file lists and switches --------------------------------------------------
 
 void TSceneTexture::LoadFileList(const std::string& name) {
+  TDiagnosticPlace place(this, "FileListName");
   FileListName = name;
   fileList_ = ReadSceneFileLines(name, ReadsFromDisk());
 }
@@ -153,16 +156,33 @@ void TSceneTexture::CreateGLTexture(TTextureFormat format) {
 
 TBitmap TSceneTexture::LoadBitmap(const std::string& fileName) const {
   const std::string extension = LowerCase(ExtractFileExt(fileName));
-  if (extension != ".bmp" && extension != ".jpg" && extension != ".jepg") return TBitmap();
+  if (extension != ".bmp" && extension != ".jpg" && extension != ".jepg") {
+    NoteFileUsed(fileName);
+    const std::string name = ResourceFileName(fileName);
+    Diagnose(TDiagnosticLevel::dlError, name.empty() ? std::string("no picture is named: the texture stays empty")
+                                                     : name + " is not a .bmp or .jpg picture: the texture stays empty");
+    return TBitmap();
+  }
   bool found = false;
   const std::vector<uint8_t> bytes = ReadSceneFile(fileName, loadFromFile_ || ReadsFromDisk(), found);
   if (!found) return TBitmap();
-  return TBitmap::Decode(bytes.data(), bytes.size(), fileName).FitPowerOfTwo();
+  const TBitmap image = TBitmap::Decode(bytes.data(), bytes.size(), fileName);
+  TBitmap fitted = image.FitPowerOfTwo();
+  if (Diagnostics() && (fitted.Width() != image.Width() || fitted.Height() != image.Height()))
+    Diagnose(TDiagnosticLevel::dlWarning,
+             velmora::Format("%s is %dx%d, not powers of two up to %d: fitted to %dx%d", ResourceFileName(fileName).c_str(),
+                             image.Width(), image.Height(), TBitmap::MaxFittedSide, fitted.Width(), fitted.Height()));
+  return fitted;
 }
+
+std::string TSceneTexture::ImageKey(const char* key) const { return fileList_.empty() ? key : "FileListName"; }
 
 void TSceneTexture::LoadTexture() {
   if (!glTexture_) CreateGLTexture(Format);
+  std::optional<TDiagnosticPlace> place;
+  if (Diagnostics()) place.emplace(this, ImageKey("TextureName"));
   const TBitmap colour = LoadBitmap(CombinePath(Path, TextureName));
+  place.reset();
   ImageWidth = colour.Width();
   ImageHeight = colour.Height();
   TSceneTextureList* list = List();
@@ -172,6 +192,7 @@ void TSceneTexture::LoadTexture() {
   // An image of a kind without pixels leaves its texels black.
   if (glTexture_->PixelsSize() > 0) std::memset(glTexture_->Pixels(), 0, static_cast<size_t>(glTexture_->PixelsSize()));
   if (Format == tfAlpha && !SameText(AlphaName, TextureName)) {
+    if (Diagnostics()) place.emplace(this, ImageKey("AlphaName"));
     AlphaFromBitmap(colour, LoadBitmap(CombinePath(Path, AlphaName)));
   } else {
     AlphaFromBitmap(colour, colour);

@@ -47,6 +47,11 @@
 // for tfTexture; never read), AlphaName (tfAlpha), SpriteColor or
 // AutoSpriteColor (tfSprite), Animated, FileIndex, Path, FileListName.
 //
+// Diagnostics (core/Diagnostics.h, when a sink is in force), at the key
+// that named the image ("FileListName" for names from a file list): a
+// picture the archive lacks (error), a name that is not a .bmp or .jpg
+// picture (error), a picture fitted to powers of two (warning).
+//
 // Errors:
 //   "TSceneTexture.AlphaFromBitmap error: Texture size is not equal Alpha size! (texture T: A WxH, B WxH)"
 //   "TSceneTexture.SetFileIndex error: List index out of bounds (I) in <file list> of texture T"
@@ -146,6 +151,9 @@ class TSceneTexture : public TMainObject {
  private:
   // True when images and lists come from disk.
   bool ReadsFromDisk() const;
+  // The key a diagnostic names for an image: key, or "FileListName" when
+  // the image names come from a file list.
+  std::string ImageKey(const char* key) const;
 
   TGLTexture* glTexture_ = nullptr;
   std::vector<std::string> fileList_;

@@ -195,6 +195,15 @@ TSceneTexture* TSceneTextureList::AddTexture(TTextureFormat format, const std::s
                                              const std::string& textureFile, const std::string& alphaFile,
                                              TGLColorBytes spriteColor, bool autoSpriteColor) {
   if (TMainObject* existing = FindItem(name)) return dynamic_cast<TSceneTexture*>(existing);
+  TSceneTexture* added = NewTexture(format, name, textureFile, alphaFile, spriteColor, autoSpriteColor);
+  added->LoadTexture();
+  return added;
+}
+
+TSceneTexture* TSceneTextureList::NewTexture(TTextureFormat format, const std::string& name,
+                                             const std::string& textureFile, const std::string& alphaFile,
+                                             TGLColorBytes spriteColor, bool autoSpriteColor) {
+  if (TMainObject* existing = FindItem(name)) return dynamic_cast<TSceneTexture*>(existing);
   auto texture = std::make_unique<TSceneTexture>();
   texture->SetName(name);
   TSceneTexture* added = texture.get();
@@ -206,7 +215,6 @@ TSceneTexture* TSceneTextureList::AddTexture(TTextureFormat format, const std::s
   if (!alphaFile.empty()) added->AlphaName = CombinePath(Path, alphaFile);
   added->SpriteColor = spriteColor;
   added->AutoSpriteColor = autoSpriteColor;
-  added->LoadTexture();
   return added;
 }
 

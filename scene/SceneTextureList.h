@@ -92,6 +92,10 @@ class TSceneTextureList : public TResource {
   // tfAlpha). Returns the texture of that name.
   TSceneTexture* AddTexture(TTextureFormat format, const std::string& name, const std::string& textureFile,
                             const std::string& alphaFile, TGLColorBytes spriteColor, bool autoSpriteColor);
+  // AddTexture without the loading: a texture made here is not loaded yet
+  // (its caller loads it, LoadTexture).
+  TSceneTexture* NewTexture(TTextureFormat format, const std::string& name, const std::string& textureFile,
+                            const std::string& alphaFile, TGLColorBytes spriteColor, bool autoSpriteColor);
   TSceneTexture* FindTexture(const std::string& name) const;
   TSceneTexture* Textures(int index) const;
   // Frees every texture's OpenGL texture: each loads again at its next bind.

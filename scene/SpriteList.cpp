@@ -21,9 +21,8 @@ void Switch(GLenum capability, bool on) {
 float ReadViewSize(TResourceLoader& loader, const char* key, float current) {
   const float value = loader.ReadFloat(key, current);
   if (!(value > 0))
-    throw TLoadError(ErrorText("TMainSpriteList", "ReadProperties",
-                               std::string(key) + " must be above 0 (" + loader.ReadString(key, "") + ")") +
-                     " (" + loader.Context(key) + ")");
+    loader.RaiseKeyError("TMainSpriteList", "ReadProperties",
+                         std::string(key) + " must be above 0 (" + loader.ReadString(key, "") + ")", key);
   return value;
 }
 

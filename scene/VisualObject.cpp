@@ -34,10 +34,9 @@ TMainItem* ReadVisual(TResourceLoader& loader, const TMainObject& self, TMainIte
   TMainObject* found = loader.ReadReference("Visual", currentObject);
   if (found == currentObject) return current;
   if (found && DrawsItem(found, &self))
-    throw TLoadError(ErrorText(self.ClassName(), "ReadProperties",
-                               "Visual " + loader.ReadString("Visual", "") + " would draw " + self.Name() +
-                                   " inside itself") +
-                     " (" + loader.Context("Visual") + ")");
+    loader.RaiseKeyError(self.ClassName(), "ReadProperties",
+                         "Visual " + loader.ReadString("Visual", "") + " would draw " + self.Name() + " inside itself",
+                         "Visual");
   return found;
 }
 

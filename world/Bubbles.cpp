@@ -92,9 +92,8 @@ void TBubbles::ReadProperties(TResourceLoader& loader) {
   // Lifetimes are distances over speeds drawn between the two.
   for (const auto& [key, value] : {std::pair{"MinSpeed", MinSpeed}, std::pair{"MaxSpeed", MaxSpeed}})
     if (!(value > 0))
-      throw TLoadError(ErrorText(ClassName(), "ReadProperties",
-                                 std::string(key) + " " + SceneFloatToStr(value) + " is not above 0") +
-                       " (" + loader.Context(key) + ")");
+      loader.RaiseKeyError(ClassName(), "ReadProperties", std::string(key) + " " + SceneFloatToStr(value) + " is not above 0",
+                           key);
 }
 
 void TBubbles::WriteProperties(TResourceLoader& loader) {

@@ -18,21 +18,25 @@ TFormWorld::TFormWorld(TFormSettings& form) : form_(form) {}
 
 TFormWorld::~TFormWorld() { Stop(); }
 
-void TFormWorld::Start() {
-  Stop();
-  TGLScreenSaver& app = *form_.GLScreenSaver();
+std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app) {
   TResourceFileReader& reader = ResourceReader();
   reader.SetBasePath(".\\Scenes\\");
   reader.ArchiveName = "data.rfa";
   reader.Source = TResourceSource::rsArchiveResource;
-  RandSeed(platform::Get<platform::Clock>().Milliseconds());
-
   const bool folder = !reader.DataFolder.empty();
-  Scene = std::make_unique<TMainScene>();
-  Scene->SourceName = kSceneFileName;
-  Scene->Application = &app;
-  Scene->Path = folder ? reader.DataFolder + "/" : app.ExeDir();
-  Scene->SourceFlags = folder ? sfDisk : sfArchive;
+  auto scene = std::make_unique<TMainScene>();
+  scene->SourceName = kSceneFileName;
+  scene->Application = app;
+  scene->Path = folder ? reader.DataFolder + "/" : app ? app->ExeDir() : std::string(".\\");
+  scene->SourceFlags = folder ? sfDisk : sfArchive;
+  return scene;
+}
+
+void TFormWorld::Start() {
+  Stop();
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  Scene = MakeCarriedScene(&app);
+  RandSeed(platform::Get<platform::Clock>().Milliseconds());
   Scene->Load();
   if (Scene->GetCount() == 0)
     RaiseError("TFormWorld", "Start",

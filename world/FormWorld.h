@@ -41,6 +41,7 @@
 
 namespace velmora {
 
+class TGLScreenSaver;
 class TMainScene;
 class TSceneTexture;
 class TUnderWaterWorld;
@@ -84,5 +85,12 @@ constexpr const char* kSceneFileName = "ravavezaz.gsc";
 
 // Every settings form made from now on shows the world.
 void UseWorldForm();
+
+// Steps 1 and 3 of Start up to the load: the asset reader pointed at the
+// carried archive (or what stands in for it) and the scene made to read
+// kSceneFileName from it, not loaded yet. app may be nullptr (a scene
+// loaded only to be written out); the scene's Path is then ".\" unless a
+// data folder is in force.
+std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app);
 
 }  // namespace velmora

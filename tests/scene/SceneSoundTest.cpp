@@ -351,10 +351,13 @@ TEST_F(SceneSounds, KeysAreReadInOrderAndWrittenBackForTheSameScene) {
   EXPECT_LT(saved.find("InitDevice=1"), saved.find("Rate=2"));
   EXPECT_LT(saved.find("Channels=2"), saved.find("SoundVolume=35"));
   EXPECT_LT(saved.find("MusicVolume=65"), saved.find("[Sounds1]"));
+  // The sounds in the order they were read, Mono second.
   const std::string first = saved.substr(saved.find("[Sounds1]"));
-  EXPECT_LT(first.find("FileName=mono.wav"), first.find("Looped=0"));
-  EXPECT_LT(first.find("Music=0"), first.find("Volume=35"));
-  EXPECT_LT(first.find("Pan=0"), first.find("[Sounds2]"));
+  EXPECT_LT(first.find("FileName=stereo.wav"), first.find("[Sounds2]"));
+  const std::string second = saved.substr(saved.find("[Sounds2]"));
+  EXPECT_LT(second.find("FileName=mono.wav"), second.find("Looped=0"));
+  EXPECT_LT(second.find("Music=0"), second.find("Volume=35"));
+  EXPECT_NE(second.find("Pan=0"), std::string::npos);
   EXPECT_EQ(saved.find("Active="), std::string::npos);
 
   scene.reset();

@@ -273,8 +273,9 @@ void TWaveSound::Load(std::span<const std::uint8_t> bytes) {
   loaded_ = true;
 
   if (waveFormat_->FormatTag != kWaveFormatPCM) {
-    Diagnose(TDiagnosticLevel::dlWarning, ResourceFileName(fileName_) + " is compressed (format tag " +
-                                              std::to_string(waveFormat_->FormatTag) + "); decoded to PCM");
+    if (Diagnostics())
+      Diagnose(TDiagnosticLevel::dlWarning, ResourceFileName(fileName_) + " is compressed (format tag " +
+                                                std::to_string(waveFormat_->FormatTag) + "); decoded to PCM");
     Convert(0, 0, 0);
   }
 }

@@ -215,7 +215,7 @@ TMainObject* TResourceLoader::ReadReference(std::string_view key, TMainObject* c
   if (!found)
     if (TDiagnostics* sink = Diagnostics())
       sink->Report(TDiagnosticLevel::dlWarning, TDiagnosticWhere{FileName, Section, std::string(key)},
-                   "the path " + path + " finds nothing (objects described further down are not found either)");
+                   "the path " + path + " finds nothing described before it");
   return found;
 }
 

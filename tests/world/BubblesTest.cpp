@@ -2,9 +2,9 @@
 // generator (levels, centred columns and the side margin, speeds,
 // lifetimes in a tall and a short view, the aspect the viewport gives),
 // the fresh spread, the count down to 0 and back, time steps and speeds
-// that would stall or break the numbers, lighting around both passes, the keys through a
-// description and back, and bubbles drawn offscreen and found by their
-// pixels.
+// that would stall or break the numbers, lighting around both passes, the
+// keys through a description and back, and bubbles drawn offscreen and
+// found by their pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>

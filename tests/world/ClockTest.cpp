@@ -298,13 +298,34 @@ TEST_F(Clocks, OptionsOfTheDigitalClock) {
   clock.SaveOptions();
   EXPECT_EQ(App().ReadOptionString("Clock Mode", ""), "0");
   EXPECT_EQ(App().ReadOptionString("Clock Color", ""), "1,2,3,4");
-  // A broken colour is an error that names it; the mode read before stays.
+  // A damaged settings file: a broken colour or a mode the clock does not
+  // have leaves the current one, with a warning naming it.
   App().WriteOptionInteger("Clock Mode", 1);
   App().WriteOptionString("Clock Color", "blue");
-  EXPECT_EQ(Message([&] { clock.LoadOptions(); }),
-            "TGLClock.LoadOptions error: Clock Color \"blue\" is not a colour: 'blue' is not a valid integer value");
+  testing::internal::CaptureStderr();
+  clock.LoadOptions();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "velmora: warning: TGLClock.LoadOptions: Clock Color \"blue\" is not a colour: 'blue' is not a valid "
+            "integer value; the colour stays 1,2,3,4\n");
   EXPECT_EQ(clock.Mode(), 1);
   EXPECT_EQ(clock.Color, (TGLColorBytes{1, 2, 3, 4}));
+  for (const char* mode : {"7", "-1", "two"}) {
+    App().WriteOptionString("Clock Mode", mode);
+    App().WriteOptionString("Clock Color", "1,2,300");
+    testing::internal::CaptureStderr();
+    clock.LoadOptions();
+    const std::string warnings = testing::internal::GetCapturedStderr();
+    EXPECT_NE(warnings.find(std::string(mode) == "two" ? "option \"Clock Mode\" is 'two'"
+                                                       : "Clock Mode " + std::string(mode) + " is not 0, 1 or 2; the "
+                                                                                             "mode stays 1"),
+              std::string::npos)
+        << warnings;
+    EXPECT_NE(warnings.find("Clock Color \"1,2,300\" is not a colour: 300 is out of range 0..255"), std::string::npos)
+        << warnings;
+    EXPECT_EQ(clock.Mode(), 1) << mode;
+    EXPECT_TRUE(clock.Visible()) << mode;
+    EXPECT_EQ(clock.Color, (TGLColorBytes{1, 2, 3, 4})) << mode;
+  }
 }
 
 TEST_F(Clocks, KeysOfTheDigitalClockReadBack) {

@@ -1,6 +1,7 @@
 #include "app/ApplicationPro.h"
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/Form.h"
@@ -452,7 +453,12 @@ bool TCustomApplicationPro::ReadOptionBool(const std::string& name, bool default
   std::string text = ReadOptionString(name, "");
   if (text.empty()) return defaultValue;
   std::optional<bool> value = TextToBool(text);
-  if (!value) RaiseError("TCustomApplicationPro", "ReadOptionBool", "'" + text + "' is not a valid boolean value");
+  if (!value) {
+    WarnOption("TCustomApplicationPro", "ReadOptionBool",
+               "option \"" + name + "\" is '" + text + "', not a valid boolean value; " +
+                   (defaultValue ? "true" : "false") + " is used");
+    return defaultValue;
+  }
   return *value;
 }
 
@@ -460,9 +466,20 @@ int TCustomApplicationPro::ReadOptionInteger(const std::string& name, int defaul
   std::string text = ReadOptionString(name, "");
   if (text.empty()) return defaultValue;
   std::optional<int64_t> value = ParseInt(text);
-  if (!value || *value < INT32_MIN || *value > INT32_MAX)
-    RaiseError("TCustomApplicationPro", "ReadOptionInteger", "'" + text + "' is not a valid integer value");
+  if (!value || *value < INT32_MIN || *value > INT32_MAX) {
+    WarnOption("TCustomApplicationPro", "ReadOptionInteger",
+               "option \"" + name + "\" is '" + text + "', not a valid integer value; " +
+                   std::to_string(defaultValue) + " is used");
+    return defaultValue;
+  }
   return static_cast<int>(*value);
+}
+
+void TCustomApplicationPro::WarnOption(std::string_view className, std::string_view operation, std::string_view text) {
+  const std::string line =
+      "velmora: warning: " + std::string(className) + "." + std::string(operation) + ": " + std::string(text) + "\n";
+  std::fputs(line.c_str(), stderr);
+  std::fflush(stderr);
 }
 
 void TCustomApplicationPro::WriteOptionString(const std::string& name, const std::string& value) {

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/Component.h"
 #include "app/OptionOverrides.h"
@@ -131,12 +132,21 @@ class TCustomApplicationPro : public TComponent {
 
   // A missing key or value gives the default; reads and writes that fail
   // under the machine-wide root fall back to the per-user root. A stored
-  // value that is not a boolean or an integer raises a velmora::Error.
+  // value that is not a boolean or an integer (a damaged settings file)
+  // gives the default too, with a warning on standard error (WarnOption):
+  //   "TCustomApplicationPro.ReadOptionBool: option "<name>" is '<text>',
+  //    not a valid boolean value; <default> is used"
+  // (likewise ReadOptionInteger, "not a valid integer value"); the stored
+  // text stays as it is until the option is written.
   // A name in OptionOverrides() is answered from there without opening the
   // store, and writing it changes only the run's value there.
   std::string ReadOptionString(const std::string& name, const std::string& defaultValue);
   bool ReadOptionBool(const std::string& name, bool defaultValue);
   int ReadOptionInteger(const std::string& name, int defaultValue);
+  // A stored option that cannot be used, reported while the program goes
+  // on without it: "velmora: warning: <Class>.<Operation>: <text>" on
+  // standard error.
+  static void WarnOption(std::string_view className, std::string_view operation, std::string_view text);
   void WriteOptionString(const std::string& name, const std::string& value);
   void WriteOptionBool(const std::string& name, bool value);
   void WriteOptionInteger(const std::string& name, int value);

@@ -24,6 +24,8 @@ constexpr double kDefaultAspect = 4.0 / 3.0;
 constexpr double kWideAspect = 16.0 / 9.0;
 // How far the spawn width reaches beyond the picture's edges.
 constexpr double kSideMargin = 100.0;
+// Half a column's width, as a share of the spawn width.
+constexpr double kColumnCentre = 1.0 / 24.0;
 
 // value kept within the float range (it is finite already).
 float ToFloat(double value) { return static_cast<float>(std::clamp(value, -double(FLT_MAX), double(FLT_MAX))); }
@@ -57,7 +59,9 @@ void TBubbles::InitParticle(TSceneParticle* particle) {
   const double y = BottomY;
   const double halfHeight = std::tan(fov * std::numbers::pi / 180.0 / 2.0) * -z;
   const double halfWidth = halfHeight * aspect + kSideMargin;
-  const double x = RandomStep() * 2.0 * halfWidth - halfWidth;
+  // Each column in the middle of its twelfth of the width, so that the
+  // twelve stand symmetrically and the margin serves both edges.
+  const double x = (RandomStep() + kColumnCentre) * 2.0 * halfWidth - halfWidth;
   double speed = RandomFloat() * (double(MaxSpeed) - MinSpeed) + MinSpeed;
   // A lifetime is a distance over the speed: never over 0 or less.
   if (!(speed >= kLeastBubbleSpeed)) speed = kLeastBubbleSpeed;

@@ -28,9 +28,15 @@
 //   y           BottomY
 //   halfHeight  tan(FOV / 2) x -z, half the picture's height at z
 //   halfWidth   halfHeight x aspect + 100
-//   x           Step() x 2 halfWidth - halfWidth: the first column 100
-//               units left of -halfHeight x aspect (the left edge of the
-//               picture), the last 5/6 of halfWidth right of the middle
+//   x           (Step() + 1/24) x 2 halfWidth - halfWidth: twelve columns,
+//               each in the middle of its twelfth of the spawn width, the
+//               outermost at -+11/12 halfWidth; the margin brings them
+//               close to both edges of the picture (inside it by
+//               halfHeight x aspect / 12 - 92 units: about 36 at 1500
+//               units away in a 4:3 view at 75 degrees, about 114 at
+//               2400). Centred, the columns leave no side of the picture
+//               without bubbles (from the left edge, the twelve would end
+//               at 5/6 of the width, the first of them out of sight).
 //   Velocity    (0, speed, 0), speed := random x (MaxSpeed - MinSpeed) +
 //               MinSpeed; Angles and AngularVelocity 0; Age 0
 //   LifeTime    |(|BottomY| + min(halfHeight, UpY)) / speed|: the bubble

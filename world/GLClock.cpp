@@ -183,12 +183,21 @@ void TGLClock::WriteProperties(TResourceLoader& loader) {
 void TGLClock::LoadOptions() {
   TCustomGLApplication* app = Application();
   if (!app) return;
-  SetMode(app->ReadOptionInteger("Clock Mode", mode_));
-  const std::string text = app->ReadOptionString("Clock Color", SceneColorBytesToStr(Color));
+  const int32_t mode = app->ReadOptionInteger("Clock Mode", mode_);
+  if (mode >= 0 && mode <= 2)
+    SetMode(mode);
+  else
+    TCustomApplicationPro::WarnOption("TGLClock", "LoadOptions",
+                                      "Clock Mode " + std::to_string(mode) + " is not 0, 1 or 2; the mode stays " +
+                                          std::to_string(mode_));
+  const std::string current = SceneColorBytesToStr(Color);
+  const std::string text = app->ReadOptionString("Clock Color", current);
   try {
     Color = SceneStrToColorBytes(text);
   } catch (const std::exception& e) {
-    RaiseError("TGLClock", "LoadOptions", "Clock Color \"" + text + "\" is not a colour: " + e.what());
+    TCustomApplicationPro::WarnOption("TGLClock", "LoadOptions",
+                                      "Clock Color \"" + text + "\" is not a colour: " + e.what() +
+                                          "; the colour stays " + current);
   }
 }
 

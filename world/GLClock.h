@@ -49,10 +49,15 @@
 // Options (the application's option store, plain names, per-user root):
 //   "Clock Mode"   integer, default the current mode
 //   "Clock Color"  "R,G,B,A", default the current colour
+// A stored mode other than 0, 1 or 2, or a colour that does not parse,
+// leaves the current one, with a warning on standard error
+//   "velmora: warning: TGLClock.LoadOptions: Clock Mode <m> is not 0, 1 or 2;
+//    the mode stays <current>"
+//   "velmora: warning: TGLClock.LoadOptions: Clock Color \"<text>\" is not a
+//    colour: <reason>; the colour stays <R,G,B,A>"
+// so that a damaged settings file never stops the program.
 //
-// Errors:
-//   "TGLClock.LoadOptions error: Clock Color \"<text>\" is not a colour: <reason>"
-//   those of the loader for a bad Color key
+// Errors: those of the loader for a bad Color key.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "world/UnderWaterWorld.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/ApplicationPro.h"
@@ -17,8 +18,36 @@ namespace {
 // The fish environments the world knows, in the order it shows them.
 constexpr const char* kFishEnvironments[] = {"SaltWater", "FreshWater"};
 
+// The most fish and bubbles the settings offer.
+constexpr int32_t kMostFish = 100;
+constexpr int32_t kMostBubbles = 100;
+
 [[noreturn]] void IndexError(const char* operation, int32_t index) {
   RaiseError("TUnderWaterWorld", operation, "List index out of bounds (" + std::to_string(index) + ")");
+}
+
+void Warn(const std::string& text) { TCustomApplicationPro::WarnOption("TUnderWaterWorld", "LoadOptions", text); }
+
+// A stored index that names one of `count` things (`what`): one outside
+// 0..count - 1 is brought to the nearest, with a warning. Without any of
+// them the stored value stands (the setters then have nothing to show).
+int32_t StoredIndex(TCustomApplicationPro& app, const std::string& name, size_t count, const char* what) {
+  const int32_t stored = app.ReadOptionInteger(name, 0);
+  if (count == 0) return stored;
+  const int32_t last = int32_t(count) - 1, index = std::clamp(stored, 0, last);
+  if (index != stored)
+    Warn(name + " " + std::to_string(stored) + " names no " + what + " (0.." + std::to_string(last) + "); " +
+         std::to_string(index) + " is used");
+  return index;
+}
+
+// A stored count brought into 0..most, with a warning.
+int32_t StoredCount(TCustomApplicationPro& app, const std::string& name, int32_t defaultValue, int32_t most) {
+  const int32_t stored = app.ReadOptionInteger(name, defaultValue), count = std::clamp(stored, 0, most);
+  if (count != stored)
+    Warn(name + " " + std::to_string(stored) + " is outside 0.." + std::to_string(most) + "; " + std::to_string(count) +
+         " is used");
+  return count;
 }
 
 }  // namespace
@@ -74,12 +103,19 @@ void TUnderWaterWorld::LoadOptions() {
   for (TMainObject* list : FishLists()) list->SetVisible(app.ReadOptionBool(list->Name(), true));
   SetSortAlpha(true);
   SetFishDirection(StrToFishDirection(app.ReadOptionString("FishDirection", "Both")));
-  SetFishTypeIndex(app.ReadOptionInteger("FishTypeIndex", 0));
-  SetWaterBackgroundIndex(app.ReadOptionInteger("WaterBackgroundIndex", 0));
-  SetFishCount(app.ReadOptionInteger("FishCount", 20));
-  SetBubbleCount(app.ReadOptionInteger("BubbleCount", 50));
-  SetUseLights(app.ReadOptionBool("UseLights", true));
-  SetUseCaustic(app.ReadOptionBool("UseCaustic", true));
+  SetFishTypeIndex(StoredIndex(app, "FishTypeIndex", FishEnvironments.size(), "fish environment"));
+  SetWaterBackgroundIndex(StoredIndex(app, "WaterBackgroundIndex", Waters.size(), "water"));
+  SetFishCount(StoredCount(app, "FishCount", 20, kMostFish));
+  SetBubbleCount(StoredCount(app, "BubbleCount", 50, kMostBubbles));
+  const bool lights = app.ReadOptionBool("UseLights", true), caustic = app.ReadOptionBool("UseCaustic", true);
+  if (Waters.empty()) {
+    // A scene without water: kept for the next save, shown nowhere.
+    useLights_ = lights;
+    useCaustic_ = caustic;
+  } else {
+    SetUseLights(lights);
+    SetUseCaustic(caustic);
+  }
   SetFishCaustic(app.ReadOptionBool("FishCaustic", true));
 }
 

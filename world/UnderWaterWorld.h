@@ -31,12 +31,20 @@
 //   "FishDirection"  "Right", "Left", other: "Both" (default "Both")
 //   "FishTypeIndex"  integer, default 0           the visible environment
 //   "WaterBackgroundIndex" integer, default 0     the visible water
-//   "FishCount"      integer, default 20          fish over the visible
+//   "FishCount"      integer 0..100, default 20   fish over the visible
 //                                                 fish lists
-//   "BubbleCount"    integer, default 50
+//   "BubbleCount"    integer 0..100, default 50
 //   "UseLights"      boolean, default true        the visible water's rays
 //   "UseCaustic"     boolean, default true        its caustics
 //   "FishCaustic"    boolean, default true        caustics on the fish
+// A damaged settings file never stops the program: a stored index that
+// names no environment or water is brought to the nearest one, a count
+// outside 0..100 into that range, each with a warning on standard error
+// ("velmora: warning: TUnderWaterWorld.LoadOptions: WaterBackgroundIndex 7
+// names no water (0..2); 2 is used"), and a text that is no boolean or
+// integer gives the default (the option store's warning). The stored value
+// stays until the options are saved. In a scene without waters the light
+// and caustic flags are only kept.
 // The per-water flags reach the waters only through
 // SetWaterBackgroundIndex, and the light and caustic flags only the visible
 // water, so visibility comes before the flags. SaveOptions writes every
@@ -60,8 +68,6 @@
 //   "TUnderWaterWorld.<SetUseLights|SetUseCaustic|SetBackgroundMode> error:
 //    List index out of bounds (<WaterBackgroundIndex>)" when that index names
 //    no water
-//   those of the option store for stored values that are not booleans or
-//   integers
 #pragma once
 
 #include <cstdint>

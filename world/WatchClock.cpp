@@ -12,10 +12,15 @@ namespace velmora {
 
 namespace {
 
+// Depth units each hand is pulled toward the viewer beyond the one drawn
+// before it (the face counts as the first).
+constexpr GLfloat kHandOffsetUnits = 4;
+
 // The hand's transparent pass, turned clockwise (as the viewer sees it) by
-// degrees.
-void DrawHand(TSceneMesh* hand, int degrees) {
+// degrees, its depth pulled toward the viewer by `offset` units.
+void DrawHand(TSceneMesh* hand, int degrees, GLfloat offset) {
   if (!hand) return;
+  if (GL.glPolygonOffset) GL.glPolygonOffset(0, -offset);
   GL.glPushMatrix();
   GL.glRotatef(static_cast<GLfloat>(degrees), 0, 0, -1);
   hand->RenderTransparent();
@@ -51,15 +56,19 @@ void TWatchClock::RenderTransparent() {
   const platform::LocalDateTime now = platform::Get<platform::LocalTime>().Now();
   const THandAngles angles = HandAngles(now.hour, now.minute, now.second);
   if (!GL.glPushMatrix) return;  // no OpenGL library
-  TCustomOpenGL* gl = OpenGL();
-  if (gl) gl->SetDepthTest(false);
+  // Depth-tested, so that fish in front of the clock stay in front; each
+  // hand is offset toward the viewer a little more than the part drawn
+  // before it, so hands lying on the face still show in the drawing order.
+  if (TCustomOpenGL* gl = OpenGL()) gl->SetDepthTest(true);
   BeginRender();
   if (ClockFace) ClockFace->RenderTransparent();
-  DrawHand(MinHand, angles.Minute);
-  DrawHand(SecHand, angles.Second);
-  DrawHand(HourHand, angles.Hour);
+  GL.glEnable(GL_POLYGON_OFFSET_FILL);
+  DrawHand(MinHand, angles.Minute, kHandOffsetUnits);
+  DrawHand(SecHand, angles.Second, 2 * kHandOffsetUnits);
+  DrawHand(HourHand, angles.Hour, 3 * kHandOffsetUnits);
+  if (GL.glPolygonOffset) GL.glPolygonOffset(0, 0);
+  GL.glDisable(GL_POLYGON_OFFSET_FILL);
   EndRender();
-  if (gl) gl->SetDepthTest(true);
 }
 
 void TWatchClock::LoadOptions() {

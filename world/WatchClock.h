@@ -17,10 +17,15 @@
 //   hour    ((hour x 30) mod 360) - 90 + (minute div 12) x 6
 // so the hour hand moves in steps of 6 degrees every 12 minutes. The
 // transparent pass draws the face, then the minute, second and hour hands,
-// with the depth test switched off (the hands lie on the face and would
-// fight it for depth) and on again afterwards, so that what the scene
-// draws after the clock - the bubbles - is hidden by nearer fish as it
-// should be.
+// with the depth test on, so that fish swimming in front of the clock (the
+// scene draws them before it) are never painted over. The hands lie on the
+// face: each is drawn with a polygon offset pulling it 4 depth units
+// nearer than the part drawn before it (minute 4, second 8, hour 12), so
+// hands modelled in the face's plane neither fight it for depth nor hide
+// one another out of the drawing order. The program's meshes also stand
+// the hands clear of the face (ClockFace.3dm up to z = 42; minute,
+// second, hour at z = 48, 52, 56), so the order holds at any depth
+// precision. The depth test is left on for what the scene draws next.
 //
 // Keys (besides those of TMainVisualObject), each an object path, default
 // the current mesh, written in the same order:

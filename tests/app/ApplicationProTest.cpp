@@ -621,20 +621,29 @@ TEST_F(ApplicationProTest, BooleanAndIntegerTexts) {
   }
   EXPECT_EQ(app->ReadOptionBool("Missing", true), true);
 
+  // A damaged settings file: a text that is no boolean or integer gives the
+  // default, with a warning naming the option, and stays stored.
   store.SetValue(SettingsRoot::CurrentUser, kKey, "B", "yes please");
-  try {
-    app->ReadOptionBool("B", false);
-    FAIL() << "a broken boolean is an error";
-  } catch (const velmora::Error& e) {
-    EXPECT_NE(std::string(e.what()).find("TCustomApplicationPro.ReadOptionBool error:"), std::string::npos);
+  for (bool defaultValue : {false, true}) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(app->ReadOptionBool("B", defaultValue), defaultValue);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string("velmora: warning: TCustomApplicationPro.ReadOptionBool: option \"B\" is 'yes please', "
+                          "not a valid boolean value; ") +
+                  (defaultValue ? "true" : "false") + " is used\n");
   }
+  EXPECT_EQ(store.Value(SettingsRoot::CurrentUser, kKey, "B"), "yes please");
   store.SetValue(SettingsRoot::CurrentUser, kKey, "I", "-42");
   EXPECT_EQ(app->ReadOptionInteger("I", 0), -42);
   store.SetValue(SettingsRoot::CurrentUser, kKey, "I", "");
   EXPECT_EQ(app->ReadOptionInteger("I", 9), 9);
   for (const char* bad : {"4x", "99999999999"}) {
     store.SetValue(SettingsRoot::CurrentUser, kKey, "I", bad);
-    EXPECT_THROW(app->ReadOptionInteger("I", 0), velmora::Error) << bad;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(app->ReadOptionInteger("I", 7), 7) << bad;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string("velmora: warning: TCustomApplicationPro.ReadOptionInteger: option \"I\" is '") + bad +
+                  "', not a valid integer value; 7 is used\n");
   }
 
   app->WriteOptionBool("W", true);

@@ -206,9 +206,14 @@ TEST_F(OptionStoreOverrideTest, WritingASwitchedOptionLeavesTheStoredValue) {
 }
 
 TEST_F(OptionStoreOverrideTest, SwitchesHoldEvenWhenTheStoredValueIsBroken) {
-  // A stored text that is no number would raise; the switch replaces it.
+  // A stored text that is no number gives the default with a warning; the
+  // switch replaces it without one.
   store.SetValue(SettingsRoot::CurrentUser, kKey, "BubbleCount", "many");
-  EXPECT_THROW(app->ReadOptionInteger("BubbleCount", 50), Error);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(app->ReadOptionInteger("BubbleCount", 50), 50);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("\"BubbleCount\" is 'many'"), std::string::npos);
   Switches({"velmora", "-bubble-count", "12"});
+  testing::internal::CaptureStderr();
   EXPECT_EQ(app->ReadOptionInteger("BubbleCount", 50), 12);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }

@@ -8,7 +8,9 @@
 #include <array>
 #include <cmath>
 #include <csetjmp>
+#include <map>
 #include <set>
+#include <string>
 
 #include "assets/Mesh3DM.h"
 #include "core/Error.h"
@@ -439,6 +441,7 @@ TEST_F(ShippedScene, ClockHandsPointWhereTheClockTurnsThemFromAndOnlyTurnInItsTr
   // At rest: minute hand up, second hand down, hour hand right.
   const std::pair<const char*, std::array<double, 2>> hands[] = {
       {"MinHand.3dm", {0, 1}}, {"SecHand.3dm", {0, -1}}, {"HourHand.3dm", {1, 0}}};
+  std::map<std::string, double> z;
   for (const auto& [name, direction] : hands) {
     auto mesh = ParseMesh(File(name));
     ASSERT_EQ(mesh->ObjectCount(), 1) << name;
@@ -450,9 +453,20 @@ TEST_F(ShippedScene, ClockHandsPointWhereTheClockTurnsThemFromAndOnlyTurnInItsTr
       if (r > best) best = r, along = (v.X * direction[0] + v.Y * direction[1]) / r;
     }
     EXPECT_GT(along, 0.95) << name << " points the wrong way";
+    for (const auto& v : o.Vertices.Records()) z[name] = v.Z;
+    for (const auto& v : o.Vertices.Records()) EXPECT_EQ(v.Z, z[name]) << name << " is not flat";
   }
   auto face = ParseMesh(File("ClockFace.3dm"));
-  for (int i = 0; i < face->ObjectCount(); ++i) EXPECT_TRUE(MaterialOf(*face, face->Objects(i))->OpacityMap.empty());
+  double faceFront = -1e9;
+  for (int i = 0; i < face->ObjectCount(); ++i) {
+    EXPECT_TRUE(MaterialOf(*face, face->Objects(i))->OpacityMap.empty());
+    for (const auto& v : face->Objects(i).Vertices.Records()) faceFront = std::max<double>(faceFront, v.Z);
+  }
+  // The clock draws the hands depth-tested in the order minute, second,
+  // hour: each stands clear in front of what is drawn before it.
+  EXPECT_GT(z["MinHand.3dm"], faceFront + 2);
+  EXPECT_GT(z["SecHand.3dm"], z["MinHand.3dm"] + 2);
+  EXPECT_GT(z["HourHand.3dm"], z["SecHand.3dm"] + 2);
 }
 
 TEST_F(ShippedScene, BubbleIsATranslucentHundredUnitSquare) {

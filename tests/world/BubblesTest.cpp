@@ -1,10 +1,10 @@
 // Bubbles: the spawn rule against a restatement of it with the seeded
-// generator (levels, columns, the side margin, speeds, lifetimes in a tall
-// and a short view, the aspect the viewport gives), the fresh spread, the
-// count down to 0 and back, time steps and speeds that would stall or
-// break the numbers, lighting around both passes, the keys through a
-// description and back, and bubbles drawn offscreen and found by their
-// pixels.
+// generator (levels, centred columns and the side margin, speeds,
+// lifetimes in a tall and a short view, the aspect the viewport gives),
+// the fresh spread, the count down to 0 and back, time steps and speeds
+// that would stall or break the numbers, lighting around both passes, the
+// keys through a description and back, and bubbles drawn offscreen and
+// found by their pixels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,7 +59,7 @@ TSpawn Reference(const TBubbles& b, double fov, double aspect) {
   const double halfWidth = halfHeight * aspect + 100;
   s.column = RandomInt(12);
   const double xStep = s.column / 12.0 + (0.5 - RandomFloat()) * 0.02;
-  s.x = xStep * 2 * halfWidth - halfWidth;
+  s.x = (xStep + 1.0 / 24) * 2 * halfWidth - halfWidth;
   s.speed = RandomFloat() * (b.MaxSpeed - b.MinSpeed) + b.MinSpeed;
   s.lifeTime = std::fabs((std::fabs(b.BottomY) + (halfHeight < b.UpY ? halfHeight : b.UpY)) / s.speed);
   return s;
@@ -274,14 +274,15 @@ TEST_F(Bubbles, SpawnFollowsTheRuleWithTheSeededGenerator) {
 }
 
 // Depth levels and columns over many spawns: twelve of each, every one
-// jittered by at most a hundredth of the range; the first column starts
-// 100 units beyond the left edge of the picture.
-TEST_F(Bubbles, TwelveDepthLevelsAndTwelveColumnsWithTheSideMargin) {
+// jittered by at most a hundredth of the range. The columns stand in the
+// middles of the twelfths of the spawn width, symmetrically, so the
+// outermost ones rise close to both edges of the picture.
+TEST_F(Bubbles, TwelveDepthLevelsAndTwelveCentredColumnsCloseToBothEdges) {
   TBubbles& b = Load(Shipped());
   RandSeed(2024);
   std::set<int> levels, columns;
-  int beyondLeft = 0;
-  double leastZ = 0, mostZ = -1e9, widestJitter = 0;
+  int byLeftEdge = 0, byRightEdge = 0;
+  double leastZ = 0, mostZ = -1e9, widestJitter = 0, leftmost = 0, rightmost = 0;
   TSceneParticle* p = b.Particles(0);
   for (int i = 0; i < 3000; ++i) {
     b.InitParticle(p);
@@ -297,19 +298,23 @@ TEST_F(Bubbles, TwelveDepthLevelsAndTwelveColumnsWithTheSideMargin) {
     const double edge = HalfHeight(75, z) * 4 / 3;  // the picture's half width at z
     const double halfWidth = edge + 100;
     const double step = (p->Position.x + halfWidth) / (2 * halfWidth);
-    const int column = static_cast<int>(std::lround(step * 12));
-    ASSERT_NEAR(step, column / 12.0, 0.01001) << i;
+    const int column = static_cast<int>(std::lround(step * 12 - 0.5));
+    ASSERT_NEAR(step, (column + 0.5) / 12.0, 0.01001) << i;
     columns.insert(column);
-    if (column == 0) {
-      // 100 units out, give or take the jitter of a hundredth of the width.
-      EXPECT_NEAR(-edge - p->Position.x, 100, 0.02 * halfWidth + 1e-3) << i;
-      beyondLeft += p->Position.x < -edge;
-    }
-    EXPECT_LT(p->Position.x, edge) << i;  // the last column stays inside the right edge
+    leftmost = std::min(leftmost, p->Position.x / halfWidth);
+    rightmost = std::max(rightmost, p->Position.x / halfWidth);
+    // Within the picture (give or take the jitter's last units), the
+    // outermost columns no more than 150 units from its edges.
+    EXPECT_LT(std::fabs(p->Position.x), edge + 5) << i;
+    if (column == 0) byLeftEdge += p->Position.x < -edge + 150;
+    if (column == 11) byRightEdge += p->Position.x > edge - 150;
   }
   EXPECT_EQ(levels, (std::set<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
   EXPECT_EQ(columns, levels);
-  EXPECT_GT(beyondLeft, 150);
+  EXPECT_GT(byLeftEdge, 150);
+  EXPECT_GT(byRightEdge, 150);
+  EXPECT_NEAR(leftmost, -rightmost, 0.005);
+  EXPECT_NEAR(rightmost, 11.0 / 12 + 0.02, 0.005);
   EXPECT_LE(mostZ, -1490);
   EXPECT_GE(leastZ, -2426.67);
   EXPECT_LT(leastZ, -2407);  // about -2417 at the far level
@@ -534,14 +539,14 @@ TEST_F(Bubbles, DrawnWhereTheRulePutsThem) {
     double left, right, bottom, top;
   };
   std::vector<TSquare> squares;
-  int outside = 0;
+  int outer = 0;
   for (int i = 0; i < 24; ++i) {
     const TSpawn s = Reference(b, 90, 1.0);
     const double age = RandomFloat() * (s.lifeTime - s.lifeTime / 8) + s.lifeTime / 16;
     const double y = s.y + s.speed * age;
     // Window pixels: 32 per 1000 units from the middle.
     squares.push_back({32 + (s.x - 40) * 0.032, 32 + (s.x + 40) * 0.032, 32 + (y - 40) * 0.032, 32 + (y + 40) * 0.032});
-    outside += s.column == 0;
+    outer += s.column == 0 || s.column == 11;
   }
   RandSeed(17);
   scene_->Process(0.0f);
@@ -565,7 +570,7 @@ TEST_F(Bubbles, DrawnWhereTheRulePutsThem) {
       }
     }
   EXPECT_GT(shown, 10);
-  EXPECT_GT(outside, 0);  // some spawned in the margin, beyond the left edge
+  EXPECT_GT(outer, 0);  // some in the outermost columns, by the picture's edges
   EXPECT_EQ(GL.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "platform/Service.h"
 #include "platform/fake/FakeLocalTime.h"
@@ -297,13 +298,34 @@ TEST_F(Clocks, OptionsOfTheDigitalClock) {
   clock.SaveOptions();
   EXPECT_EQ(App().ReadOptionString("Clock Mode", ""), "0");
   EXPECT_EQ(App().ReadOptionString("Clock Color", ""), "1,2,3,4");
-  // A broken colour is an error that names it; the mode read before stays.
+  // A damaged settings file: a broken colour or a mode the clock does not
+  // have leaves the current one, with a warning naming it.
   App().WriteOptionInteger("Clock Mode", 1);
   App().WriteOptionString("Clock Color", "blue");
-  EXPECT_EQ(Message([&] { clock.LoadOptions(); }),
-            "TGLClock.LoadOptions error: Clock Color \"blue\" is not a colour: 'blue' is not a valid integer value");
+  testing::internal::CaptureStderr();
+  clock.LoadOptions();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "velmora: warning: TGLClock.LoadOptions: Clock Color \"blue\" is not a colour: 'blue' is not a valid "
+            "integer value; the colour stays 1,2,3,4\n");
   EXPECT_EQ(clock.Mode(), 1);
   EXPECT_EQ(clock.Color, (TGLColorBytes{1, 2, 3, 4}));
+  for (const char* mode : {"7", "-1", "two"}) {
+    App().WriteOptionString("Clock Mode", mode);
+    App().WriteOptionString("Clock Color", "1,2,300");
+    testing::internal::CaptureStderr();
+    clock.LoadOptions();
+    const std::string warnings = testing::internal::GetCapturedStderr();
+    EXPECT_NE(warnings.find(std::string(mode) == "two" ? "option \"Clock Mode\" is 'two'"
+                                                       : "Clock Mode " + std::string(mode) + " is not 0, 1 or 2; the "
+                                                                                             "mode stays 1"),
+              std::string::npos)
+        << warnings;
+    EXPECT_NE(warnings.find("Clock Color \"1,2,300\" is not a colour: 300 is out of range 0..255"), std::string::npos)
+        << warnings;
+    EXPECT_EQ(clock.Mode(), 1) << mode;
+    EXPECT_TRUE(clock.Visible()) << mode;
+    EXPECT_EQ(clock.Color, (TGLColorBytes{1, 2, 3, 4})) << mode;
+  }
 }
 
 TEST_F(Clocks, KeysOfTheDigitalClockReadBack) {
@@ -349,12 +371,16 @@ TEST_F(WatchClocks, HandsTurnClockwiseAboutTheViewAxis) {
       LoadWatch("VisualOptions=[Position]\nPosition=10,20,-30\n"
                 "ClockFace=Meshes/Face\nHourHand=Meshes/Hour\nMinHand=Meshes/Min\nSecHand=Meshes/Sec\n");
   StartFrame();
-  clock.Render();
   // Face, minute, second, hour; each hand turned by minus its angle about
-  // +z (clockwise as the viewer sees it), all at the clock's place.
+  // +z (clockwise as the viewer sees it), all at the clock's place, depth
+  // tested, each pulled nearer than the part drawn before it.
+  GL.glDisable(GL_DEPTH_TEST);
+  EXPECT_EQ(TTestHand::Order(), (std::vector<std::string>{}));
+  clock.Render();
   EXPECT_EQ(TTestHand::Order(), (std::vector<std::string>{"Face", "Min", "Sec", "Hour"}));
-  const std::pair<const char*, float> turns[] = {{"Face", 0}, {"Min", 120}, {"Sec", 90}, {"Hour", 72}};
-  for (const auto& [name, turn] : turns) {
+  const std::tuple<const char*, float, float> turns[] = {
+      {"Face", 0, 0}, {"Min", 120, -4}, {"Sec", 90, -8}, {"Hour", 72, -12}};
+  for (const auto& [name, turn, offset] : turns) {
     SCOPED_TRACE(name);
     ASSERT_EQ(Hand(name).Passes.size(), 1u);
     const TTestHand::Pass& pass = Hand(name).Passes[0];
@@ -362,12 +388,14 @@ TEST_F(WatchClocks, HandsTurnClockwiseAboutTheViewAxis) {
     EXPECT_FLOAT_EQ(pass.x, 10);
     EXPECT_FLOAT_EQ(pass.y, 20);
     EXPECT_FLOAT_EQ(pass.z, -30);
-    EXPECT_FALSE(pass.depthTest);
+    EXPECT_TRUE(pass.depthTest);
+    EXPECT_FLOAT_EQ(pass.offsetUnits, offset);
     // The opaque pass draws every part once, unturned.
     EXPECT_EQ(Hand(name).OpaquePasses, 1);
   }
-  // On again for what the scene draws next.
+  // Left on for what the scene draws next, without the offset.
   EXPECT_TRUE(GL.glIsEnabled(GL_DEPTH_TEST));
+  EXPECT_FALSE(GL.glIsEnabled(GL_POLYGON_OFFSET_FILL));
   std::array<float, 16> m{};
   GL.glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
   EXPECT_EQ(m[12], 0.0f);  // the matrix restored

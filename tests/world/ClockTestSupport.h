@@ -105,14 +105,17 @@ class TTestHand : public velmora::TSceneMesh {
     float turn;
     float x, y, z;  // the translation
     bool depthTest;
+    float offsetUnits;  // the polygon offset's units, 0 when it is off
   };
   const char* ClassName() const override { return "TTestHand"; }
   void RenderOpaque() override { ++OpaquePasses; }
   void RenderTransparent() override {
     std::array<float, 16> m{};
     velmora::GL.glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    float units = 0;
+    if (velmora::GL.glIsEnabled(GL_POLYGON_OFFSET_FILL)) velmora::GL.glGetFloatv(GL_POLYGON_OFFSET_UNITS, &units);
     Passes.push_back({static_cast<float>(std::atan2(m[1], m[0]) * 180.0 / 3.14159265358979), m[12], m[13], m[14],
-                      velmora::GL.glIsEnabled(GL_DEPTH_TEST) == GL_TRUE});
+                      velmora::GL.glIsEnabled(GL_DEPTH_TEST) == GL_TRUE, units});
     Order().push_back(Name());
   }
   static std::vector<std::string>& Order() {

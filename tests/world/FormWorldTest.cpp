@@ -1,8 +1,9 @@
 // The settings form showing the world: the carried archive's scene loaded
 // through OnStart and drawn frame after frame offscreen, the same scene
 // read from a folder of loose files, the background mode over two
-// monitors, the dialog controls filled in the program role, and the world
-// and scene freed at the end.
+// monitors, the dialog controls filled in the program role, the world
+// and scene freed at the end, a film whose frames differ, and every setting
+// the scene and the world store surviving a restart of the program.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,8 +29,13 @@
 #include "platform/fake/FakeSettingsStore.h"
 #include "platform/fake/FakeSystem.h"
 #include "scene/MainScene.h"
+#include "scene/SceneSoundList.h"
+#include "scene/SceneTexture.h"
+#include "tests/app/JpegDecode.h"
 #include "tests/assets/AssetsTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
+#include "world/FishRender.h"
+#include "world/Fishes.h"
 #include "world/FormWorld.h"
 #include "world/GLClock.h"
 #include "world/UnderWater.h"
@@ -232,6 +238,112 @@ TEST_F(FormWorld, TheBackgroundSpansTheMonitorsOnlyInTheSideBySideView) {
   display.monitors.resize(1);
   ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_EQ(side.World->BackgroundMode(), 1);
+}
+
+// A short film of the carried scene: every frame a picture of the water,
+// each one different from the one before (fish swim, bubbles rise, light
+// and caustics move), though the clocks show the same time.
+TEST_F(FormWorld, AFilmOfTheCarriedSceneChangesFromFrameToFrame) {
+  Make(320, 240);
+  ASSERT_TRUE(Run(2)) << Errors();
+  assets_test::TempDir dir;
+  app->SnapshotsEnabled = true;
+  app->RecordFilm(1, 4, dir.Path() + "/Film.jpg");
+  EXPECT_EQ(Errors(), "");
+  std::vector<testjpeg::Decoded> frames(4);
+  for (int i = 0; i < 4; ++i) {
+    std::ifstream file(dir.Path() + "/Film0000" + std::to_string(i + 1) + ".jpg", std::ios::binary);
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_TRUE(testjpeg::DecodeJpeg(bytes, frames[size_t(i)])) << i;
+    ASSERT_EQ(frames[size_t(i)].width, 320);
+    ASSERT_EQ(frames[size_t(i)].height, 240);
+  }
+  for (int i = 1; i < 4; ++i) {
+    const testjpeg::Decoded &a = frames[size_t(i - 1)], &b = frames[size_t(i)];
+    int changed = 0;
+    for (size_t k = 0; k < a.rgb.size(); k += 3)
+      changed += std::abs(a.rgb[k] - b.rgb[k]) + std::abs(a.rgb[k + 1] - b.rgb[k + 1]) +
+                     std::abs(a.rgb[k + 2] - b.rgb[k + 2]) >
+                 30;
+    // More than the encoder's noise: at least one pixel in a hundred.
+    EXPECT_GT(changed, 320 * 240 / 100) << "frames " << i << " and " << i + 1;
+  }
+  // The blue water at the top corners.
+  for (int x : {4, 315}) {
+    const uint8_t* p = frames[0].Pixel(x, 4);
+    EXPECT_GT(p[2], p[0] + 60) << x;
+  }
+}
+
+// Every setting the scene and the world keep, changed, saved and read back
+// by the next start of the program.
+TEST_F(FormWorld, TheSettingsOfTheSceneAndTheWorldSurviveARestart) {
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  {
+    TFormWorld& side = Side();
+    TUnderWaterWorld& world = *side.World;
+    world.SetWaterBackgroundIndex(1);
+    world.SetFishTypeIndex(1);
+    world.SetFishCount(9);
+    world.SetBubbleCount(33);
+    world.SetUseLights(false);
+    world.SetUseCaustic(false);
+    world.SetFishCaustic(false);
+    world.SetFishDirection(1);
+    world.EmulateDepth = false;
+    world.UseBackground = false;
+    dynamic_cast<TMainObject*>(side.Scene->FindObject("FreshWater/Trout"))->SetVisible(false);
+    side.Scene->SetShowFPS(true);
+    side.Clock->SetVisible(false);
+    side.ClockSkin->SetFileIndex(3);
+    auto* clock = dynamic_cast<TGLClock*>(side.Scene->FindObject("GLClock"));
+    clock->SetMode(2);
+    clock->Color = {200, 100, 50, 255};
+    auto* sounds = dynamic_cast<TSceneSoundList*>(side.Scene->FindObject("Sounds"));
+    sounds->SetSoundVolume(35);
+    sounds->FindSound("Bubbles Sound - 2")->SetVolume(20);
+    sounds->FindSound("Bubbles Sound - 1")->SetVisible(false);
+    app->SaveOptions();
+  }
+  form.reset();
+
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_EQ(Errors(), "");
+  TFormWorld& side = Side();
+  const TUnderWaterWorld& world = *side.World;
+  EXPECT_EQ(world.WaterBackgroundIndex(), 1);
+  EXPECT_TRUE(world.Waters[1].second->Visible());
+  EXPECT_FALSE(world.Waters[0].second->Visible());
+  EXPECT_FALSE(world.Waters[1].second->UseLights);
+  EXPECT_FALSE(world.Waters[1].second->UseCaustic);
+  EXPECT_FALSE(world.Waters[1].second->EmulateDepth);
+  EXPECT_FALSE(world.Waters[1].second->UseBackground);
+  EXPECT_EQ(world.FishTypeIndex(), 1);
+  auto* fresh = dynamic_cast<TFishRender*>(side.Scene->FindObject("FreshWater"));
+  EXPECT_TRUE(fresh->Visible());
+  EXPECT_FALSE(fresh->FishCaustic);
+  EXPECT_EQ(fresh->FishDirection, TFishDirection(1));
+  EXPECT_EQ(world.FishCount(), 9);
+  EXPECT_FALSE(dynamic_cast<TMainObject*>(side.Scene->FindObject("FreshWater/Trout"))->Visible());
+  // Nine fish over the two fish lists still shown, in the environment's
+  // (name) order.
+  EXPECT_EQ(dynamic_cast<TFishes*>(side.Scene->FindObject("FreshWater/Carp"))->ParticleCount(), 5);
+  EXPECT_EQ(dynamic_cast<TFishes*>(side.Scene->FindObject("FreshWater/Perch"))->ParticleCount(), 4);
+  EXPECT_EQ(world.GetBubbleCount(), 33);
+  EXPECT_TRUE(side.Scene->ShowFPS());
+  EXPECT_FALSE(side.Clock->Visible());
+  EXPECT_EQ(side.ClockSkin->GetFileIndex(), 3);
+  EXPECT_EQ(side.ClockSkin->TextureName, "Purple.jpg");
+  auto* clock = dynamic_cast<TGLClock*>(side.Scene->FindObject("GLClock"));
+  EXPECT_EQ(clock->Mode(), 2);
+  EXPECT_EQ(clock->Color, (TGLColorBytes{200, 100, 50, 255}));
+  auto* sounds = dynamic_cast<TSceneSoundList*>(side.Scene->FindObject("Sounds"));
+  EXPECT_EQ(sounds->SoundVolume(), 35);
+  EXPECT_EQ(sounds->FindSound("Bubbles Sound - 2")->Volume(), 20);
+  EXPECT_FALSE(sounds->FindSound("Bubbles Sound - 1")->Visible());
+  EXPECT_TRUE(sounds->FindSound("Bubbles Sound - 2")->Visible());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The world and its options: what Init collects, the order in which the
 // options reach the waters (a stored water index lights that water's light
 // only), the bubble count, the settings the world stores surviving a
-// restart, switches of the command line reaching it, and its errors.
+// restart, switches of the command line reaching it, a damaged settings
+// file, and its errors.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -213,10 +214,71 @@ TEST_F(World, OptionsLiveUnderPlainNamesOfTheUser) {
   world->SaveOptions();
   EXPECT_EQ(Stored("WaterBackgroundIndex"), "0");
   EXPECT_EQ(Stored("EmulateDepth"), "-1");
-  // A stored value that is not a number is the option store's error.
+}
+
+// A damaged settings file gives a sensible scene and warnings, never an
+// error, and the stored texts stay until the options are saved.
+TEST_F(World, ADamagedSettingsFileGivesASensibleSceneWithWarnings) {
+  Store("WaterBackgroundIndex", "7");
   Store("FishCount", "many");
-  EXPECT_EQ(Message([&] { world->LoadOptions(); }),
-            "TCustomApplicationPro.ReadOptionInteger error: 'many' is not a valid integer value");
+  Store("BubbleCount", "5000");
+  Store("UseLights", "maybe");
+  Store("UseCaustic", "0");
+  testing::internal::CaptureStderr();
+  Start();
+  const std::string warnings = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(VisibleWaters(), "G");  // the nearest water
+  EXPECT_TRUE(Light("Green Light").Enabled);
+  EXPECT_EQ(world->WaterBackgroundIndex(), 2);
+  EXPECT_EQ(world->FishCount(), 20);
+  EXPECT_EQ(Bubbles(), 100);
+  EXPECT_TRUE(Water("Green Water")->UseLights);     // the default
+  EXPECT_FALSE(Water("Green Water")->UseCaustic);   // read as stored
+  for (const char* warning :
+       {"velmora: warning: TUnderWaterWorld.LoadOptions: WaterBackgroundIndex 7 names no water (0..2); 2 is used\n",
+        "velmora: warning: TCustomApplicationPro.ReadOptionInteger: option \"FishCount\" is 'many', not a valid "
+        "integer value; 20 is used\n",
+        "velmora: warning: TUnderWaterWorld.LoadOptions: BubbleCount 5000 is outside 0..100; 100 is used\n",
+        "velmora: warning: TCustomApplicationPro.ReadOptionBool: option \"UseLights\" is 'maybe', not a valid "
+        "boolean value; true is used\n"})
+    EXPECT_NE(warnings.find(warning), std::string::npos) << warning << "in:\n" << warnings;
+  EXPECT_EQ(Stored("WaterBackgroundIndex"), "7");
+  EXPECT_EQ(Stored("FishCount"), "many");
+
+  // Below the first water, and counts below 0.
+  Store("WaterBackgroundIndex", "-3");
+  Store("FishCount", "-5");
+  Store("BubbleCount", "-1");
+  testing::internal::CaptureStderr();
+  Start();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("WaterBackgroundIndex -3 names no water (0..2); 0 is used"),
+            std::string::npos);
+  EXPECT_EQ(VisibleWaters(), "B");
+  EXPECT_EQ(world->FishCount(), 0);
+  EXPECT_EQ(Bubbles(), 0);
+
+  // Saved, the values the scene shows replace the damaged ones only.
+  world->SaveOptions();
+  EXPECT_EQ(Stored("WaterBackgroundIndex"), "0");
+  EXPECT_EQ(Stored("FishCount"), "0");
+  EXPECT_EQ(Stored("UseCaustic"), "0");
+}
+
+TEST_F(World, AStoredWaterIndexInASceneWithoutWaterIsKept) {
+  // Only the textures: the flags are kept for the next save, nothing fails.
+  Store("WaterBackgroundIndex", "1");
+  Store("UseLights", "0");
+  world.reset();
+  TMainScene& scene = Load({});
+  scene.Application = &App();
+  world = std::make_unique<TUnderWaterWorld>(&App(), &scene);
+  world->LoadOptions();
+  EXPECT_EQ(world->WaterBackgroundIndex(), 1);
+  EXPECT_FALSE(world->UseLights());
+  EXPECT_TRUE(world->UseCaustic());
+  world->SaveOptions();
+  EXPECT_EQ(Stored("WaterBackgroundIndex"), "1");
+  EXPECT_EQ(Stored("UseLights"), "0");
 }
 
 }  // namespace

@@ -104,9 +104,30 @@ TEST_F(WorldFish, HiddenListsKeepTheirCount) {
 }
 
 TEST_F(WorldFish, AnIndexBeyondTheLastEnvironmentShowsTheLast) {
+  // Stored, it is brought to the last with a warning; the stored value
+  // stays until the options are saved.
   Store("FishTypeIndex", "5");
+  testing::internal::CaptureStderr();
   Start();
-  EXPECT_EQ(world->FishTypeIndex(), 5);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "velmora: warning: TUnderWaterWorld.LoadOptions: FishTypeIndex 5 names no fish environment (0..1); 1 is "
+            "used\n");
+  EXPECT_EQ(world->FishTypeIndex(), 1);
+  EXPECT_EQ(store_.Value(platform::SettingsRoot::CurrentUser, "Software\\Ostrevin\\Velmora 1", "FishTypeIndex"),
+            "5");
+  EXPECT_FALSE(Environment("SaltWater").Visible());
+  EXPECT_TRUE(Environment("FreshWater").Visible());
+  EXPECT_EQ(world->FishTypes, (std::vector<std::string>{"Lake Plankton", "Perch", "Trout"}));
+  // Stored below 0, the first.
+  Store("FishTypeIndex", "-2");
+  testing::internal::CaptureStderr();
+  Start();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("FishTypeIndex -2 names no fish environment (0..1); 0 is used"),
+            std::string::npos);
+  EXPECT_TRUE(Environment("SaltWater").Visible());
+  EXPECT_FALSE(Environment("FreshWater").Visible());
+  // Set in code, beyond the last: the last environment shown.
+  world->SetFishTypeIndex(5);
   EXPECT_FALSE(Environment("SaltWater").Visible());
   EXPECT_TRUE(Environment("FreshWater").Visible());
   EXPECT_EQ(world->FishTypes, (std::vector<std::string>{"Lake Plankton", "Perch", "Trout"}));

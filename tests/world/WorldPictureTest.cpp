@@ -3,7 +3,8 @@
 // description with generated pictures and meshes, given the user's options
 // by the world, and drawn offscreen frame after frame. The pixels show the
 // water, the bubble and the fish where their algorithms put them, the
-// analogue clock's face and minute hand, and the digital clock's digits.
+// analogue clock's face and minute hand, and the digital clock's digits;
+// what stands in front of the analogue clock hides its face and hands.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -27,13 +28,15 @@ namespace {
 
 constexpr int kWidth = 256, kHeight = 192;
 
-// A 3DM mesh of one rectangle (x from x0 to x1, y from y0 to y1, z 0,
+// A 3DM mesh of one rectangle (x from x0 to x1, y from y0 to y1, at z,
 // facing +z) with one white, glowing material showing the picture, at the
 // opacity (percent).
 std::string Rectangle3DM(const std::string& material, const std::string& picture, double x0, double x1, double y0,
-                         double y1, int opacity = 100) {
+                         double y1, int opacity = 100, double z = 0) {
   const std::string colour = "255 255 255";
-  auto v = [](double x, double y) { return "[" + std::to_string(x) + "," + std::to_string(y) + ",0]\n"; };
+  auto v = [z](double x, double y) {
+    return "[" + std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(z) + "]\n";
+  };
   return "#MaterialStandard 12\nName " + material + "\nShaderType 1 Blinn\nTwoSided FALSE\nOpacity " +
          std::to_string(opacity) + "\nGlossiness 0\nSpecularLevel 0\nAmbient (color " + colour + ")\nDiffuse (color " +
          colour + ")\nSpecular (color 0 0 0)\nselfIllumColor (color " + colour +
@@ -41,6 +44,13 @@ std::string Rectangle3DM(const std::string& material, const std::string& picture
          "#Object 1\nName " + material + "\n#Vertices 4\n" + v(x0, y0) + v(x1, y0) + v(x1, y1) + v(x0, y1) +
          "#TextureCoords 4\n[0,0,0]\n[1,0,0]\n[1,1,0]\n[0,1,0]\n#VertexFaces 2\n[1,2,3]\n[1,3,4]\n"
          "#TextureCoordFaces 2\n[1,2,3]\n[1,3,4]\n#Material 1\nName " + material + "\n#FaceMatID 2\n1\n1\n";
+}
+
+// Where the point of the clock (at z = -2900) 400 units out at 240 degrees
+// - along the minute hand at 12:40 - is seen at depth z.
+TGLVector SeenOverTheHand(double z) {
+  const double a = 240 * 3.14159265358979 / 180, k = -z / 2900.0;
+  return {static_cast<float>(400 * std::sin(a) * k), static_cast<float>(400 * std::cos(a) * k), static_cast<float>(z)};
 }
 
 class WorldPicture : public WaterGLTest {
@@ -56,7 +66,15 @@ class WorldPicture : public WaterGLTest {
     files.Write("bubble.3dm", Rectangle3DM("Bubble", "magenta.bmp", -40, 40, -40, 40));
     files.Write("fish.3dm", Rectangle3DM("Fish", "yellow.bmp", -300, 300, -150, 150));
     files.Write("face.3dm", Rectangle3DM("Face", "red.bmp", -1000, 1000, -1000, 1000));
+    // The hand lies in the face's plane: the clock keeps it in front.
     files.Write("minute.3dm", Rectangle3DM("Minute", "black.bmp", -60, 60, 0, 900, 90));
+    // Squares in front of the clock and behind it, seen over the minute
+    // hand 400 units out from the clock's centre.
+    for (const auto& [name, z] : {std::pair{"Near", -2000.0}, std::pair{"Far", -3500.0}}) {
+      const TGLVector c = SeenOverTheHand(z);
+      files.Write(std::string(name) + ".3dm",
+                  Rectangle3DM(name, "yellow.bmp", c.x - 60, c.x + 60, c.y - 60, c.y + 60, 100, z));
+    }
   }
   void TearDown() override {
     world.reset();
@@ -69,7 +87,7 @@ class WorldPicture : public WaterGLTest {
     const std::vector<Keys> objects = {
         {{"Type", "TSceneMaterialList"}, {"Name", "Materials"}, {"Count", "1"}},
         {{"Type", "TSceneMeshList"}, {"Name", "Meshes"}, {"Path", files.Folder()}, {"Materials", "Materials"},
-         {"Textures", "Textures"}, {"Count", "4"}},
+         {"Textures", "Textures"}, {"Count", "6"}},
         {{"Type", "TMainLight"}, {"Name", "Blue Light"}, {"ProcessOptions", "[Render]"}, {"Enabled", "1"},
          {"LightStyle", "Parallel"}, {"Position", "0.3,1,0.5"}, {"Direction", "-0.3,-1,-0.5"}},
         With(ShippedWater("Blue Water"), {{"Light", "Blue Light"}}),
@@ -77,6 +95,11 @@ class WorldPicture : public WaterGLTest {
          {"Count", "1"}},
         {{"Type", "TFishRender"}, {"Name", "FreshWater"}, {"ProcessOptions", "[Render,Animation]"}, {"Alpha", "1"},
          {"Visible", "0"}, {"Count", "1"}},
+        // Drawn before the clock, as the fish are.
+        {{"Type", "TMainVisualObject"}, {"Name", "Near"}, {"ProcessOptions", "[Render]"}, {"Visible", "0"},
+         {"Visual", "Meshes/Near.3dm"}},
+        {{"Type", "TMainVisualObject"}, {"Name", "Far"}, {"ProcessOptions", "[Render]"}, {"Visible", "0"},
+         {"Visual", "Meshes/Far.3dm"}},
         {{"Type", "TWatchClock"}, {"Name", "Clock"}, {"ProcessOptions", "[Render,Animation]"}, {"Alpha", "1"},
          {"VisualOptions", "[Position]"}, {"Position", "0,0,-2900"}, {"ClockFace", "Meshes/face.3dm"},
          {"MinHand", "Meshes/minute.3dm"}},
@@ -89,8 +112,8 @@ class WorldPicture : public WaterGLTest {
     };
     std::string text = Describe(objects, textures);
     text += ClockMaterialSection(1);
-    const char* meshes[] = {"bubble.3dm", "fish.3dm", "face.3dm", "minute.3dm"};
-    for (int i = 0; i < 4; ++i)
+    const char* meshes[] = {"bubble.3dm", "fish.3dm", "face.3dm", "minute.3dm", "Near.3dm", "Far.3dm"};
+    for (int i = 0; i < 6; ++i)
       text += "[Meshes" + std::to_string(i + 1) + "]\nType=TSceneMesh\nName=" + meshes[i] +
               "\nSourceName=" + meshes[i] + "\n";
     auto fishes = [](const std::string& section, const std::string& name) {
@@ -228,6 +251,35 @@ TEST_F(WorldPicture, EverythingAppearsWhereItsAlgorithmPutsIt) {
   EXPECT_EQ(CellOfRed(RGB(12, 20)[0]), 5);
   EXPECT_EQ(CellOfRed(RGB(36, 20)[0]), 8);
   EXPECT_EQ(CellOfRed(RGB(4, 36)[0]), 13);
+  EXPECT_EQ(GL.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(WorldPicture, WhatStandsInFrontOfTheClockHidesItsFaceAndHands) {
+  Start();
+  world->SetFishCount(0);
+  world->SetBubbleCount(0);
+  Find<TMainObject>("Near")->SetVisible(true);
+  Frame();
+  Frame();
+  // The near square over the hand, whose pass comes later; the hand beyond
+  // it, and the face around, as before.
+  const std::vector<int> near = OnTheClock(240, 400);
+  EXPECT_GT(near[0], 200);
+  EXPECT_GT(near[1], 200);
+  EXPECT_LT(near[2], 80);
+  const std::vector<int> hand = OnTheClock(240, 600);
+  EXPECT_LT(hand[0], 80);
+  EXPECT_LT(hand[1], 80);
+  for (double degrees : {150.0, 60.0}) {
+    const std::vector<int> face = OnTheClock(degrees, 400);
+    EXPECT_GT(face[0], 200) << degrees;
+    EXPECT_LT(face[1], 60) << degrees;
+  }
+  // Behind the clock, a square is hidden by the face and the hand.
+  Find<TMainObject>("Near")->SetVisible(false);
+  Find<TMainObject>("Far")->SetVisible(true);
+  Frame();
+  EXPECT_LT(OnTheClock(240, 400)[1], 80);
   EXPECT_EQ(GL.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

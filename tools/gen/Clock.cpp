@@ -11,7 +11,10 @@
 //   HourHand.3dm   points right (+x) at rest: turned by hours * 30 - 90.
 //   The hands are quads cut out by the alpha of hands.jpg / handsA.jpg, so
 //   they are drawn in the clock's transparent pass only, where it turns
-//   them; the hour hand carries the centre cap, as it is drawn last.
+//   them; the hour hand carries the centre cap, as it is drawn last. The
+//   clock draws them depth-tested, so they stand clear of the face and of
+//   one another in the order they are drawn: minute z = 48, second 52,
+//   hour 56 (the bezel rises to 42).
 //
 // Digital clock skins (256 x 256, sprites cut by pixel rectangle, counted
 // from the top-left corner): see kSprites. Seven colour images share one
@@ -352,7 +355,7 @@ void MakeClockContent(TGenOutput& out, const TFont& font) {
   ClockFaceMesh(out);
   ClockFacePicture(out, font);
   HandsPicture(out);
-  HandMesh(out, "HourHand", kHour, 1, 50);
+  HandMesh(out, "HourHand", kHour, 1, 56);
   HandMesh(out, "MinHand", kMinute, 0, 48);
   HandMesh(out, "SecHand", kSecond, 2, 52);
   ClockSkins(out, font);

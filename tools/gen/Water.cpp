@@ -47,11 +47,17 @@ void CausticBack(TGenOutput& out) {
 }
 
 // Laid over the fish: another pattern with a lighter ground, so that the
-// fish keep their colours between the lines.
+// fish keep their colours between the lines. The fish environment spreads
+// the map five times as far along a fish's height (t = 0.0002 y) as along
+// its length (s = 0.001 x), so the tile holds five times as many cells
+// down as across: on the fish they come out round, about 300 units wide,
+// instead of upright bands.
 void CausticFish(TGenOutput& out) {
   TCausticSettings s;
-  s.Width = s.Height = 256;
-  s.Cycles = 5;
+  s.Width = 128;
+  s.Height = 512;
+  s.Aspect = 0.2;
+  s.Cycles = 16;
   s.Focus = 0.75;
   TImage density = CausticDensity(s, "caustfish.jpg");
   density.BlurWrap(0.7);
@@ -420,7 +426,7 @@ void Reef(TGenOutput& out) {
                }),
                Bytes3(60, 112, 100));
   }
-  TImage picture = ShadeSilhouette(reef.Coverage, reef.Tint, Bytes3(130, 185, 200), TRgb{1.2f, 1.45f, 1.65f}, seed + 1);
+  TImage picture = ShadeSilhouette(reef.Coverage, reef.Tint, Bytes3(130, 185, 200), TRgb{1.55f, 1.7f, 1.85f}, seed + 1);
   out.AddJpeg("reef.jpg", picture, 80, TChroma::Half);
   out.AddJpeg("reefA.jpg", reef.Coverage, 88, TChroma::Full);
 }
@@ -476,14 +482,18 @@ void Rocks(TGenOutput& out) {
     }
     rocks.Paint(bush, Bytes3(58, 100, 58));
   }
-  TImage picture = ShadeSilhouette(rocks.Coverage, rocks.Tint, Bytes3(150, 180, 130), TRgb{1.25f, 1.55f, 1.4f}, seed + 1);
+  TImage picture = ShadeSilhouette(rocks.Coverage, rocks.Tint, Bytes3(150, 180, 130), TRgb{1.5f, 1.75f, 1.6f}, seed + 1);
   out.AddJpeg("rocks.jpg", picture, 80, TChroma::Half);
   out.AddJpeg("rocksA.jpg", rocks.Coverage, 88, TChroma::Full);
 }
 
-// The background's mesh: one upright quad standing on the sea floor
-// (y = -3000) at z = -9000, 12600 wide so that the three copies the water
-// draws at x = -12600, 0 and 12600 join without a gap, facing the viewer.
+// The background's mesh: one quad standing on the sea floor (y = -3000)
+// around z = -9000, 12600 wide so that the three copies the water draws at
+// x = -12600, 0 and 12600 join without a gap, facing the viewer. It leans
+// back (its foot at z = -8200, its top at -9800), as a reef's slope does:
+// the water lays its caustic map over it by t = 0.0002 y - 0.0004 z and
+// s = 0.0004 x, and on an upright quad the cells would come out twice as
+// tall as wide; leaning back by half its height makes them round.
 void BackgroundMesh(TGenOutput& out, const std::string& name, const std::string& picture) {
   TGenMesh mesh;
   TGenMaterial m;
@@ -496,11 +506,11 @@ void BackgroundMesh(TGenOutput& out, const std::string& name, const std::string&
   TGenObject quad;
   quad.Name = name;
   quad.Material = name;
-  const double left = -6300, right = 6300, bottom = -3000, top = 150, z = -9000;
-  int a = quad.Add(TVec3{left, bottom, z}, 0, 0);
-  int b = quad.Add(TVec3{right, bottom, z}, 1, 0);
-  int c = quad.Add(TVec3{right, top, z}, 1, 1);
-  int d = quad.Add(TVec3{left, top, z}, 0, 1);
+  const double left = -6300, right = 6300, bottom = -3000, top = 150, foot = -8200, crest = -9800;
+  int a = quad.Add(TVec3{left, bottom, foot}, 0, 0);
+  int b = quad.Add(TVec3{right, bottom, foot}, 1, 0);
+  int c = quad.Add(TVec3{right, top, crest}, 1, 1);
+  int d = quad.Add(TVec3{left, top, crest}, 0, 1);
   quad.Quad(a, b, c, d);
   mesh.Objects.push_back(quad);
   out.AddMesh(picture + ".3dm", mesh);

@@ -185,10 +185,13 @@ void TGLClock::LoadOptions() {
   if (!app) return;
   SetMode(app->ReadOptionInteger("Clock Mode", mode_));
   const std::string text = app->ReadOptionString("Clock Color", SceneColorBytesToStr(Color));
+  // A stored colour that does not parse (a damaged setting) keeps the
+  // colour the clock has; the program goes on and the log says why.
   try {
     Color = SceneStrToColorBytes(text);
   } catch (const std::exception& e) {
-    RaiseError("TGLClock", "LoadOptions", "Clock Color \"" + text + "\" is not a colour: " + e.what());
+    app->WriteLog("TGLClock.LoadOptions: Clock Color \"" + text + "\" is not a colour (" + e.what() + "), kept " +
+                  SceneColorBytesToStr(Color));
   }
 }
 

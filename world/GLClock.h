@@ -48,10 +48,10 @@
 //
 // Options (the application's option store, plain names, per-user root):
 //   "Clock Mode"   integer, default the current mode
-//   "Clock Color"  "R,G,B,A", default the current colour
+//   "Clock Color"  "R,G,B,A", default the current colour; a text that is
+//                  no colour keeps the current one (and is logged)
 //
 // Errors:
-//   "TGLClock.LoadOptions error: Clock Color \"<text>\" is not a colour: <reason>"
 //   those of the loader for a bad Color key
 #pragma once
 

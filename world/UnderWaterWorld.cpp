@@ -1,5 +1,6 @@
 #include "world/UnderWaterWorld.h"
 
+#include <algorithm>
 #include <string>
 
 #include "app/ApplicationPro.h"
@@ -103,6 +104,9 @@ void TUnderWaterWorld::SaveOptions() {
 // --- waters --------------------------------------------------------------------------
 
 void TUnderWaterWorld::SetWaterBackgroundIndex(int32_t index) {
+  // An index that names no water (a damaged stored setting) shows the
+  // nearest one: the flags below then always reach a visible water.
+  if (!Waters.empty()) index = std::clamp(index, int32_t(0), int32_t(Waters.size()) - 1);
   if (index == waterBackgroundIndex_) return;
   waterBackgroundIndex_ = index;
   for (size_t j = 0; j < Waters.size(); ++j) {
@@ -144,11 +148,13 @@ std::vector<TMainObject*> TUnderWaterWorld::FishLists() const {
 // --- fish ----------------------------------------------------------------------------
 
 void TUnderWaterWorld::SetFishTypeIndex(int32_t index) {
+  // Beyond the last environment: the last one, kept as the index (so that
+  // a damaged stored index is written back as one that names it).
+  const int32_t last = int32_t(FishEnvironments.size()) - 1;
+  if (index > last && last >= 0) index = last;
   if (index == fishTypeIndex_) return;
   fishTypeIndex_ = index;
   if (index < 0) return;
-  const int32_t last = int32_t(FishEnvironments.size()) - 1;
-  if (index > last) index = last;
   FishTypes.clear();
   for (size_t j = 0; j < FishEnvironments.size(); ++j) {
     TFishRender* environment = FishEnvironments[j].second;

@@ -58,7 +58,7 @@
 //   "TUnderWaterWorld.Init error: FScene=NIL"
 //   "TUnderWaterWorld.Init error: FApp=NIL"
 //   "TUnderWaterWorld.<SetUseLights|SetUseCaustic|SetBackgroundMode> error:
-//    List index out of bounds (<WaterBackgroundIndex>)" when that index names
+//    List index out of bounds (<WaterBackgroundIndex>)" when the scene has
 //    no water
 //   those of the option store for stored values that are not booleans or
 //   integers
@@ -118,7 +118,8 @@ class TUnderWaterWorld {
 
   // A new index: every water shown (only the one at index) or hidden and
   // given EmulateDepth, Flat, UseLights, UseBackground, UseCaustic and
-  // BackgroundMode.
+  // BackgroundMode. An index that names no water is taken as the nearest
+  // one (a damaged stored setting must not stop the program).
   void SetWaterBackgroundIndex(int32_t index);
   // Stored, and set in the visible water only.
   void SetUseLights(bool value);
@@ -127,7 +128,7 @@ class TUnderWaterWorld {
   // water.
   void SetBackgroundMode(int32_t mode);
   // A new index: nothing more below 0; beyond the last environment the
-  // last one; that environment shown, the others hidden, FishTypes its
+  // last one (kept as the index); that environment shown, the others hidden, FishTypes its
   // lists' names.
   void SetFishTypeIndex(int32_t index);
   // A new value set in every fish environment.

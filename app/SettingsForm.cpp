@@ -128,7 +128,13 @@ TFormSettings::~TFormSettings() {
   // rendering context's lists.
   if (scene_) scene_->Stop();
   scene_.reset();
-  if (glScreenSaver_) glScreenSaver_->OnStop = nullptr;
+  if (glScreenSaver_) {
+    glScreenSaver_->OnStop = nullptr;
+    // The dialog goes with this body; the components stop OpenGL later.
+    glScreenSaver_->OnStopOpenGL = nullptr;
+  }
+  if (glWindow_) glWindow_->OnInput = nullptr;
+  gui_.reset();
 }
 
 void TFormSettings::VisibleChanged() {

@@ -46,7 +46,10 @@ void Hint(const char* text) {
 TLayout BeginGroupBox(const TDialogGui& gui, const TLayout& layout, const char* id, const char* caption, float x,
                       float y, float w, float h) {
   layout.At(x, y);
-  ImGui::BeginChild(id, layout.Size(w, h), true, ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse);
+  // Flattened: the arrow keys move between the groups' controls as if they
+  // were one window's.
+  ImGui::BeginChild(id, layout.Size(w, h), true,
+                    ImGuiWindowFlags_NoScrollbar | ImGuiWindowFlags_NoScrollWithMouse | ImGuiWindowFlags_NavFlattened);
   ImGui::SetCursorPos(ImVec2(gui.Px(2), gui.Px(3)));
   ImGui::PushFont(gui.Bold());
   ImGui::TextUnformatted(caption);
@@ -172,6 +175,9 @@ void TSettingsDialog::DrawForm(TDialogGui& gui) {
 
   ImGui::SetNextWindowPos(ImVec2(0, 0));
   ImGui::SetNextWindowSize(size);
+  // The keyboard works the form from the start.
+  if (!ImGui::IsWindowFocused(ImGuiFocusedFlags_AnyWindow) && !ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId))
+    ImGui::SetNextWindowFocus();
   ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, ImVec2(0, 0));
   ImGui::PushStyleVar(ImGuiStyleVar_WindowBorderSize, 0);
   ImGui::Begin("##SettingsForm", nullptr,

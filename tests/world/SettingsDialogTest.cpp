@@ -314,7 +314,12 @@ TEST_F(SettingsDialog, AdvancedDialogFillsItsListsAndAppliesOnOk) {
   display.modes = {{640, 480, 16, 60}, {800, 600, 16, 60}, {1024, 768, 16, 60}, {800, 600, 32, 60},
                    {1024, 768, 32, 60}};
   Make();
-  ASSERT_TRUE(Run(1)) << Errors();
+  // The scene and the options without a rendering context: the renderer is
+  // the one chosen (a context on llvmpipe would make it the software one
+  // for good).
+  app->Start();
+  ASSERT_NE(Side().Scene, nullptr) << Errors();
+  form->FillDialogControls();
   Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
   TFormAdvancedSettings* a = Dialog().Advanced();
   ASSERT_NE(a, nullptr);
@@ -330,11 +335,11 @@ TEST_F(SettingsDialog, AdvancedDialogFillsItsListsAndAppliesOnOk) {
   ASSERT_EQ(a->CheckListBoxSounds.Items.size(), 2u);
   EXPECT_EQ(a->CheckListBoxSounds.ItemIndex, 0);
   EXPECT_EQ(a->LabelVolume, a->CheckListBoxSounds.Items[0].first + " Volume");
-  // Frames with the dialog open draw it (ImGui's modal is up).
-  ASSERT_TRUE(Run(2)) << Errors();
-  EXPECT_EQ(Errors(), "");
-
-  // The 16-bit sizes, then 800x600 of them.
+  // Without "Desktop Resolution" the lists work: the 16-bit sizes, then
+  // 800x600 of them.
+  a->CheckBoxDesktop.Checked = false;
+  a->CheckBoxDesktopClick();
+  EXPECT_TRUE(a->ComboBoxDepth.Enabled);
   a->ComboBoxDepth.ItemIndex = 0;
   a->ComboBoxDepthChange();
   EXPECT_EQ(a->ComboBoxResolution.Items, (std::vector<std::string>{"640x480", "800x600", "1024x768"}));
@@ -379,9 +384,25 @@ TEST_F(SettingsDialog, AdvancedDialogFillsItsListsAndAppliesOnOk) {
   EXPECT_EQ(Stored("Clock Color"), "10,20,30,255");
 }
 
-TEST_F(SettingsDialog, TheSoftwareRendererStaysOnThePrimaryMonitorAndCancelKeepsOnlySoundChanges) {
+TEST_F(SettingsDialog, FramesDrawTheAdvancedDialogOverTheForm) {
   Make();
   ASSERT_TRUE(Run(1)) << Errors();
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  ASSERT_TRUE(Run(2)) << Errors();
+  ImGui::SetCurrentContext(form->DialogGui()->Context());
+  EXPECT_TRUE(ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId));
+  // Escape is its Cancel.
+  Send(MessageKind::KeyDown, 27);
+  Send(MessageKind::KeyUp, 27);
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_EQ(Dialog().Advanced(), nullptr);
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(SettingsDialog, TheSoftwareRendererStaysOnThePrimaryMonitorAndCancelKeepsOnlySoundChanges) {
+  Make();
+  app->Start();
+  ASSERT_NE(Side().Scene, nullptr) << Errors();
   EXPECT_EQ(TFormAdvancedSettings::MonitorNames(1),
             (std::vector<std::string>{"Primary Monitor", "1 - Monitor", "Dual View", "Virtual Desktop"}));
   Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
@@ -423,6 +444,7 @@ TEST_F(SettingsDialog, TheSoftwareRendererStaysOnThePrimaryMonitorAndCancelKeeps
   Dialog().CloseAdvancedSettings(true);
   EXPECT_EQ(form->GLWindow()->Monitor, -1);
   EXPECT_EQ(app->OpenGL()->Renderer(), glrDirectX);
+  // The software rasteriser draws the dialog as well.
   ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_EQ(Errors(), "");
 }
@@ -479,41 +501,41 @@ TEST_F(SettingsDialog, DamagedStoredSettingsDoNotStopTheDialog) {
   EXPECT_GE(Dialog().ComboBoxClock.ItemIndex, 0);
   Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
   ASSERT_NE(Dialog().Advanced(), nullptr);
-  EXPECT_EQ(Dialog().Advanced()->ShapeColor.r, 255);
+  // The clock keeps the description's colour.
+  auto* clockObject = dynamic_cast<TGLClock*>(Side().Scene->FindObject("GLClock"));
+  EXPECT_EQ(Dialog().Advanced()->ShapeColor, clockObject->Color);
   Dialog().CloseAdvancedSettings(false);
   // OK writes indexes that name what is shown.
   Dialog().ButtonClick(velmora::TSettingsDialog::btOk);
   EXPECT_EQ(Stored("WaterBackgroundIndex"), "2");
   EXPECT_EQ(Stored("FishTypeIndex"), "1");
+  EXPECT_NE(Stored("Clock Color"), "not a colour");
 }
 
 TEST_F(SettingsDialog, TheKeyboardMovesBetweenControlsAndWorksThem) {
   Make();
   ASSERT_TRUE(Run(2)) << Errors();
   ASSERT_TRUE(Dialog().CheckBoxLights.Checked);
-  // Tab steps through the controls; Space works the one with the focus.
-  // Somewhere along the form's order the lights box gets it.
-  bool toggled = false;
-  for (int step = 0; step < 20 && !toggled; ++step) {
-    Send(MessageKind::KeyDown, 9);
-    Send(MessageKind::KeyUp, 9);
+  auto key = [&](int32_t code) {
+    Send(MessageKind::KeyDown, code);
     Run(1);
+    Send(MessageKind::KeyUp, code);
+    Run(1);
+  };
+  // The arrows move the focus from control to control; Space works the
+  // one that has it. Down from the top of the form reaches "Lights".
+  bool toggled = false;
+  for (int step = 0; step < 12 && !toggled; ++step) {
+    key(40);  // Down
     ImGui::SetCurrentContext(form->DialogGui()->Context());
-    if (ImGui::GetCurrentContext() == nullptr) break;
-    // Pressing Space on a focused check box flips it; on anything else it
-    // opens or presses something, which the following tabs leave.
-    const bool before = Dialog().CheckBoxLights.Checked;
-    const int bubbles = Dialog().TrackBarBubblesCount.Position;
-    Send(MessageKind::KeyDown, 32);
-    Send(MessageKind::KeyUp, 32);
-    Run(2);
-    if (Dialog().CheckBoxLights.Checked != before) toggled = true;
-    if (Dialog().Advanced() || Dialog().AboutShown() || Application().Terminated() ||
-        form->GLDisplay()->FullScreen() || Dialog().TrackBarBubblesCount.Position != bubbles)
-      break;
+    key(32);  // Space
+    ImGui::SetCurrentContext(form->DialogGui()->Context());
+    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(27);  // a list opened: closed again
+    toggled = !Dialog().CheckBoxLights.Checked;
+    ASSERT_FALSE(Application().Terminated());
+    ASSERT_FALSE(form->GLDisplay()->FullScreen());
   }
   EXPECT_TRUE(toggled);
-  EXPECT_FALSE(Dialog().CheckBoxLights.Checked);
   EXPECT_FALSE(Side().World->UseLights());
 }
 

@@ -132,15 +132,20 @@ TEST_F(World, SettersPushEachChoiceIntoTheScene) {
   Water("Blue Water")->SetVisible(true);
   world->SetWaterBackgroundIndex(2);
   EXPECT_EQ(VisibleWaters(), "BG");
-  // An index beyond the waters hides them all, and the per-water setters
-  // then have no water to address.
+  // An index beyond the waters (a damaged stored setting) shows the last
+  // water, one below them the first: the per-water setters always find the
+  // visible water.
+  world->SetWaterBackgroundIndex(0);
   world->SetWaterBackgroundIndex(5);
-  EXPECT_EQ(VisibleWaters(), "");
-  EXPECT_EQ(Message([&] { world->SetUseLights(true); }), "TUnderWaterWorld.SetUseLights error: List index out of bounds (5)");
-  EXPECT_EQ(Message([&] { world->SetUseCaustic(true); }),
-            "TUnderWaterWorld.SetUseCaustic error: List index out of bounds (5)");
-  EXPECT_EQ(Message([&] { world->SetBackgroundMode(1); }),
-            "TUnderWaterWorld.SetBackgroundMode error: List index out of bounds (5)");
+  EXPECT_EQ(world->WaterBackgroundIndex(), 2);
+  EXPECT_EQ(VisibleWaters(), "G");
+  world->SetUseLights(true);
+  EXPECT_TRUE(Water("Green Water")->UseLights);
+  world->SetWaterBackgroundIndex(-3);
+  EXPECT_EQ(world->WaterBackgroundIndex(), 0);
+  EXPECT_EQ(VisibleWaters(), "B");
+  world->SetBackgroundMode(1);
+  EXPECT_EQ(Water("Blue Water")->BackgroundMode, 1);
 }
 
 TEST_F(World, BubbleCountToZeroAndBack) {

@@ -106,7 +106,8 @@ TEST_F(WorldFish, HiddenListsKeepTheirCount) {
 TEST_F(WorldFish, AnIndexBeyondTheLastEnvironmentShowsTheLast) {
   Store("FishTypeIndex", "5");
   Start();
-  EXPECT_EQ(world->FishTypeIndex(), 5);
+  // Kept as the last one's index, so that it is stored back as one.
+  EXPECT_EQ(world->FishTypeIndex(), 1);
   EXPECT_FALSE(Environment("SaltWater").Visible());
   EXPECT_TRUE(Environment("FreshWater").Visible());
   EXPECT_EQ(world->FishTypes, (std::vector<std::string>{"Lake Plankton", "Perch", "Trout"}));

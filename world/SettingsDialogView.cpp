@@ -331,10 +331,10 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
     return;
   }
   TLayout layout(gui, bar);
-  const float labelX = 8, boxX = 90, boxW = 136;
+  const float labelX = 8, boxX = 90, boxW = 126;
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##Graphic", "  Graphic options", 6, 4, 232, 250);
+  const TLayout g = BeginGroupBox(gui, layout, "##Graphic", "  Graphic options", 6, 4, 222, 250);
   Label(g, labelX, 25, "Color Depth");
   g.At(boxX, 22);
   if (ComboBox("##ComboBoxDepth", ComboBoxDepth, g.Px(boxW))) ComboBoxDepthChange();
@@ -363,7 +363,7 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   }
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##System", "  System options", 6, 258, 232, 76);
+  const TLayout g = BeginGroupBox(gui, layout, "##System", "  System options", 6, 258, 222, 76);
   g.At(labelX, 22);
   CheckBox("CheckBoxMouseMove", CheckBoxMouseMove);
   g.At(labelX, 47);
@@ -372,29 +372,29 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   }
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##Power", "  Power Management options", 244, 4, 187, 98);
+  const TLayout g = BeginGroupBox(gui, layout, "##Power", "  Power Management options", 234, 4, 197, 98);
   Label(g, labelX, 25, "MonitorOff");
   g.At(76, 22);
-  ComboBox("##ComboBoxMonitorOff", ComboBoxMonitorOff, g.Px(103));
+  ComboBox("##ComboBoxMonitorOff", ComboBoxMonitorOff, g.Px(113));
   Label(g, labelX, 50, "Power Off");
   g.At(76, 47);
-  ComboBox("##ComboBoxPowerOff", ComboBoxPowerOff, g.Px(103));
+  ComboBox("##ComboBoxPowerOff", ComboBoxPowerOff, g.Px(113));
   g.At(labelX, 72);
   CheckBox("CheckBoxFixedFPS", CheckBoxFixedFPS);
   EndGroupBox();
   }
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##ClockOptions", "  Clock Options", 244, 106, 187, 74);
+  const TLayout g = BeginGroupBox(gui, layout, "##ClockOptions", "  Clock Options", 234, 106, 197, 74);
   Label(g, labelX, 25, "Mode");
   g.At(76, 22);
-  ComboBox("##ComboBoxClockMode", ComboBoxClockMode, g.Px(103));
+  ComboBox("##ComboBoxClockMode", ComboBoxClockMode, g.Px(113));
   Label(g, labelX, 50, "Color");
   g.At(76, 47);
   const ImVec4 swatch(ShapeColor.r / 255.0f, ShapeColor.g / 255.0f, ShapeColor.b / 255.0f, 1.0f);
   static float picked[3] = {1, 1, 1};
   if (ImGui::ColorButton("ShapeColor", swatch, ImGuiColorEditFlags_NoAlpha | ImGuiColorEditFlags_NoTooltip,
-                         g.Size(103, 19))) {
+                         g.Size(113, 19))) {
     picked[0] = swatch.x;
     picked[1] = swatch.y;
     picked[2] = swatch.z;
@@ -416,11 +416,11 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   }
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##Sound", "  Sound options", 244, 184, 187, 150);
+  const TLayout g = BeginGroupBox(gui, layout, "##Sound", "  Sound options", 234, 184, 197, 150);
   Label(g, labelX, 22, "Sounds");
   g.At(labelX, 38);
   ImGui::PushStyleColor(ImGuiCol_ChildBg, ImGui::GetStyleColorVec4(ImGuiCol_FrameBg));
-  ImGui::BeginChild("##CheckListBoxSounds", g.Size(171, 50), true);
+  ImGui::BeginChild("##CheckListBoxSounds", g.Size(181, 50), true);
   for (size_t i = 0; i < CheckListBoxSounds.Items.size(); ++i) {
     auto& [name, ticked] = CheckListBoxSounds.Items[i];
     ImGui::PushID(int(i));
@@ -437,11 +437,11 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   g.At(labelX, 92);
   ImGui::TextUnformatted(LabelVolume.c_str());
   g.At(labelX, 108);
-  if (TrackBar(gui, "##TrackBarSoundVolume", TrackBarSoundVolume, g.Px(171))) TrackBarSoundVolumeChange();
+  if (TrackBar(gui, "##TrackBarSoundVolume", TrackBarSoundVolume, g.Px(181))) TrackBarSoundVolumeChange();
   Label(g, labelX, 131, "0");
-  g.At(86, 131);
+  g.At(91, 131);
   ImGui::TextUnformatted(LabelSoundVolume.c_str());
-  LabelRight(g, 179, 131, "100");
+  LabelRight(g, 189, 131, "100");
   EndGroupBox();
   }
 

@@ -142,7 +142,9 @@ void TDefViewport::Apply() {
   int width = 0, height = 0;
   OutputSize(application_->Display()->FullScreen(), window->Monitor, window->Width(), window->Height(), width,
              height);
-  glViewport_->SetBounds(0, 0, width, height);
+  // A settings dialog's preview panel: the scene keeps to its rectangle.
+  const int left = window->ViewportLeft(), bottom = window->ViewportBottom();
+  glViewport_->SetBounds(left, bottom, width, height);
   double aspect = Stretch ? 4.0 / 3.0 : (height > 0 ? double(width) / double(height) : 4.0 / 3.0);
   // 3. A wide output turns 16:9 on for good.
   if (!WideScreen) WideScreen = aspect > 1.6;
@@ -159,7 +161,13 @@ void TDefViewport::Apply() {
   if (Cleared) {
     TColor c = window->Color;
     GL.glClearColor((c & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, ((c >> 16) & 0xFF) / 255.0f, 1.0f);
-    GL.glViewport(0, 0, window->Width(), window->Height());
+    GL.glViewport(left, bottom, window->Width(), window->Height());
+    if (window->InPanel() && GL.glScissor) {
+      GL.glScissor(left, bottom, window->Width(), window->Height());
+      GL.glEnable(GL_SCISSOR_TEST);
+    } else if (GL.glDisable) {
+      GL.glDisable(GL_SCISSOR_TEST);
+    }
     GL.glDepthMask(GL_TRUE);
     GLbitfield mask = 0;
     if (ClearMode & cmColor) mask |= GL_COLOR_BUFFER_BIT;

@@ -18,9 +18,21 @@ TCustomGLWindow::~TCustomGLWindow() {
 
 void TCustomGLWindow::Loaded() { TComponent::Loaded(); }
 
-int TCustomGLWindow::Width() const { return handle_ ? handle_->Width() : width_; }
+int TCustomGLWindow::Width() const { return InPanel() ? panel_.width : ClientWidth(); }
 
-int TCustomGLWindow::Height() const { return handle_ ? handle_->Height() : height_; }
+int TCustomGLWindow::Height() const { return InPanel() ? panel_.height : ClientHeight(); }
+
+int TCustomGLWindow::ClientWidth() const { return handle_ ? handle_->Width() : width_; }
+
+int TCustomGLWindow::ClientHeight() const { return handle_ ? handle_->Height() : height_; }
+
+bool TCustomGLWindow::InPanel() const {
+  return panel_.width > 0 && panel_.height > 0 && !IsFullScreen() && parentWindow_ == 0 && !parentIsRoot_;
+}
+
+int TCustomGLWindow::ViewportLeft() const { return InPanel() ? panel_.left : 0; }
+
+int TCustomGLWindow::ViewportBottom() const { return InPanel() ? ClientHeight() - panel_.top - panel_.height : 0; }
 
 void TCustomGLWindow::SetBounds(int left, int top, int width, int height) {
   left_ = left;
@@ -118,6 +130,7 @@ void TCustomGLWindow::WindowProc(platform::Message& message) {
 }
 
 void TGLWindow::InputMessage(const platform::Message& message) {
+  Fire(OnInput, this, message);
   switch (message.kind) {
     case MessageKind::KeyDown:
     case MessageKind::SysKeyDown:

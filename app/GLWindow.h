@@ -14,8 +14,12 @@
 //     which gives it the chosen full-screen mode;
 //   - with a host window (the preview role) and no parent control: inside
 //     that foreign window, at its full size; "-root" uses the root window;
-//   - otherwise in its parent control. Until the settings dialog gives it a
-//     panel, that is a plain top-level window of the window's own size.
+//   - otherwise in its parent control: a top-level window of the window's
+//     own size. The settings dialog makes that window as large as the whole
+//     form and gives the scene a panel of it (SetPanel): while the window
+//     is neither full screen nor in a host window, Width and Height are
+//     then the panel's, and the viewport draws the scene inside the panel
+//     with the scissor test on (ViewportLeft, ViewportBottom).
 #pragma once
 
 #include <functional>
@@ -51,12 +55,27 @@ class TCustomGLWindow : public TComponent {
   int Monitor = -1;
   std::string Caption = "Velmora";
 
-  // Client size: the native window's while the handle exists.
+  // Client size: the panel's while it counts (see above), else the native
+  // window's while the handle exists.
   int Left() const { return left_; }
   int Top() const { return top_; }
   int Width() const;
   int Height() const;
   void SetBounds(int left, int top, int width, int height);
+  // The native window's whole client size, whatever the panel.
+  int ClientWidth() const;
+  int ClientHeight() const;
+
+  // The part of the window the scene draws in, in client pixels from the
+  // top-left corner; an empty rectangle (the default) is the whole window.
+  void SetPanel(const platform::Rect& panel) { panel_ = panel; }
+  const platform::Rect& Panel() const { return panel_; }
+  // The panel counts: it is not empty, and the window is in its form.
+  bool InPanel() const;
+  // Where the scene's viewport starts in OpenGL's window coordinates
+  // (rows counted from the bottom); 0, 0 without a panel.
+  int ViewportLeft() const;
+  int ViewportBottom() const;
 
   bool Visible() const { return visible_; }
   void SetVisible(bool value);
@@ -121,6 +140,7 @@ class TCustomGLWindow : public TComponent {
   TComponent* parent_ = nullptr;
   platform::ForeignWindowId parentWindow_ = 0;
   bool parentIsRoot_ = false;
+  platform::Rect panel_;
 };
 
 // The window placed on the settings form, with its input events.
@@ -134,6 +154,9 @@ class TGLWindow : public TCustomGLWindow {
   TWindowMessageEvent OnMouseUp;
   TWindowMessageEvent OnMouseMove;
   TWindowMessageEvent OnDblClick;
+  // Every input message (keys, characters, buttons, moves, the wheel),
+  // before the event of its own kind.
+  TWindowMessageEvent OnInput;
 
  protected:
   void InputMessage(const platform::Message& message) override;

@@ -1,5 +1,7 @@
 #include "app/ScreenSaver.h"
 
+#include <algorithm>
+
 #include <cstdlib>
 #include <memory>
 
@@ -435,8 +437,10 @@ void TGLScreenSaver::LoadOptions() {
   NamesScrambled = true;
   MouseMoveExit = ReadOptionBool(kOptMouseMoveExit, MouseMoveExit);
   RunAsProgram = ReadOptionBool(kOptRunAsProgram, false);
-  SetPowerOffIndex(ReadOptionInteger(kOptPowerOffIndex, powerOffIndex_));
-  SetMonitorOffIndex(ReadOptionInteger(kOptMonitorOffIndex, monitorOffIndex_));
+  // A stored index outside the table (a damaged setting) takes the nearest
+  // entry instead of stopping the program.
+  SetPowerOffIndex(std::clamp(ReadOptionInteger(kOptPowerOffIndex, powerOffIndex_), 0, int(PowerTimeouts.size()) - 1));
+  SetMonitorOffIndex(std::clamp(ReadOptionInteger(kOptMonitorOffIndex, monitorOffIndex_), 0, int(PowerTimeouts.size()) - 1));
   TCustomGLApplication::LoadOptions();
 }
 

@@ -1,5 +1,7 @@
 #include "app/SettingsForm.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -76,6 +78,49 @@ TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
 
   EndLoadingAll(this);
   if (g_sceneMaker) scene_ = g_sceneMaker(*this);
+  const TSaverRole role = app.Role();
+  if (!independent && scene_ && scene_->HasDialog() && (role == srProgram || role == srConfig)) UseDialog();
+}
+
+void TFormSettings::UseDialog() {
+  const float scale = std::max(1.0f, platform::Get<platform::Display>().ContentScale());
+  auto px = [scale](int length) { return int(std::lround(length * scale)); };
+  gui_ = std::make_unique<TDialogGui>(scale);
+  BorderStyle = TFormBorderStyle::bsDialog;
+  Color = 14401325;
+  SetBounds(Left(), Top(), px(kClientWidth), px(kClientHeight));
+  glScreenSaver_->CenterMainForm();
+  glWindow_->SetBounds(Left(), Top(), Width(), Height());
+  glWindow_->SetPanel(platform::Rect{px(kPreviewPanel.left), px(kPreviewPanel.top), px(kPreviewPanel.width),
+                                     px(kPreviewPanel.height)});
+  glWindow_->OnInput = [this](void*, const platform::Message& message) {
+    if (gui_ && !glDisplay_->FullScreen()) gui_->Input(message);
+  };
+  // The window manager's close button: "Cancel".
+  glWindow_->OnClose = [this](void*) {
+    if (scene_)
+      scene_->CancelDialog();
+    else
+      Close();
+  };
+  glScreenSaver_->OnStopOpenGL = [this](void*) {
+    if (gui_) gui_->ReleaseGL(true);
+  };
+}
+
+void TFormSettings::FillDialogControls() {
+  if (scene_) scene_->FillControls();
+}
+
+void TFormSettings::DrawDialog(float deltaTime) {
+  if (!gui_ || !scene_ || glDisplay_->FullScreen()) return;
+  // The whole window, not only the panel the scene kept to.
+  const int width = glWindow_->ClientWidth(), height = glWindow_->ClientHeight();
+  if (GL.glDisable) GL.glDisable(GL_SCISSOR_TEST);
+  if (GL.glViewport) GL.glViewport(0, 0, width, height);
+  gui_->NewFrame(width, height, deltaTime);
+  scene_->DrawDialog(*gui_);
+  gui_->Render(glScreenSaver_->OpenGL() && glScreenSaver_->OpenGL()->Active());
 }
 
 TFormSettings::~TFormSettings() {
@@ -83,7 +128,13 @@ TFormSettings::~TFormSettings() {
   // rendering context's lists.
   if (scene_) scene_->Stop();
   scene_.reset();
-  if (glScreenSaver_) glScreenSaver_->OnStop = nullptr;
+  if (glScreenSaver_) {
+    glScreenSaver_->OnStop = nullptr;
+    // The dialog goes with this body; the components stop OpenGL later.
+    glScreenSaver_->OnStopOpenGL = nullptr;
+  }
+  if (glWindow_) glWindow_->OnInput = nullptr;
+  gui_.reset();
 }
 
 void TFormSettings::VisibleChanged() {
@@ -118,11 +169,12 @@ void TFormSettings::ScreenSaverRender(float deltaTime, bool) {
     scene_->Render(deltaTime);
   else if (GL.glClear)  // the window's colour, set by the viewport
     GL.glClear(GL_COLOR_BUFFER_BIT);
+  if (gui_) DrawDialog(deltaTime);
 }
 
 void TFormSettings::ScreenSaverFPSChanged(void*) {
-  // Until the settings dialog shows it, the frame rate goes to the title.
-  if (platform::NativeWindow* handle = glWindow_->Handle())
+  // Outside the settings dialog the frame rate goes to the title.
+  if (platform::NativeWindow* handle = glWindow_->Handle(); handle && !gui_)
     handle->SetTitle(Format("Velmora - %d FPS", glScreenSaver_->FPS()));
   if (scene_) scene_->FPSChanged();
 }

@@ -1,12 +1,26 @@
-// The main form of the program, standing in for the settings dialog until
-// the dialog itself is built.
+// The main form of the program: the settings dialog with its live
+// preview.
 //
-// It owns the three components the real form owns - the application object
+// It owns the three components of the main form - the application object
 // (TGLScreenSaver), the display and the render window - reads them with the
 // values of the main form's description, and shows the render window when
-// it is shown itself: a plain 640 x 480 window in the windowed roles, the
-// full-screen pop-up in the saver role, the host's window in the preview
-// role.
+// it is shown itself: the full-screen pop-up in the saver role, the host's
+// window in the preview role, and in the program and configuration roles
+// the settings dialog.
+//
+// The settings dialog (when the scene side has one and the run is not one
+// of its own): the render window is the whole form, client area 685 x 422
+// at 100 % (times the display's ContentScale), centred on the screen; the
+// scene renders in the preview panel (484 x 364 at 6, 4) through a
+// viewport with the scissor test in that same window, and the panel's size
+// is the scene window's size. The controls are drawn over the rest with
+// Dear ImGui (TDialogGui) after the scene, in the same frame. A viewport
+// rather than a framebuffer object: it needs nothing beyond OpenGL 1.1 (no
+// framebuffer extension, no second copy of the picture), behaves the same
+// on llvmpipe and on real drivers, and the scene draws at the panel's own
+// pixels. The window's input messages reach the dialog; the window
+// manager's close button acts as "Cancel". "Preview" makes the scene full
+// screen; any input returns to the form (the screen-saver exit rules).
 //
 // What it shows is its scene side (TFormScene), made for it when it is
 // made by the maker the program installs (SetFormSceneMaker; the world's
@@ -14,7 +28,8 @@
 //
 //   OnStart        Start: scene and world built, options loaded
 //   OnLoadOptions  LoadOptions      OnSaveOptions  SaveOptions
-//   OnStartOpenGL  StartOpenGL      OnRender       Render(DeltaTime)
+//   OnStartOpenGL  StartOpenGL      OnRender       Render(DeltaTime), then
+//                                                  DrawDialog in the dialog
 //   OnFPSChanged   FPSChanged (after the frame rate went to the title)
 //   OnStop         Stop: world and scene freed
 //
@@ -27,6 +42,7 @@
 #include <memory>
 #include <string>
 
+#include "app/DialogGui.h"
 #include "app/Form.h"
 #include "app/GLDisplay.h"
 #include "app/GLWindow.h"
@@ -48,6 +64,14 @@ class TFormScene {
   virtual void StartOpenGL() = 0;
   virtual void Render(float deltaTime) = 0;
   virtual void FPSChanged() = 0;
+
+  // The settings dialog of a scene side that has one: its controls filled
+  // from the scene, drawn in an open ImGui frame, and "Cancel" (the window
+  // manager's close button).
+  virtual bool HasDialog() const { return false; }
+  virtual void FillControls() {}
+  virtual void DrawDialog(TDialogGui& gui) { (void)gui; }
+  virtual void CancelDialog() {}
 };
 
 using TFormSceneMaker = std::unique_ptr<TFormScene> (*)(TFormSettings& form);
@@ -78,9 +102,18 @@ class TFormSettings : public TForm {
   void ScreenSaverRender(float deltaTime, bool select);
   void ScreenSaverFPSChanged(void* sender);
 
-  // Fills the dialog controls from the scene and the world. The stand-in
-  // form has none; the settings dialog fills its own.
-  virtual void FillDialogControls() {}
+  // Fills the dialog controls from the scene and the world (the scene
+  // side's FillControls).
+  virtual void FillDialogControls();
+
+  // The form is the settings dialog (see above).
+  bool DialogShown() const { return gui_ != nullptr; }
+  TDialogGui* DialogGui() const { return gui_.get(); }
+  // The form's client size and the preview panel at 100 %.
+  static constexpr int kClientWidth = 685, kClientHeight = 422;
+  static constexpr platform::Rect kPreviewPanel{6, 4, 484, 364};
+  // One frame of the dialog over the whole window (after the scene).
+  void DrawDialog(float deltaTime);
 
  protected:
   void VisibleChanged() override;
@@ -90,6 +123,10 @@ class TFormSettings : public TForm {
   TGLDisplay* glDisplay_ = nullptr;
   TGLWindow* glWindow_ = nullptr;
   std::unique_ptr<TFormScene> scene_;
+  std::unique_ptr<TDialogGui> gui_;
+
+  // Lays the form out as the settings dialog.
+  void UseDialog();
 };
 
 // What the program's own options ask for (see ParseProgramOptions).

@@ -95,6 +95,9 @@ class Display {
   virtual Rect VirtualDesktop() = 0;
   // The size of the primary screen in its current mode.
   virtual ScreenSize PrimaryScreenSize() = 0;
+  // How much larger than at 96 dots per inch the user interface should be
+  // drawn on the primary display (1 = 100 %, 2 = 200 %); 1 when unknown.
+  virtual float ContentScale() { return 1.0f; }
 
   // The window that covers the screen in full screen (see above); nullptr
   // is ignored. Attaching another window replaces the previous one.

@@ -10,13 +10,21 @@
 #include "scene/MainScene.h"
 #include "scene/SceneTexture.h"
 #include "world/UnderWaterWorld.h"
+#include "world/SettingsDialog.h"
 #include "world/WatchClock.h"
 
 namespace velmora {
 
-TFormWorld::TFormWorld(TFormSettings& form) : form_(form) {}
+TFormWorld::TFormWorld(TFormSettings& form)
+    : form_(form), dialog_(std::make_unique<TSettingsDialog>(form, *this)) {}
 
 TFormWorld::~TFormWorld() { Stop(); }
+
+void TFormWorld::FillControls() { dialog_->FillControls(); }
+
+void TFormWorld::DrawDialog(TDialogGui& gui) { dialog_->Draw(gui); }
+
+void TFormWorld::CancelDialog() { dialog_->ButtonClick(TSettingsDialog::btCancel); }
 
 std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app) {
   TResourceFileReader& reader = ResourceReader();
@@ -48,6 +56,8 @@ void TFormWorld::Start() {
 }
 
 void TFormWorld::Stop() {
+  // An open advanced dialog holds the scene's objects.
+  if (dialog_) dialog_->CloseAdvancedSettings(false);
   World.reset();
   Clock = nullptr;
   ClockSkin = nullptr;

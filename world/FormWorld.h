@@ -44,6 +44,7 @@ namespace velmora {
 class TGLScreenSaver;
 class TMainScene;
 class TSceneTexture;
+class TSettingsDialog;
 class TUnderWaterWorld;
 class TWatchClock;
 
@@ -65,6 +66,13 @@ class TFormWorld : public TFormScene {
   // The scene's FPS display shows the application's rate.
   void FPSChanged() override;
 
+  // The settings dialog (world/SettingsDialog.h).
+  bool HasDialog() const override { return true; }
+  void FillControls() override;
+  void DrawDialog(TDialogGui& gui) override;
+  void CancelDialog() override;
+  TSettingsDialog& Dialog() { return *dialog_; }
+
   // Both 1 or 2, as Render chooses.
   int BackgroundModeNow() const;
 
@@ -78,6 +86,7 @@ class TFormWorld : public TFormScene {
 
  private:
   TFormSettings& form_;
+  std::unique_ptr<TSettingsDialog> dialog_;
 };
 
 // The name of the scene description the program carries.

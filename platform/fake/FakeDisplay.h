@@ -21,6 +21,7 @@ class FakeDisplay : public Display {
   Rect MonitorBounds(int index) override;
   Rect VirtualDesktop() override;
   ScreenSize PrimaryScreenSize() override;
+  float ContentScale() override { return scale; }
   void AttachFullScreenWindow(NativeWindow* window) override;
   void DetachFullScreenWindow(NativeWindow* window) override;
 
@@ -30,6 +31,7 @@ class FakeDisplay : public Display {
   DisplayMode desktop{1024, 768, 32, 60};
   bool changeFails = false;           // ChangeMode answers false
   std::vector<Rect> monitors{{0, 0, 1024, 768}};
+  float scale = 1.0f;                 // what ContentScale answers
 
   // The record.
   DisplayMode current{};              // desktop, or the mode last changed to

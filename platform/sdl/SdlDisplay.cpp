@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -106,6 +108,20 @@ class SdlDisplay : public Display {
   ScreenSize PrimaryScreenSize() override {
     Rect b = MonitorBounds(0);
     return ScreenSize{b.width, b.height};
+  }
+
+  // VELMORA_SCALE (a factor such as 1.5 or 2) when set, else the primary
+  // display's horizontal DPI over 96, in quarter steps, at least 1.
+  float ContentScale() override {
+    if (const char* forced = std::getenv("VELMORA_SCALE")) {
+      char* end = nullptr;
+      float v = std::strtof(forced, &end);
+      if (end != forced && v >= 0.5f && v <= 4.0f) return v;
+    }
+    float dpi = 0;
+    if (!EnsureVideo() || SDL_GetDisplayDPI(0, nullptr, &dpi, nullptr) != 0 || !(dpi > 0)) return 1.0f;
+    float scale = std::round(dpi / 96.0f * 4.0f) / 4.0f;
+    return std::clamp(scale, 1.0f, 4.0f);
   }
 
   void AttachFullScreenWindow(NativeWindow* window) override {

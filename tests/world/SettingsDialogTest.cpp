@@ -1,0 +1,543 @@
+// The settings dialog over the carried scene: its controls filled from the
+// world, change handlers that wait for ControlsReady, OK and Cancel with
+// the option store, the advanced dialog's lists and apply step, texture
+// quality reloading, damaged stored settings, the window's close button,
+// "Preview" and its return, keyboard navigation, and the first frame's
+// pixels: the scene in the preview panel, the form's colour around it.
+#include <gtest/gtest.h>
+
+#include <imgui.h>
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/SettingsForm.h"
+#include "app/Toolkit.h"
+#include "assets/ResourceReader.h"
+#include "assets/WinSoundDevice.h"
+#include "gl/GLEntryPoints.h"
+#include "gl/Viewport.h"
+#include "platform/Service.h"
+#include "platform/fake/FakeClock.h"
+#include "platform/fake/FakeDialogs.h"
+#include "platform/fake/FakeDisplay.h"
+#include "platform/fake/FakeEvents.h"
+#include "platform/fake/FakeLocalTime.h"
+#include "platform/fake/FakeProcesses.h"
+#include "platform/fake/FakeScreenSaverHost.h"
+#include "platform/fake/FakeSettingsStore.h"
+#include "platform/fake/FakeSystem.h"
+#include "scene/MainScene.h"
+#include "scene/SceneSound.h"
+#include "scene/SceneSoundList.h"
+#include "scene/SceneTexture.h"
+#include "scene/SceneTextureList.h"
+#include "world/AdvancedSettings.h"
+#include "world/FormWorld.h"
+#include "world/GLClock.h"
+#include "world/SettingsDialog.h"
+#include "world/UnderWater.h"
+#include "world/UnderWaterWorld.h"
+#include "world/WatchClock.h"
+
+namespace worldtest {
+namespace {
+
+using namespace velmora;
+using platform::MessageKind;
+
+const char* const kKey = "Software\\Ostrevin\\Velmora 1";
+
+class SettingsDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Application().Reset();
+    Application().SetArguments({"velmora"});
+    system.executablePath = "/opt/velmora/velmora";
+    display.modes = {{640, 480, 32, 60}, {1024, 768, 32, 60}};
+    UseWorldForm();
+  }
+  void TearDown() override {
+    form.reset();
+    SoundDevice().Clear();
+    SetFormSceneMaker(nullptr);
+    ResourceReader().FreeArchive();
+    Application().Reset();
+  }
+  // The program role: the form is the settings dialog.
+  void Make() {
+    SoundDevice().Clear();
+    Application().Reset();
+    Application().SetArguments({"velmora"});
+    form = std::make_unique<TFormSettings>();
+    app = form->GLScreenSaver();
+    form->Show();
+  }
+  void Frame() {
+    bool done = true;
+    app->Idle(nullptr, done);
+  }
+  // Frames until OpenGL runs and then some more, 50 ms apart.
+  bool Run(int frames) {
+    for (int i = 0; i < 10 && !app->GLStarted(); ++i) Frame();
+    for (int i = 0; i < frames; ++i) {
+      clock.Advance(50);
+      Frame();
+    }
+    return app->GLStarted();
+  }
+  TFormWorld& Side() { return *static_cast<TFormWorld*>(form->Scene()); }
+  velmora::TSettingsDialog& Dialog() { return Side().Dialog(); }
+  std::string Errors() {
+    std::string text;
+    for (const auto& m : dialogs.messages) text += m.text + "\n";
+    return text;
+  }
+  std::optional<std::string> Stored(const std::string& name) {
+    return store.Value(platform::SettingsRoot::CurrentUser, kKey, name);
+  }
+  // The colour at (x, y) of the window, rows counted from the top.
+  uint32_t Pixel(int x, int y) {
+    uint8_t p[4] = {};
+    GL.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    GL.glReadPixels(x, form->GLWindow()->ClientHeight() - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+    return uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+  }
+  void Send(MessageKind kind, int32_t key = 0, int x = 0, int y = 0) {
+    platform::Message m;
+    m.kind = kind;
+    m.key = key;
+    m.x = x;
+    m.y = y;
+    m.window = form->GLWindow()->WindowId();
+    Application().ProcessMessage(m);
+  }
+
+  platform::FakeSystem system;
+  platform::FakeClock clock;
+  platform::FakeEvents events;
+  platform::FakeDialogs dialogs;
+  platform::FakeSettingsStore store;
+  platform::FakeScreenSaverHost host;
+  platform::FakeProcesses processes;
+  platform::FakeDisplay display;
+  platform::FakeLocalTime time{12, 40, 15};
+  platform::ScopedService<platform::System> s1{&system};
+  platform::ScopedService<platform::Clock> s2{&clock};
+  platform::ScopedService<platform::EventSource> s3{&events};
+  platform::ScopedService<platform::Dialogs> s4{&dialogs};
+  platform::ScopedService<platform::SettingsStore> s5{&store};
+  platform::ScopedService<platform::ScreenSaverHost> s6{&host};
+  platform::ScopedService<platform::Processes> s7{&processes};
+  platform::ScopedService<platform::LocalTime> s8{&time};
+  platform::ScopedService<platform::Display> s9{&display};
+  std::unique_ptr<TFormSettings> form;
+  TGLScreenSaver* app = nullptr;
+};
+
+constexpr uint32_t kFormColour = 0x2DBEDB;  // 14401325 as red, green, blue
+
+TEST_F(SettingsDialog, TheFormIsTheDialogAndItsControlsAreFilledFromTheWorld) {
+  Make();
+  ASSERT_TRUE(form->DialogShown());
+  EXPECT_EQ(form->GLWindow()->ClientWidth(), 685);
+  EXPECT_EQ(form->GLWindow()->ClientHeight(), 422);
+  // The scene's window is the preview panel.
+  EXPECT_EQ(form->GLWindow()->Width(), 484);
+  EXPECT_EQ(form->GLWindow()->Height(), 364);
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_EQ(Errors(), "");
+  velmora::TSettingsDialog& d = Dialog();
+  EXPECT_TRUE(Side().ControlsReady);
+  EXPECT_EQ(d.Caption, "Velmora v1.0");
+  EXPECT_EQ(form->Caption, "Velmora v1.0");
+  EXPECT_EQ(d.ComboBoxBackgrounds.Items, (std::vector<std::string>{"Blue Water", "Aquamarine Water", "Green Water"}));
+  EXPECT_EQ(d.ComboBoxBackgrounds.ItemIndex, 0);
+  EXPECT_EQ(d.TrackBarBubblesCount.Position, 50);
+  EXPECT_EQ(d.LabelBubblesCount, "50");
+  EXPECT_TRUE(d.CheckBoxLights.Checked);
+  EXPECT_TRUE(d.CheckBoxClock.Checked);
+  EXPECT_EQ(d.ComboBoxClock.Items,
+            (std::vector<std::string>{"Yellow", "Blue", "Green", "Purple", "Pink", "Red", "Orange"}));
+  EXPECT_EQ(d.ComboBoxClock.ItemIndex, 0);
+  // The scene keeps to the panel: 4 pixels from the top, 54 from the bottom.
+  TGLViewport* viewport = app->Viewport().GLViewport();
+  ASSERT_NE(viewport, nullptr);
+  EXPECT_EQ(viewport->Left, 6);
+  EXPECT_EQ(viewport->Bottom, 422 - 4 - 364);
+  EXPECT_EQ(viewport->Width, 484);
+  EXPECT_EQ(viewport->Height, 364);
+}
+
+TEST_F(SettingsDialog, TheFirstFrameShowsTheSceneInThePanelAndTheDialogAroundIt) {
+  Make();
+  ASSERT_TRUE(Run(3)) << Errors();
+  // Drawn again without the swap so the frame can be read back.
+  app->Viewport().Apply();
+  form->ScreenSaverRender(0.05f, false);
+  std::set<uint32_t> scene;
+  for (int y = 10; y < 364; y += 16)
+    for (int x = 10; x < 484; x += 16) scene.insert(Pixel(6 + x, 4 + y));
+  EXPECT_GT(scene.size(), 20u);
+  EXPECT_EQ(scene.count(kFormColour), 0u);
+  // Between the buttons of the bottom row, and between the panel and the
+  // groups: the form's colour.
+  EXPECT_EQ(Pixel(420, 398), kFormColour);
+  EXPECT_EQ(Pixel(680, 250), kFormColour);
+  // Inside the bubble group's track bar: the list colour of the controls.
+  std::set<uint32_t> controls;
+  for (int x = 494; x < 678; x += 4)
+    for (int y = 4; y < 386; y += 4) controls.insert(Pixel(x, y));
+  EXPECT_TRUE(controls.count(0xBEF4FF)) << "no list colour in the controls";
+  EXPECT_TRUE(controls.count(0x000000)) << "no text in the controls";
+  EXPECT_EQ(GL.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(SettingsDialog, ChangeHandlersWaitForControlsReady) {
+  Make();
+  ASSERT_TRUE(Run(1)) << Errors();
+  velmora::TSettingsDialog& d = Dialog();
+  TFormWorld& side = Side();
+  side.ControlsReady = false;
+  d.ComboBoxBackgrounds.ItemIndex = 2;
+  d.ComboBoxBackgroundsChange();
+  d.TrackBarBubblesCount.Position = 0;
+  d.TrackBarBubblesCountChange();
+  d.CheckBoxLights.Checked = false;
+  d.CheckBoxLightsClick();
+  d.CheckBoxClock.Checked = false;
+  d.CheckBoxClockClick();
+  d.ComboBoxClock.ItemIndex = 3;
+  d.ComboBoxClockChange();
+  EXPECT_EQ(side.World->WaterBackgroundIndex(), 0);
+  EXPECT_EQ(side.World->GetBubbleCount(), 50);
+  EXPECT_EQ(d.LabelBubblesCount, "50");
+  EXPECT_TRUE(side.World->UseLights());
+  EXPECT_TRUE(side.Clock->Visible());
+  EXPECT_EQ(side.ClockSkin->GetFileIndex(), 0);
+
+  side.ControlsReady = true;
+  d.ComboBoxBackgroundsChange();
+  d.TrackBarBubblesCountChange();
+  d.CheckBoxLightsClick();
+  d.CheckBoxClockClick();
+  d.ComboBoxClockChange();
+  EXPECT_EQ(side.World->WaterBackgroundIndex(), 2);
+  EXPECT_TRUE(side.World->Waters[2].second->Visible());
+  EXPECT_EQ(side.World->GetBubbleCount(), 0);
+  EXPECT_EQ(d.LabelBubblesCount, "0");
+  EXPECT_FALSE(side.World->UseLights());
+  EXPECT_FALSE(side.World->Waters[2].second->UseLights);
+  EXPECT_FALSE(side.Clock->Visible());
+  EXPECT_EQ(side.ClockSkin->GetFileIndex(), 3);
+  EXPECT_EQ(side.ClockSkin->TextureName, "Purple.jpg");
+  // A refill does not echo into the world either.
+  form->FillDialogControls();
+  EXPECT_EQ(d.ComboBoxBackgrounds.ItemIndex, 2);
+  EXPECT_EQ(d.ComboBoxClock.ItemIndex, 3);
+}
+
+TEST_F(SettingsDialog, CancelKeepsTheStoredBubbleCountAndOkStoresIt) {
+  store.SetValue(platform::SettingsRoot::CurrentUser, kKey, "BubbleCount", "30");
+  Make();
+  ASSERT_TRUE(Run(1)) << Errors();
+  EXPECT_EQ(Dialog().TrackBarBubblesCount.Position, 30);
+  Dialog().TrackBarBubblesCount.SetPosition(0);
+  Dialog().TrackBarBubblesCountChange();
+  // The preview has no bubbles left.
+  EXPECT_EQ(Side().World->GetBubbleCount(), 0);
+  Dialog().ButtonClick(velmora::TSettingsDialog::btCancel);
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(Stored("BubbleCount"), "30");
+
+  // The next start shows the stored count; OK stores the slider's.
+  form.reset();
+  Make();
+  ASSERT_TRUE(Run(1)) << Errors();
+  EXPECT_EQ(Side().World->GetBubbleCount(), 30);
+  Dialog().TrackBarBubblesCount.SetPosition(0);
+  Dialog().TrackBarBubblesCountChange();
+  Dialog().ComboBoxBackgrounds.ItemIndex = 1;
+  Dialog().ComboBoxBackgroundsChange();
+  Dialog().ButtonClick(velmora::TSettingsDialog::btOk);
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(Stored("BubbleCount"), "0");
+  EXPECT_EQ(Stored("WaterBackgroundIndex"), "1");
+}
+
+TEST_F(SettingsDialog, TheWindowsCloseButtonIsCancel) {
+  Make();
+  ASSERT_TRUE(Run(1)) << Errors();
+  Dialog().TrackBarBubblesCount.SetPosition(7);
+  Dialog().TrackBarBubblesCountChange();
+  Send(MessageKind::Close);
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_FALSE(Stored("BubbleCount").has_value());
+}
+
+TEST_F(SettingsDialog, ButtonsOpenHelpContactAboutAndThePreview) {
+  Make();
+  ASSERT_TRUE(Run(1)) << Errors();
+  velmora::TSettingsDialog& d = Dialog();
+  d.ButtonClick(velmora::TSettingsDialog::btHelp);
+  d.ButtonClick(velmora::TSettingsDialog::btFeedBack);
+  ASSERT_EQ(processes.shellOpens.size(), 2u);
+  EXPECT_EQ(processes.shellOpens[0].file, app->HelpFileName());
+  // The contact address is the shipped help page, never anyone else's.
+  EXPECT_EQ(processes.shellOpens[1].file, "file://" + app->HelpFileName() + "#contact");
+  d.ButtonClick(velmora::TSettingsDialog::btAbout);
+  EXPECT_TRUE(d.AboutShown());
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_NE(d.AboutOpenGL().find("Renderer: "), std::string::npos);
+  EXPECT_NE(d.AboutYearLine().find("20"), std::string::npos);
+
+  // "Preview": the scene full screen; a key takes it back to the form.
+  d.ButtonClick(velmora::TSettingsDialog::btPreview);
+  EXPECT_TRUE(form->GLDisplay()->FullScreen());
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_FALSE(form->GLWindow()->InPanel());
+  EXPECT_EQ(app->Viewport().GLViewport()->Left, 0);
+  Send(MessageKind::KeyDown, 'A');
+  EXPECT_FALSE(form->GLDisplay()->FullScreen());
+  EXPECT_FALSE(Application().Terminated());
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_TRUE(form->GLWindow()->InPanel());
+  EXPECT_EQ(form->GLWindow()->ClientWidth(), 685);
+  EXPECT_EQ(app->Viewport().GLViewport()->Left, 6);
+}
+
+TEST_F(SettingsDialog, AdvancedDialogFillsItsListsAndAppliesOnOk) {
+  display.monitors = {{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
+  display.modes = {{640, 480, 16, 60}, {800, 600, 16, 60}, {1024, 768, 16, 60}, {800, 600, 32, 60},
+                   {1024, 768, 32, 60}};
+  Make();
+  // The scene and the options without a rendering context: the renderer is
+  // the one chosen (a context on llvmpipe would make it the software one
+  // for good).
+  app->Start();
+  ASSERT_NE(Side().Scene, nullptr) << Errors();
+  form->FillDialogControls();
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  TFormAdvancedSettings* a = Dialog().Advanced();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->ComboBoxMultiMonitors.Items,
+            (std::vector<std::string>{"Primary Monitor", "1 - Monitor", "2 - Monitor", "Dual View", "Virtual Desktop"}));
+  EXPECT_EQ(a->ComboBoxMultiMonitors.ItemIndex, 0);  // Monitor -1
+  EXPECT_EQ(a->ComboBoxRenderer.Items, (std::vector<std::string>{"OpenGL", "Software"}));
+  EXPECT_EQ(a->ComboBoxDepth.Items, (std::vector<std::string>{"High Color(16 bit)", "True Color(32 bit)"}));
+  EXPECT_EQ(a->ComboBoxMonitorOff.Items.size(), 16u);
+  EXPECT_EQ(a->ComboBoxPowerOff.Items.back(), "5 hour");
+  EXPECT_EQ(a->ComboBoxClockMode.ItemIndex, 1);
+  EXPECT_FALSE(a->CheckBoxFPS.Checked);
+  ASSERT_EQ(a->CheckListBoxSounds.Items.size(), 2u);
+  EXPECT_EQ(a->CheckListBoxSounds.ItemIndex, 0);
+  EXPECT_EQ(a->LabelVolume, a->CheckListBoxSounds.Items[0].first + " Volume");
+  // Without "Desktop Resolution" the lists work: the 16-bit sizes, then
+  // 800x600 of them.
+  a->CheckBoxDesktop.Checked = false;
+  a->CheckBoxDesktopClick();
+  EXPECT_TRUE(a->ComboBoxDepth.Enabled);
+  a->ComboBoxDepth.ItemIndex = 0;
+  a->ComboBoxDepthChange();
+  EXPECT_EQ(a->ComboBoxResolution.Items, (std::vector<std::string>{"640x480", "800x600", "1024x768"}));
+  a->ComboBoxResolution.ItemIndex = 1;
+  a->ComboBoxResolutionChange();
+  EXPECT_EQ(form->GLDisplay()->FullScreenMode().ModeText(), "800x600x16");
+  // "Dual View" on "Software": the renderer becomes OpenGL.
+  a->ComboBoxMultiMonitors.ItemIndex = 3;
+  a->ComboBoxRenderer.ItemIndex = 1;
+  a->ComboBoxPowerOff.ItemIndex = 4;
+  a->ComboBoxMonitorOff.ItemIndex = 2;
+  a->ComboBoxClockMode.ItemIndex = 2;
+  a->ShapeColorChange(10, 20, 30);
+  a->CheckBoxWaitSync.Checked = false;
+  a->CheckBoxFPS.Checked = true;
+  a->CheckBoxFixedFPS.Checked = true;
+  a->CheckBoxMouseMove.Checked = true;
+  a->CheckBoxRunAsProg.Checked = true;
+  a->CheckBoxDesktop.Checked = false;
+  Dialog().CloseAdvancedSettings(true);
+  EXPECT_EQ(Dialog().Advanced(), nullptr);
+  EXPECT_EQ(form->GLWindow()->Monitor, 2);
+  EXPECT_EQ(app->OpenGL()->Renderer(), glrOpenGL);
+  EXPECT_EQ(app->PowerOffIndex(), 4);
+  EXPECT_EQ(app->MonitorOffIndex(), 2);
+  auto* clockObject = dynamic_cast<TGLClock*>(Side().Scene->FindObject("GLClock"));
+  EXPECT_EQ(clockObject->Mode(), 2);
+  EXPECT_EQ(clockObject->Color.r, 10);
+  EXPECT_EQ(clockObject->Color.g, 20);
+  EXPECT_EQ(clockObject->Color.b, 30);
+  EXPECT_FALSE(app->OpenGL()->WaitSync);
+  EXPECT_TRUE(Side().Scene->ShowFPS());
+  EXPECT_TRUE(app->LowCPU);
+  EXPECT_TRUE(app->MouseMoveExit);
+  EXPECT_TRUE(app->RunAsProgram);
+  EXPECT_FALSE(form->GLDisplay()->DesktopOnly);
+  EXPECT_EQ(form->GLDisplay()->FullScreenMode().ModeText(), "800x600x16");
+  // Nothing stored until the form's OK.
+  EXPECT_FALSE(Stored("Clock Mode").has_value());
+  Dialog().ButtonClick(velmora::TSettingsDialog::btOk);
+  EXPECT_EQ(Stored("Clock Mode"), "2");
+  EXPECT_EQ(Stored("Clock Color"), "10,20,30,255");
+}
+
+TEST_F(SettingsDialog, FramesDrawTheAdvancedDialogOverTheForm) {
+  Make();
+  ASSERT_TRUE(Run(1)) << Errors();
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  ASSERT_TRUE(Run(2)) << Errors();
+  ImGui::SetCurrentContext(form->DialogGui()->Context());
+  EXPECT_TRUE(ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId));
+  // Escape is its Cancel.
+  Send(MessageKind::KeyDown, 27);
+  Send(MessageKind::KeyUp, 27);
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_EQ(Dialog().Advanced(), nullptr);
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(SettingsDialog, TheSoftwareRendererStaysOnThePrimaryMonitorAndCancelKeepsOnlySoundChanges) {
+  Make();
+  app->Start();
+  ASSERT_NE(Side().Scene, nullptr) << Errors();
+  EXPECT_EQ(TFormAdvancedSettings::MonitorNames(1),
+            (std::vector<std::string>{"Primary Monitor", "1 - Monitor", "Dual View", "Virtual Desktop"}));
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  TFormAdvancedSettings* a = Dialog().Advanced();
+  ASSERT_NE(a, nullptr);
+  auto* sounds = dynamic_cast<TSceneSoundList*>(Side().Scene->FindObject("Sounds"));
+  ASSERT_NE(sounds, nullptr);
+  TSceneSound* first = sounds->FindSound(a->CheckListBoxSounds.Items[0].first);
+  TSceneSound* second = sounds->FindSound(a->CheckListBoxSounds.Items[1].first);
+  ASSERT_TRUE(first && second);
+  // Unticking stops the sound at once; the volume bar sets the selected
+  // sound's volume at once; selecting shows the other's.
+  a->CheckListBoxSounds.Items[1].second = false;
+  a->CheckListBoxSoundsClickCheck();
+  EXPECT_TRUE(first->Visible());
+  EXPECT_FALSE(second->Visible());
+  a->TrackBarSoundVolume.SetPosition(35);
+  a->TrackBarSoundVolumeChange();
+  EXPECT_EQ(first->Volume(), 35);
+  EXPECT_EQ(a->LabelSoundVolume, "35");
+  a->CheckListBoxSounds.ItemIndex = 1;
+  a->CheckListBoxSoundsClick();
+  EXPECT_EQ(a->TrackBarSoundVolume.Position, second->Volume());
+  EXPECT_EQ(a->LabelVolume, second->Name() + " Volume");
+  // Cancel: the clock mode chosen is dropped, the sounds stay as set.
+  a->ComboBoxClockMode.ItemIndex = 0;
+  a->ComboBoxPowerOff.ItemIndex = 9;
+  Dialog().CloseAdvancedSettings(false);
+  EXPECT_EQ(dynamic_cast<TGLClock*>(Side().Scene->FindObject("GLClock"))->Mode(), 1);
+  EXPECT_EQ(app->PowerOffIndex(), 0);
+  EXPECT_FALSE(second->Visible());
+  EXPECT_EQ(first->Volume(), 35);
+
+  // "Software" on the primary monitor is kept.
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  a = Dialog().Advanced();
+  a->ComboBoxRenderer.ItemIndex = 1;
+  a->ComboBoxMultiMonitors.ItemIndex = 0;
+  Dialog().CloseAdvancedSettings(true);
+  EXPECT_EQ(form->GLWindow()->Monitor, -1);
+  EXPECT_EQ(app->OpenGL()->Renderer(), glrDirectX);
+  // The software rasteriser draws the dialog as well.
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(SettingsDialog, AChangedQualityReloadsEveryTextureAChangedFormatOnlyUpdates) {
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  auto* list = dynamic_cast<TSceneTextureList*>(Side().Scene->FindObject("Textures"));
+  auto* water = dynamic_cast<TSceneTexture*>(Side().Scene->FindObject("Textures/water.jpg"));
+  ASSERT_TRUE(list && water);
+  ASSERT_NE(water->GLTexture(), nullptr);
+  EXPECT_EQ(water->Step, 1);
+  TGLTexture* before = water->GLTexture();
+
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  Dialog().Advanced()->ComboBoxTextures.ItemIndex = 2;  // "High Color (16 bit)"
+  Dialog().CloseAdvancedSettings(true);
+  EXPECT_EQ(list->ColorBit(), cb16Bit);
+  EXPECT_EQ(water->GLTexture(), before);  // updated in place
+
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  Dialog().Advanced()->ComboBoxQuality.ItemIndex = 2;  // "Low"
+  Dialog().CloseAdvancedSettings(true);
+  EXPECT_EQ(list->Quality(), tqLow);
+  EXPECT_EQ(water->GLTexture(), nullptr);  // read again at its next use
+  ASSERT_TRUE(Run(2)) << Errors();
+  ASSERT_NE(water->GLTexture(), nullptr);
+  EXPECT_GT(water->Step, 1);
+  EXPECT_EQ(Errors(), "");
+}
+
+TEST_F(SettingsDialog, SkinNamesAreTheColourImagesOfTheFileList) {
+  EXPECT_EQ(velmora::TSettingsDialog::SkinNames({"Yellow.jpg", "ClockSkin01A.jpg", "skins/Light_Blue.bmp",
+                                                 "ClockSkin01A.jpg", "C:\\old\\Deep_Sea_Green.jpg"}),
+            (std::vector<std::string>{"Yellow", "Light Blue", "Deep Sea Green"}));
+  EXPECT_TRUE(velmora::TSettingsDialog::SkinNames({}).empty());
+}
+
+TEST_F(SettingsDialog, DamagedStoredSettingsDoNotStopTheDialog) {
+  auto set = [&](const char* name, const char* value) {
+    store.SetValue(platform::SettingsRoot::CurrentUser, kKey, name, value);
+  };
+  set("WaterBackgroundIndex", "9");
+  set("FishTypeIndex", "7");
+  set("Clock Color", "not a colour");
+  set("ClockSkin01Index", "40");
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  EXPECT_EQ(Errors(), "");
+  EXPECT_EQ(Side().World->WaterBackgroundIndex(), 2);
+  EXPECT_TRUE(Side().World->Waters[2].second->Visible());
+  EXPECT_EQ(Side().World->FishTypeIndex(), 1);
+  EXPECT_EQ(Dialog().ComboBoxBackgrounds.ItemIndex, 2);
+  EXPECT_GE(Dialog().ComboBoxClock.ItemIndex, 0);
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  ASSERT_NE(Dialog().Advanced(), nullptr);
+  // The clock keeps the description's colour.
+  auto* clockObject = dynamic_cast<TGLClock*>(Side().Scene->FindObject("GLClock"));
+  EXPECT_EQ(Dialog().Advanced()->ShapeColor, clockObject->Color);
+  Dialog().CloseAdvancedSettings(false);
+  // OK writes indexes that name what is shown.
+  Dialog().ButtonClick(velmora::TSettingsDialog::btOk);
+  EXPECT_EQ(Stored("WaterBackgroundIndex"), "2");
+  EXPECT_EQ(Stored("FishTypeIndex"), "1");
+  EXPECT_NE(Stored("Clock Color"), "not a colour");
+}
+
+TEST_F(SettingsDialog, TheKeyboardMovesBetweenControlsAndWorksThem) {
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  ASSERT_TRUE(Dialog().CheckBoxLights.Checked);
+  auto key = [&](int32_t code) {
+    Send(MessageKind::KeyDown, code);
+    Run(1);
+    Send(MessageKind::KeyUp, code);
+    Run(1);
+  };
+  // The arrows move the focus from control to control; Space works the
+  // one that has it. Down from the top of the form reaches "Lights".
+  bool toggled = false;
+  for (int step = 0; step < 12 && !toggled; ++step) {
+    key(40);  // Down
+    ImGui::SetCurrentContext(form->DialogGui()->Context());
+    key(32);  // Space
+    ImGui::SetCurrentContext(form->DialogGui()->Context());
+    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(27);  // a list opened: closed again
+    toggled = !Dialog().CheckBoxLights.Checked;
+    ASSERT_FALSE(Application().Terminated());
+    ASSERT_FALSE(form->GLDisplay()->FullScreen());
+  }
+  EXPECT_TRUE(toggled);
+  EXPECT_FALSE(Side().World->UseLights());
+}
+
+}  // namespace
+}  // namespace worldtest

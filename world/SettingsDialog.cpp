@@ -1,0 +1,170 @@
+#include "world/SettingsDialog.h"
+
+#include <ctime>
+#include <filesystem>
+
+#include "app/SettingsForm.h"
+#include "core/Strings.h"
+#include "gl/OpenGL.h"
+#include "platform/Process.h"
+#include "platform/Service.h"
+#include "scene/MainScene.h"
+#include "scene/SceneTexture.h"
+#include "world/AdvancedSettings.h"
+#include "world/FormWorld.h"
+#include "world/UnderWaterWorld.h"
+#include "world/WatchClock.h"
+
+namespace velmora {
+
+const char* const TSettingsDialog::kAdvancedText =
+    "Click on the Advanced Button to adjust the full screen mode, multi-monitors, graphics, sound, power "
+    "management and clock settings";
+
+TSettingsDialog::TSettingsDialog(TFormSettings& form, TFormWorld& side) : form_(form), side_(side) {}
+
+TSettingsDialog::~TSettingsDialog() = default;
+
+std::vector<std::string> TSettingsDialog::SkinNames(const std::vector<std::string>& fileList) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < fileList.size(); i += 2) {
+    std::string name = std::filesystem::path(fileList[i]).stem().string();
+    // Written on another system the name may carry its folder with "\".
+    if (size_t slash = name.find_last_of('\\'); slash != std::string::npos) name.erase(0, slash + 1);
+    for (char& c : name)
+      if (c == '_') c = ' ';
+    names.push_back(name);
+  }
+  return names;
+}
+
+void TSettingsDialog::FillControls() {
+  side_.ControlsReady = false;
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  Caption = app.Title + " v" + app.VersionText();
+  form_.Caption = Caption;
+  if (platform::NativeWindow* window = form_.GLWindow()->Handle()) window->SetTitle(Caption);
+  if (TUnderWaterWorld* world = side_.World.get()) {
+    ComboBoxBackgrounds.Items.clear();
+    for (const auto& [name, water] : world->Waters) ComboBoxBackgrounds.Items.push_back(name);
+    ComboBoxBackgrounds.SetItemIndex(world->WaterBackgroundIndex());
+    TrackBarBubblesCount.SetPosition(world->GetBubbleCount());
+    LabelBubblesCount = std::to_string(TrackBarBubblesCount.Position);
+    CheckBoxLights.Checked = world->UseLights();
+  }
+  CheckBoxClock.Checked = side_.Clock && side_.Clock->Visible();
+  CheckBoxClock.Enabled = side_.Clock != nullptr;
+  ComboBoxClock.Items.clear();
+  if (side_.ClockSkin) {
+    ComboBoxClock.Items = SkinNames(side_.ClockSkin->FileList());
+    ComboBoxClock.SetItemIndex(side_.ClockSkin->GetFileIndex());
+  }
+  ComboBoxClock.Enabled = side_.ClockSkin != nullptr;
+  side_.ControlsReady = true;
+}
+
+// --- change handlers -----------------------------------------------------------------
+
+void TSettingsDialog::ComboBoxBackgroundsChange() {
+  if (!side_.ControlsReady || !side_.World || ComboBoxBackgrounds.ItemIndex < 0) return;
+  side_.World->SetWaterBackgroundIndex(ComboBoxBackgrounds.ItemIndex);
+}
+
+void TSettingsDialog::TrackBarBubblesCountChange() {
+  if (!side_.ControlsReady) return;
+  LabelBubblesCount = std::to_string(TrackBarBubblesCount.Position);
+  if (side_.World) side_.World->SetBubbleCount(TrackBarBubblesCount.Position);
+}
+
+void TSettingsDialog::CheckBoxLightsClick() {
+  if (!side_.ControlsReady || !side_.World) return;
+  side_.World->SetUseLights(CheckBoxLights.Checked);
+}
+
+void TSettingsDialog::CheckBoxClockClick() {
+  if (!side_.ControlsReady || !side_.Clock) return;
+  side_.Clock->SetVisible(CheckBoxClock.Checked);
+}
+
+void TSettingsDialog::ComboBoxClockChange() {
+  if (!side_.ControlsReady || !side_.ClockSkin || ComboBoxClock.ItemIndex < 0) return;
+  side_.ClockSkin->SetFileIndex(ComboBoxClock.ItemIndex);
+}
+
+// --- buttons -------------------------------------------------------------------------
+
+void TSettingsDialog::ButtonClick(TButton sender) {
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  switch (sender) {
+    case btPreview: form_.GLDisplay()->SetFullScreen(true); break;
+    case btAbout: ShowAboutBox(); break;
+    case btHelp: app.ShowHelp(); break;
+    case btFeedBack: OpenContactAddress(); break;
+    case btAdvanced: ShowAdvancedSettings(); break;
+    case btOk:
+      app.SaveOptions();
+      form_.Close();
+      break;
+    case btCancel: form_.Close(); break;
+  }
+}
+
+void TSettingsDialog::ShowAdvancedSettings() {
+  if (!side_.Scene) return;
+  auto dialog = std::make_unique<TFormAdvancedSettings>(*side_.Scene, *form_.GLScreenSaver());
+  dialog->Fill();
+  advanced_ = std::move(dialog);
+  advancedOpening_ = true;
+}
+
+void TSettingsDialog::CloseAdvancedSettings(bool ok) {
+  if (!advanced_) return;
+  if (ok) advanced_->Apply();
+  advanced_.reset();
+}
+
+// --- the run-time windows ------------------------------------------------------------
+
+void TSettingsDialog::ShowAboutBox() {
+  aboutShown_ = true;
+  aboutOpening_ = true;
+}
+
+std::string TSettingsDialog::AboutTitle() const {
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  return app.Title + " " + app.VersionText();
+}
+
+std::string TSettingsDialog::AboutYearLine() const {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return Format("An underwater screen saver, %d", local.tm_year + 1900);
+}
+
+const char* TSettingsDialog::AboutLink() { return "Help and contact"; }
+
+const char* TSettingsDialog::AboutText() {
+  return "Fish, bubbles, light rays and caustics, a clock and the sound of water, drawn with OpenGL. "
+         "Every picture, mesh and sound is made by the project itself.";
+}
+
+std::string TSettingsDialog::AboutOpenGL() const {
+  TCustomAppOpenGL* gl = form_.GLScreenSaver()->OpenGL();
+  if (!gl || !gl->Active()) return "OpenGL: not running";
+  return "OpenGL vendor: " + gl->GLVendor() + "\nRenderer: " + gl->GLRenderer() + "\nVersion: " + gl->GLVersion;
+}
+
+std::string TSettingsDialog::WebAddress() const {
+  std::error_code error;
+  std::filesystem::path page = std::filesystem::absolute(form_.GLScreenSaver()->HelpFileName(), error);
+  return "file://" + page.generic_string();
+}
+
+std::string TSettingsDialog::ContactAddress() const { return WebAddress() + "#contact"; }
+
+void TSettingsDialog::OpenContactAddress() {
+  platform::Get<platform::Processes>().ShellOpen(ContactAddress(), "", "", platform::ShowCommand::Show);
+}
+
+}  // namespace velmora

@@ -1,0 +1,123 @@
+// The settings dialog's controls and what they do: the everyday options of
+// the main form (bubble count, water colour and lights, clock skin and
+// clock), its buttons, and the run-time windows it opens (the advanced
+// dialog, the about box, help and contact).
+//
+// Lifecycle:
+//
+//   made with the form and its world side -> FillControls (OnStartOpenGL in
+//   the windowed roles; ControlsReady false meanwhile, so the values set
+//   do not echo back into the world) -> change handlers and ButtonClick as
+//   the user works the controls (every change applied to the preview at
+//   once) -> "OK": the application's SaveOptions, the form closed;
+//   "Cancel" (or the window manager's close button): the form closed,
+//   nothing stored.
+//
+// Controls (captions as shown; group captions begin with two blanks):
+//   "  Bubble Count"      TrackBarBubblesCount 0..100, tick every 5;
+//                         LabelBubblesCount its value
+//   "  Water Options"     ComboBoxBackgrounds the world's waters; CheckBoxLights
+//   "  Clock Options"     ComboBoxClock the clock skins; CheckBoxClock
+//   "  Advanced Options"  the text below and "Advanced..."
+//   bottom row            "Preview", "About", "Help", "Contact Us", "OK", "Cancel"
+// Clock skins: the even entries (0, 2, 4, ...) of the skin texture's file
+// list, each file name without folder and extension, "_" read as a blank.
+//
+// The web and contact addresses of the about box and "Contact Us" are the
+// help page the program ships (the application's HelpFileName), opened
+// with the desktop's opener.
+//
+// Errors: those of the world's setters and of the scene objects they
+// reach; they go to the application's error handler like every handler's.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "world/DialogControls.h"
+
+namespace velmora {
+
+class TDialogGui;
+class TFormAdvancedSettings;
+class TFormSettings;
+class TFormWorld;
+
+class TSettingsDialog {
+ public:
+  TSettingsDialog(TFormSettings& form, TFormWorld& side);
+  ~TSettingsDialog();
+  TSettingsDialog(const TSettingsDialog&) = delete;
+  TSettingsDialog& operator=(const TSettingsDialog&) = delete;
+
+  // The window's caption, set by FillControls.
+  std::string Caption;
+
+  TDialogTrackBar TrackBarBubblesCount{0, 100, 5, 50};
+  std::string LabelBubblesCount = "50";
+  TDialogComboBox ComboBoxBackgrounds;
+  TDialogCheckBox CheckBoxLights{"Lights"};
+  TDialogComboBox ComboBoxClock;
+  TDialogCheckBox CheckBoxClock{"Clock"};
+
+  // The controls from the scene and the world.
+  void FillControls();
+
+  // Change handlers: each does nothing while the side's ControlsReady is
+  // false. The control holds the new value when they run.
+  void ComboBoxBackgroundsChange();
+  void TrackBarBubblesCountChange();
+  void CheckBoxLightsClick();
+  void CheckBoxClockClick();
+  void ComboBoxClockChange();
+
+  enum TButton { btPreview, btAbout, btHelp, btFeedBack, btAdvanced, btOk, btCancel };
+  // The buttons' shared click handler.
+  void ButtonClick(TButton sender);
+
+  // The advanced dialog: made and filled, shown modally (drawn frame after
+  // frame), closed with OK (its settings applied) or Cancel.
+  void ShowAdvancedSettings();
+  void CloseAdvancedSettings(bool ok);
+  TFormAdvancedSettings* Advanced() const { return advanced_.get(); }
+
+  void ShowAboutBox();
+  void CloseAboutBox() { aboutShown_ = false; }
+  bool AboutShown() const { return aboutShown_; }
+  // The about box's texts: title with version, the line with the year, the
+  // link, the OpenGL line and the further text.
+  std::string AboutTitle() const;
+  std::string AboutYearLine() const;
+  std::string AboutOpenGL() const;
+  static const char* AboutText();
+  static const char* AboutLink();
+
+  void OpenContactAddress();
+  // The address "Contact Us" and the about box's link open: the shipped
+  // help page (its contact section).
+  std::string ContactAddress() const;
+  std::string WebAddress() const;
+
+  // One frame of the form's controls and of whatever window is open over
+  // them (ImGui; world/SettingsDialogView.cpp).
+  void Draw(TDialogGui& gui);
+
+  // The names of a skin file list's colour images (see above).
+  static std::vector<std::string> SkinNames(const std::vector<std::string>& fileList);
+
+  static const char* const kAdvancedText;
+
+ private:
+  void DrawForm(TDialogGui& gui);
+  void DrawAboutBox(TDialogGui& gui);
+
+  TFormSettings& form_;
+  TFormWorld& side_;
+  std::unique_ptr<TFormAdvancedSettings> advanced_;
+  bool advancedOpening_ = false;
+  bool aboutShown_ = false;
+  bool aboutOpening_ = false;
+};
+
+}  // namespace velmora

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -303,6 +304,27 @@ TEST_F(HostWindowTest, SettingsSwitchesShowForTheRunAndAreNotStored) {
     std::string settings = ReadFile(entry.path());
     EXPECT_EQ(settings.find("WaterBackgroundIndex"), std::string::npos) << entry.path();
     EXPECT_EQ(settings.find("FPS"), std::string::npos) << entry.path();
+  }
+}
+
+// The desktop platforms' preview switches name the host window the same way
+// (decimal or 0x hexadecimal, "-p ID" or "/p:ID"): the scene shows in it, in
+// the stored water (blue when nothing is stored), and ends with the window.
+TEST_F(HostWindowTest, ThePreviewSwitchesDrawIntoTheHostWindow) {
+  for (bool colonForm : {false, true}) {
+    SCOPED_TRACE(colonForm ? "/p:ID" : "-p ID");
+    Host host(display, 160, 120, 24);
+    ASSERT_TRUE(host);
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%lx", static_cast<unsigned long>(host.Id()));
+    std::vector<std::string> args = colonForm ? std::vector<std::string>{std::string("/p:") + hex}
+                                              : std::vector<std::string>{"-p", std::to_string(host.Id())};
+    Module velmora(display, args);
+    EXPECT_TRUE(WaitFor([&] { return host.ShowsWater(160, 120, Water::Blue) || !velmora.Running(); }));
+    EXPECT_TRUE(host.ShowsWater(160, 120, Water::Blue)) << std::hex << host.Pixel(16, 30).value_or(0)
+                                                         << velmora.Errors();
+    host.Destroy();
+    EndedQuietly(velmora);
   }
 }
 

@@ -148,7 +148,7 @@ const char* const kOptMouseMoveExit = "MouseMoveExit";
 const char* const kOptRunAsProgram = "RunAsProgram";
 const char* const kOptPowerOffIndex = "PowerOffIndex";
 const char* const kOptMonitorOffIndex = "MonitorOffIndex";
-// The option Part of the application core keeps HomeDir under.
+// The option the application core keeps HomeDir under.
 const char* const kOptHomeDir = "HomeDir";
 
 constexpr int kKeyShift = 16;

@@ -214,17 +214,27 @@ void TSceneTexture::AlphaFromBitmap(const TBitmap& colour, const TBitmap& alpha)
   FillTexels(Format, Step, TBitmapColor{SpriteColor.r, SpriteColor.g, SpriteColor.b}, colour, alpha, target);
 }
 
-void TSceneTexture::Bind() {
-  if (!glTexture_) {
-    CreateGLTexture(Format);
-    try {
-      LoadTexture();
-    } catch (...) {
-      // No half-loaded texture stays behind: the next bind tries again.
-      ReleaseGLTexture();
-      throw;
-    }
+void TSceneTexture::MakeGLTexture() {
+  if (glTexture_) return;
+  CreateGLTexture(Format);
+  try {
+    LoadTexture();
+  } catch (...) {
+    // No half-loaded texture stays behind: the next use tries again.
+    ReleaseGLTexture();
+    throw;
   }
+}
+
+void TSceneTexture::UseOnUnit(int unit, GLenum envMode) {
+  MakeGLTexture();
+  glTexture_->TextureUnit = unit;
+  glTexture_->EnvMode = envMode;
+  glTexture_->Use();
+}
+
+void TSceneTexture::Bind() {
+  MakeGLTexture();
   // Uploading and binding speak to the context: without an active one the
   // texels stay in client memory until a frame has it.
   TCustomOpenGL* gl = MainScene() ? MainScene()->OpenGL() : nullptr;

@@ -65,6 +65,7 @@
 #include <string>
 #include <vector>
 
+#include "gl/GLEntryPoints.h"
 #include "gl/Types.h"
 #include "scene/SceneItem.h"
 
@@ -125,6 +126,10 @@ class TSceneTexture : public TMainObject {
   // (uploaded when needed, bound, enabled). Drawing code binds through
   // BindSceneTexture (RenderState.h).
   void Bind();
+  // First use as above, then the texture's Use on texture unit `unit` with
+  // envMode, past the render-state cache (which speaks for unit 0): a map
+  // that modulates what unit 0 draws. Leaves unit `unit` selected.
+  void UseOnUnit(int unit, GLenum envMode);
   // Formats with an alpha channel: meshes draw them in the blended pass.
   bool HasAlpha() const { return Format == tfAlpha || Format == tfSprite; }
   // A colour-plus-alpha texture: file list entries go in pairs.
@@ -141,6 +146,9 @@ class TSceneTexture : public TMainObject {
   void SetFormat(TTextureFormat format);
   // Frees the OpenGL texture; the next Bind loads again.
   void ReleaseGLTexture();
+  // CreateGLTexture and LoadTexture when there is no GL texture yet (none
+  // stays behind when loading fails).
+  void MakeGLTexture();
 
   // The image at fileName, decoded and fitted to powers of two; from disk
   // or the archive as above.

@@ -199,22 +199,9 @@ bool TFishRender::CausticsWanted() const {
 void TFishRender::BeginFishCaustics() {
   if (!CausticsWanted()) return;
   TSceneTexture* map = LightMapTexture;
-  if (!map->GLTexture()) {
-    // Made here rather than on a first bind: it lives on unit 1 and
-    // modulates what unit 0 draws.
-    map->CreateGLTexture(map->Format);
-    try {
-      map->LoadTexture();
-    } catch (...) {
-      map->ReleaseGLTexture();
-      throw;
-    }
-    map->GLTexture()->TextureUnit = 1;
-    map->GLTexture()->EnvMode = GL_MODULATE;
-  }
   // Past the shared cache, which speaks for unit 0: the meshes bind their
   // own pictures there between now and EndFishCaustics.
-  map->GLTexture()->Use();  // selects unit 1
+  map->UseOnUnit(1, GL_MODULATE);  // selects unit 1
   const double phase = CausticPhase;
   const GLfloat planeS[4] = {0.001f, 0, 0, static_cast<GLfloat>(1.5 * phase)};
   const GLfloat planeT[4] = {0, 0.0002f, 0.00001f, static_cast<GLfloat>(0.25 * phase)};

@@ -456,24 +456,11 @@ bool TUnderWater::CausticsOn() const {
 void TUnderWater::BeginCaustics() {
   if (!CausticsOn()) return;
   TSceneTexture* map = BackgroundLightMap;
-  if (!map->GLTexture()) {
-    // Made here rather than on a first bind: it lives on unit 1 and
-    // modulates what unit 0 draws.
-    map->CreateGLTexture(map->Format);
-    try {
-      map->LoadTexture();
-    } catch (...) {
-      map->ReleaseGLTexture();
-      throw;
-    }
-    map->GLTexture()->TextureUnit = 1;
-    map->GLTexture()->EnvMode = GL_MODULATE;
-  }
   // Bound on its own unit, past the shared cache: the cache speaks for
   // unit 0, where the bottom's and the background's own textures go. Had
   // it taken the map, it would name a texture unit 0 does not hold (and,
   // from none, switch unit 0's texturing on with whatever is bound there).
-  map->GLTexture()->Use();  // selects unit 1
+  map->UseOnUnit(1, GL_MODULATE);  // selects unit 1
   const double phase = CausticPhase;
   const GLfloat planeS[4] = {0.0004f, 0, 0, static_cast<GLfloat>(0.5 * phase)};
   const GLfloat planeT[4] = {0, 0.0002f, -0.0004f, static_cast<GLfloat>(0.25 * phase)};

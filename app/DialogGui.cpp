@@ -126,7 +126,7 @@ TDialogGui::TDialogGui(float scale) : scale_(scale > 0 ? scale : 1.0f) {
   io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard;
   io.BackendPlatformName = "velmora-messages";
   io.BackendRendererName = "velmora-gl11";
-  const int keys[][2] = {{ImGuiKey_Tab, vkTab},       {ImGuiKey_LeftArrow, vkLeft}, {ImGuiKey_RightArrow, vkRight},
+  const int keys[][2] = {{ImGuiKey_Tab, -1},          {ImGuiKey_LeftArrow, vkLeft}, {ImGuiKey_RightArrow, vkRight},
                          {ImGuiKey_UpArrow, vkUp},    {ImGuiKey_DownArrow, vkDown}, {ImGuiKey_PageUp, vkPrior},
                          {ImGuiKey_PageDown, vkNext}, {ImGuiKey_Home, vkHome},      {ImGuiKey_End, vkEnd},
                          {ImGuiKey_Insert, vkInsert}, {ImGuiKey_Delete, vkDelete},  {ImGuiKey_Backspace, vkBack},
@@ -214,14 +214,23 @@ bool TDialogGui::Input(const platform::Message& m) {
     case MessageKind::KeyUp:
     case MessageKind::SysKeyUp: {
       const bool down = m.kind == MessageKind::KeyDown || m.kind == MessageKind::SysKeyDown;
-      if (m.key > 0 && m.key < 512) {
+      int key = m.key;
+      // Tab moves the focus to the next control, Shift+Tab to the one
+      // before, as the arrows do: ImGui's own tabbing only visits the
+      // controls that take typed values and starts typing in them (a
+      // slider would turn into an empty text box).
+      if (key == vkTab) {
+        if (down) tabKey_ = m.shift ? vkUp : vkDown;
+        key = tabKey_;
+      }
+      if (key > 0 && key < 512) {
         if (down) {
-          io.KeysDown[m.key] = true;
-          unseenKeys_.push_back(m.key);
-        } else if (std::find(unseenKeys_.begin(), unseenKeys_.end(), m.key) != unseenKeys_.end()) {
-          releasedKeys_.push_back(m.key);
+          io.KeysDown[key] = true;
+          unseenKeys_.push_back(key);
+        } else if (std::find(unseenKeys_.begin(), unseenKeys_.end(), key) != unseenKeys_.end()) {
+          releasedKeys_.push_back(key);
         } else {
-          io.KeysDown[m.key] = false;
+          io.KeysDown[key] = false;
         }
       }
       io.KeyCtrl = m.ctrl || (down && m.key == 17);
@@ -265,6 +274,9 @@ void TDialogGui::NewFrame(int width, int height, float deltaTime) {
   releasedButtons_ = 0;
   releasedKeys_.clear();
   ImGui::NewFrame();
+  frameOpen_ = true;
+  fontReleasedInFrame_ = false;
+  frameFontId_ = io.Fonts->TexID;
   unseenButtons_ = 0;
   unseenKeys_.clear();
 }
@@ -272,6 +284,9 @@ void TDialogGui::NewFrame(int width, int height, float deltaTime) {
 void TDialogGui::Render(bool draw) {
   ImGui::SetCurrentContext(context_);
   ImGui::Render();
+  frameOpen_ = false;
+  if (fontReleasedInFrame_) ImGui::GetIO().Fonts->SetTexID(nullptr);
+  fontReleasedInFrame_ = false;
   if (draw && GL.glDrawElements && GL.glPushAttrib) Draw();
 }
 
@@ -281,6 +296,10 @@ void TDialogGui::ReleaseGL(bool contextCurrent) {
     GL.glDeleteTextures(1, &name);
   }
   fontTexture_ = 0;
+  if (frameOpen_) {
+    fontReleasedInFrame_ = true;
+    return;
+  }
   ImGuiContext* previous = ImGui::GetCurrentContext();
   ImGui::SetCurrentContext(context_);
   ImGui::GetIO().Fonts->SetTexID(nullptr);
@@ -366,7 +385,11 @@ void TDialogGui::Draw() {
       const float x1 = std::min(cmd.ClipRect.z, float(width)), y1 = std::min(cmd.ClipRect.w, float(height));
       if (x1 <= x0 || y1 <= y0) continue;
       GL.glScissor(GLint(x0), GLint(float(height) - y1), GLsizei(x1 - x0), GLsizei(y1 - y0));
-      GL.glBindTexture(GL_TEXTURE_2D, GLuint(reinterpret_cast<intptr_t>(cmd.GetTexID())));
+      // The font's commands carry the atlas's id of the frame's start: no
+      // texture before the first upload, or one of a context since gone.
+      const ImTextureID texture = cmd.GetTexID();
+      GL.glBindTexture(GL_TEXTURE_2D,
+                       texture == frameFontId_ ? GLuint(fontTexture_) : GLuint(reinterpret_cast<intptr_t>(texture)));
       GL.glDrawElements(GL_TRIANGLES, GLsizei(cmd.ElemCount), sizeof(ImDrawIdx) == 2 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT,
                         indices + cmd.IdxOffset);
     }

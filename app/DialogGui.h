@@ -5,9 +5,10 @@
 // Input comes from the messages of the render window (app/GLWindow.h
 // OnInput), after the screen-saver exit rules have seen them, so fake
 // event sources drive the dialogs in tests just as SDL does in the program.
-// Keys are the virtual-key codes of platform/Events.h; Tab, the arrows,
-// Space and Enter move between and work the controls (keyboard navigation
-// is on).
+// Keys are the virtual-key codes of platform/Events.h; Tab and Shift+Tab
+// (as Down and Up), the arrows, Space and Enter move between and work the
+// controls (keyboard navigation is on); no key starts typing in a control
+// that is not a text box.
 //
 // Drawing uses only OpenGL 1.1 (client vertex arrays, one texture for the
 // font atlas) and saves and restores every state it touches (attribute and
@@ -69,7 +70,10 @@ class TDialogGui {
   // Closes the frame; draws it when a rendering context is current (the
   // font texture is made first when needed).
   void Render(bool draw = true);
-  // The rendering context went: the font texture is gone with it.
+  // The rendering context went: the font texture is gone with it. Within
+  // an open frame the font atlas keeps its texture id until Render (ImGui
+  // allows no change of it mid-frame); Render then draws the frame with the
+  // font texture of the context current then.
   void ReleaseGL(bool contextCurrent);
   // The font texture's OpenGL name, 0 when there is none.
   uint32_t FontTexture() const { return fontTexture_; }
@@ -87,10 +91,17 @@ class TDialogGui {
   ImFont* title_ = nullptr;
   std::string fontFile_;
   uint32_t fontTexture_ = 0;
+  // A frame is open (NewFrame without Render yet); the atlas's texture id
+  // the open frame's commands carry; the font texture went in the frame.
+  bool frameOpen_ = false;
+  void* frameFontId_ = nullptr;
+  bool fontReleasedInFrame_ = false;
   // Buttons (bits) and keys pressed since the last frame, released before
   // a frame saw the press, and released to let go before the next frame.
   unsigned unseenButtons_ = 0, releasedButtons_ = 0, readyButtons_ = 0;
   std::vector<int> unseenKeys_, releasedKeys_, readyKeys_;
+  // The arrow the Tab key held down stands for.
+  int tabKey_ = 38;
 };
 
 }  // namespace velmora

@@ -106,6 +106,22 @@ void TFormSettings::UseDialog() {
   glScreenSaver_->OnStopOpenGL = [this](void*) {
     if (gui_) gui_->ReleaseGL(true);
   };
+  // A preview asked for in a frame starts between frames.
+  TEvent<void*, bool&> idle = glScreenSaver_->OnIdle;
+  glScreenSaver_->OnIdle = [this, idle](void* sender, bool& done) {
+    if (idle) idle(sender, done);
+    if (previewPending_) {
+      previewPending_ = false;
+      glDisplay_->SetFullScreen(true);
+    }
+  };
+}
+
+void TFormSettings::StartPreview() {
+  if (inDialogFrame_)
+    previewPending_ = true;
+  else
+    glDisplay_->SetFullScreen(true);
 }
 
 void TFormSettings::FillDialogControls() {
@@ -118,6 +134,11 @@ void TFormSettings::DrawDialog(float deltaTime) {
   const int width = glWindow_->ClientWidth(), height = glWindow_->ClientHeight();
   if (GL.glDisable) GL.glDisable(GL_SCISSOR_TEST);
   if (GL.glViewport) GL.glViewport(0, 0, width, height);
+  struct FrameOpen {
+    bool& open;
+    explicit FrameOpen(bool& flag) : open(flag) { open = true; }
+    ~FrameOpen() { open = false; }
+  } frameOpen(inDialogFrame_);
   gui_->NewFrame(width, height, deltaTime);
   scene_->DrawDialog(*gui_);
   gui_->Render(glScreenSaver_->OpenGL() && glScreenSaver_->OpenGL()->Active());
@@ -132,6 +153,7 @@ TFormSettings::~TFormSettings() {
     glScreenSaver_->OnStop = nullptr;
     // The dialog goes with this body; the components stop OpenGL later.
     glScreenSaver_->OnStopOpenGL = nullptr;
+    glScreenSaver_->OnIdle = nullptr;
   }
   if (glWindow_) glWindow_->OnInput = nullptr;
   gui_.reset();
@@ -198,7 +220,35 @@ int IntValue(const std::string& option, const std::string& text, int low, int hi
   return int(*v);
 }
 
+// The screen-saver roles' switches: a dash or a slash, then one of the
+// letters s, c, p, l, a in either case, the host window after a colon or as
+// the next argument; the X11 daemons' -window-id ID and -root (also with
+// two dashes).
+bool IsSaverSwitch(const std::string& a) {
+  if (a == "-window-id" || a == "--window-id" || a == "-root" || a == "--root") return true;
+  if (a.size() < 2 || (a[0] != '-' && a[0] != '/')) return false;
+  const char letter = char(a[1] | 0x20);
+  if (letter != 's' && letter != 'c' && letter != 'p' && letter != 'l' && letter != 'a') return false;
+  return a.size() == 2 || (a[2] == ':' && (letter == 'c' || letter == 'p' || letter == 'l'));
+}
+
+// The switches that take the next argument as their value.
+bool TakesValue(const std::string& a) {
+  if (a == "-window-id" || a == "--window-id") return true;
+  return a.size() == 2 && (a[0] == '-' || a[0] == '/') && (char(a[1] | 0x20) == 'p' || char(a[1] | 0x20) == 'l');
+}
+
+// Frames are written as JPEG or BMP, told by the name's extension.
+bool IsPictureName(const std::string& name) {
+  const size_t slash = name.find_last_of('/'), dot = name.find_last_of('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+  const std::string ext = LowerCase(name.substr(dot));
+  return ext == ".jpg" || ext == ".jpeg" || ext == ".bmp";
+}
+
 }  // namespace
+
+bool IsHelpSwitch(const std::string& a) { return a == "--help" || a == "-help" || a == "-h"; }
 
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   TProgramOptions o;
@@ -207,7 +257,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   bool rate = false, out = false, size = false, blank = false;
   // Asking for help is never a mistake, whatever else the line holds.
   for (size_t i = 1; i < argv.size(); ++i) {
-    if (argv[i] == "--help" || argv[i] == "-h") {
+    if (IsHelpSwitch(argv[i])) {
       o.Run = TRun::roHelp;
       return o;
     }
@@ -244,6 +294,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
     } else if (a == "--out") {
       o.Out = ValueOf(argv, i);
       if (o.Out.empty()) Bad("--out needs a file name");
+      if (!IsPictureName(o.Out)) Bad("--out needs a name ending in .jpg or .bmp, not \"" + o.Out + "\"");
       out = true;
     } else if (a == "--size") {
       const std::string& v = ValueOf(argv, i);
@@ -254,7 +305,11 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
       size = true;
     } else if (a == "--blank") {
       blank = true;
-    } else if (a.size() > 2 && a[0] == '-' && a[1] == '-' && a != "--window-id" && a != "--root") {
+    } else if (IsSaverSwitch(a)) {
+      o.SaverArguments.push_back(a);
+      // The window id after /p, /l and -window-id is no switch of its own.
+      if (TakesValue(a) && i + 1 < argv.size()) o.SaverArguments.push_back(argv[++i]);
+    } else if (a.size() > 1 && (a[0] == '-' || a[0] == '/')) {
       Bad("Unknown option " + a);
     } else {
       o.SaverArguments.push_back(a);

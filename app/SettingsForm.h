@@ -114,6 +114,13 @@ class TFormSettings : public TForm {
   static constexpr platform::Rect kPreviewPanel{6, 4, 484, 364};
   // One frame of the dialog over the whole window (after the scene).
   void DrawDialog(float deltaTime);
+  // "Preview": the scene full screen until a key or a click, then the
+  // dialog again with its state. Asked for while a dialog frame is open (a
+  // button's handler), the switch waits for the next idle step before the
+  // next frame: going full screen makes the render window and its
+  // rendering context again, and the open frame still draws with the old.
+  void StartPreview();
+  bool PreviewPending() const { return previewPending_; }
 
  protected:
   void VisibleChanged() override;
@@ -124,6 +131,8 @@ class TFormSettings : public TForm {
   TGLWindow* glWindow_ = nullptr;
   std::unique_ptr<TFormScene> scene_;
   std::unique_ptr<TDialogGui> gui_;
+  bool inDialogFrame_ = false;
+  bool previewPending_ = false;
 
   // Lays the form out as the settings dialog.
   void UseDialog();
@@ -142,13 +151,18 @@ struct TProgramOptions {
   std::vector<std::string> SaverArguments;
 };
 
-// Reads --help (or -h), --version, --film SECONDS [--rate N] [--out
+// --help, -help and -h: the switches that ask for the usage.
+bool IsHelpSwitch(const std::string& argument);
+
+// Reads --help (or -help, -h), --version, --film SECONDS [--rate N] [--out
 // NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank], --check
 // and --save-scene OUT.gsc out of the command line (--data FILE is the asset reader's, taken out before);
-// the rest stays for the screen-saver roles. Help, once asked for, wins over
-// every other option. Raises "TProgramOptions.Parse error: ..." for an
-// unknown option, a missing or bad value, or options that do not go
-// together.
+// the screen-saver roles' switches (/s, /c[:ID], /p ID, /l ID, /a, -window-id
+// ID, -root; a dash for the slash, either case) and plain words stay for the
+// roles. Help, once asked for, wins over every other option. Raises
+// "TProgramOptions.Parse error: ..." for an unknown switch (one or two
+// dashes, or a slash), a missing or bad value, a film name that is neither
+// .jpg nor .bmp, or options that do not go together.
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv);
 
 // The whole program for each kind of run; each returns the exit code.

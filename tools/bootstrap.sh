@@ -19,7 +19,7 @@ VELMORA_PACKAGES=(
 # Installed by ./test.sh only, never by ./run.sh: the screen-saver daemon
 # the desktop tests run Velmora under, and the tools of the install,
 # package and manual-page tests.
-VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils)
+VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool)
 
 # The unprivileged user the daemon test runs the daemon as (the daemon runs
 # no modules for root). Made when running as root; nothing otherwise.

@@ -547,8 +547,8 @@ std::string TCustomApplicationPro::HelpFileName() const {
   return own;
 }
 
-void TCustomApplicationPro::ShowHelp() {
-  platform::Get<platform::Processes>().ShellOpen(HelpFileName(), "", "", platform::ShowCommand::Show);
+bool TCustomApplicationPro::ShowHelp() {
+  return platform::Get<platform::Processes>().ShellOpen(HelpFileName(), "", "", platform::ShowCommand::Show);
 }
 
 void TCustomApplicationPro::ShowAppCursor(bool visible) { platform::Get<platform::Dialogs>().ShowCursor(visible); }

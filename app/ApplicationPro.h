@@ -165,8 +165,9 @@ class TCustomApplicationPro : public TComponent {
   // MajorVersion + "." + MinorVersion.
   std::string VersionText() const;
 
-  // Opens the help page with the desktop's "open".
-  void ShowHelp();
+  // Opens the help page with the desktop's opener; false when the opener
+  // could not be started (no xdg-open).
+  bool ShowHelp();
   // HomeDir + "Help.html"; when that is missing and the program is
   // installed, the page in the installed share folder (ExeDir +
   // "../share/velmora/Help.html").

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <numbers>
 
 #include "app/Form.h"
@@ -15,6 +17,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Display.h"
 #include "platform/Service.h"
+#include "platform/System.h"
 
 namespace velmora {
 
@@ -491,6 +494,7 @@ void TCustomGLApplication::SaveOptions() {
   WriteOptionInteger(kOptFilmSeconds, FilmSeconds);
   WriteOptionInteger(kOptFilmFrameRate, FilmFrameRate);
   WriteOptionInteger(kOptJpegQuality, JpegQuality);
+  WriteOptionBool(kOptSnapshotsEnabled, SnapshotsEnabled);
   TCustomGraphicApplicationPro::SaveOptions();
 }
 
@@ -502,14 +506,47 @@ void TCustomGLApplication::MessageHook(platform::Message& message, bool& handled
       if (OnSnapShot)
         OnSnapShot(static_cast<void*>(this));
       else
-        SaveSnapshot(AppName() + ".jpg");
+        SaveSnapshot(InPicturesFolder(AppName() + ".jpg"));
     } else if (message.shift) {
-      RecordFilm(FilmSeconds, FilmFrameRate, FilmFileName);
+      RecordFilm(FilmSeconds, FilmFrameRate, InPicturesFolder(FilmFileName));
     }
     return;
   }
   if (message.kind == MessageKind::KeyDown || message.kind == MessageKind::SysKeyDown) Recording = false;
   TCustomGraphicApplicationPro::MessageHook(message, handled);
+}
+
+std::string PicturesFolder(const std::string& home, const std::string& configHome) {
+  namespace fs = std::filesystem;
+  const std::string config = !configHome.empty() ? configHome : home.empty() ? std::string() : home + "/.config";
+  std::string folder;
+  if (!config.empty()) {
+    std::ifstream dirs(config + "/user-dirs.dirs");
+    std::string line;
+    while (std::getline(dirs, line)) {
+      const std::string key = "XDG_PICTURES_DIR=";
+      if (line.rfind(key, 0) != 0) continue;
+      std::string value = line.substr(key.size());
+      if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+      if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+      // Only absolute paths and $HOME paths are allowed in that file; a
+      // folder that is the home itself means "no pictures folder".
+      if (!value.empty() && value[0] == '/') folder = value;
+    }
+  }
+  std::error_code error;
+  auto same = [&error](const std::string& a, const std::string& b) {
+    return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+  };
+  if (!folder.empty() && !same(folder, home) && fs::is_directory(folder, error)) return folder;
+  return home;
+}
+
+std::string TCustomGLApplication::InPicturesFolder(const std::string& fileName) const {
+  if (fileName.empty() || fileName[0] == '/') return fileName;
+  platform::System& system = platform::Get<platform::System>();
+  const std::string folder = PicturesFolder(system.Environment("HOME"), system.Environment("XDG_CONFIG_HOME"));
+  return folder.empty() ? fileName : folder + "/" + fileName;
 }
 
 std::string TCustomGLApplication::SnapshotFileName(const std::string& fileName, int counter) {

@@ -197,6 +197,9 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   void SaveSnapshot(const std::string& fileName);
   // Shift+Print Screen: seconds x frameRate frames in fixed time steps.
   void RecordFilm(int seconds, int frameRate, const std::string& fileName);
+  // The hot keys' files go to the user's pictures folder: fileName there
+  // unless it is absolute.
+  std::string InPicturesFolder(const std::string& fileName) const;
   // The file a snapshot is saved as: the count, five digits, before the
   // extension ("Film.jpg", 1 -> "Film00001.jpg").
   static std::string SnapshotFileName(const std::string& fileName, int counter);
@@ -247,5 +250,10 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   TCustomGLDisplay* display_ = nullptr;
   TCustomGLWindow* window_ = nullptr;
 };
+
+// The user's pictures folder: XDG_PICTURES_DIR of user-dirs.dirs in
+// configHome (home + "/.config" when empty), as xdg-user-dir PICTURES
+// answers; home when that names no folder that exists, or home itself.
+std::string PicturesFolder(const std::string& home, const std::string& configHome);
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
 //   velmora --check | --save-scene OUT.gsc
-//   velmora --version | --help | -h
+//   velmora --version | --help | -help | -h
 //   --data FILE|DIR (or VELMORA_DATA) reads the scene from an archive on disk,
 //   or from a folder of its files.
 //
@@ -66,7 +66,7 @@ std::string HelpText(const char* usage) {
       "Runs of its own:\n"
       "  --film SECONDS    render a film offscreen and write its frames as JPEG files\n"
       "  --rate N          frames per second of the film (25)\n"
-      "  --out NAME.jpg    name of the film's frames (Film.jpg, numbered)\n"
+      "  --out NAME.jpg    name of the film's frames (Film.jpg, numbered; .jpg or .bmp)\n"
       "  --size WxH        size of the film or of the benchmark window\n"
       "  --bench SECONDS   render as fast as possible and print the frame rate\n"
       "  --blank           benchmark the clear and the swap only\n"
@@ -76,7 +76,7 @@ std::string HelpText(const char* usage) {
       "  --save-scene OUT.gsc  write the scene back as it was understood (the whole tree)\n"
       "  --data FILE|DIR   read the scene from an archive on disk, or a folder of its files\n"
       "  --version         print the version\n"
-      "  --help, -h        print this text\n";
+      "  --help, -help, -h print this text\n";
   return text;
 }
 
@@ -85,7 +85,7 @@ const char* const kUsage =
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank]\n"
     "       velmora --check | --save-scene OUT.gsc\n"
-    "       velmora --version | --help | -h\n"
+    "       velmora --version | --help | -help | -h\n"
     "       any of them with --data FILE|DIR\n";
 
 int RunTimeError(const std::exception& error) {
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv, argv + argc);
   if (args.empty()) args.push_back("velmora");
   for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--help" || args[i] == "-h") {
+    if (IsHelpSwitch(args[i])) {
       std::fputs(HelpText(kUsage).c_str(), stdout);
       return 0;
     }

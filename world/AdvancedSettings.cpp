@@ -72,6 +72,7 @@ void TFormAdvancedSettings::Fill() {
   ComboBoxMonitorOff.SetItemIndex(app_.MonitorOffIndex());
   CheckBoxMouseMove.Checked = app_.MouseMoveExit;
   CheckBoxRunAsProg.Checked = app_.RunAsProgram;
+  CheckBoxSnapshots.Checked = app_.SnapshotsEnabled;
   ComboBoxDepth.Enabled = ComboBoxResolution.Enabled = !CheckBoxDesktop.Checked;
   CheckBoxFixedFPS.Checked = app_.LowCPU;
   ComboBoxClockMode.SetItemIndex(std::clamp(clock_->Mode(), 0, 2));
@@ -196,6 +197,7 @@ void TFormAdvancedSettings::Apply() {
   }
   app_.RunAsProgram = CheckBoxRunAsProg.Checked;
   app_.MouseMoveExit = CheckBoxMouseMove.Checked;
+  app_.SnapshotsEnabled = CheckBoxSnapshots.Checked;
   scene_.SetShowFPS(CheckBoxFPS.Checked);
   app_.LowCPU = CheckBoxFixedFPS.Checked;
 }

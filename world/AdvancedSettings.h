@@ -26,7 +26,10 @@
 //                        "Normal", "Low"; CheckBoxWaitSync ("Wait Sync");
 //                        CheckBoxFPS ("Display FPS")
 //   "  System options"   CheckBoxMouseMove ("Exit on Mouse Move"),
-//                        CheckBoxRunAsProg ("Run As Program")
+//                        CheckBoxRunAsProg ("Run As Program"),
+//                        CheckBoxSnapshots ("Snapshots (Print Screen)"):
+//                        Ctrl+Print Screen saves a picture, Shift+Print
+//                        Screen a film, into the user's pictures folder
 //   "  Power Management options"  ComboBoxMonitorOff ("MonitorOff"),
 //                        ComboBoxPowerOff ("Power Off"): the 16 timeouts;
 //                        CheckBoxFixedFPS ("Low CPU Usage")
@@ -43,7 +46,7 @@
 // chosen one on the primary monitor, else OpenGL), the power timeouts, the
 // clock's mode and colour, WaitSync, the texture list's ColorBit and
 // Quality (a changed quality reloads every texture of the list at its
-// next use), RunAsProgram, MouseMoveExit, the scene's ShowFPS, LowCPU.
+// next use), RunAsProgram, MouseMoveExit, SnapshotsEnabled, the scene's ShowFPS, LowCPU.
 // Nothing is stored: the settings form's "OK" stores it all.
 //
 // Errors: "TFormAdvancedSettings.Create error: The scene has no <name>"
@@ -84,6 +87,7 @@ class TFormAdvancedSettings {
   TDialogCheckBox CheckBoxFPS{"Display FPS"};
   TDialogCheckBox CheckBoxMouseMove{"Exit on Mouse Move"};
   TDialogCheckBox CheckBoxRunAsProg{"Run As Program"};
+  TDialogCheckBox CheckBoxSnapshots{"Snapshots (Print Screen)"};
   TDialogComboBox ComboBoxMonitorOff;
   TDialogComboBox ComboBoxPowerOff;
   TDialogCheckBox CheckBoxFixedFPS{"Low CPU Usage"};

@@ -51,6 +51,13 @@ void TSettingsDialog::FillControls() {
     TrackBarBubblesCount.SetPosition(world->GetBubbleCount());
     LabelBubblesCount = std::to_string(TrackBarBubblesCount.Position);
     CheckBoxLights.Checked = world->UseLights();
+    ComboBoxFishType.Items.clear();
+    for (const auto& [name, environment] : world->FishEnvironments)
+      ComboBoxFishType.Items.push_back(FishTypeName(name));
+    ComboBoxFishType.SetItemIndex(world->FishTypeIndex());
+    ComboBoxFishType.Enabled = !ComboBoxFishType.Items.empty();
+    TrackBarFishCount.SetPosition(world->FishCount());
+    LabelFishCount = std::to_string(TrackBarFishCount.Position);
   }
   CheckBoxClock.Checked = side_.Clock && side_.Clock->Visible();
   CheckBoxClock.Enabled = side_.Clock != nullptr;
@@ -91,14 +98,31 @@ void TSettingsDialog::ComboBoxClockChange() {
   side_.ClockSkin->SetFileIndex(ComboBoxClock.ItemIndex);
 }
 
+void TSettingsDialog::ComboBoxFishTypeChange() {
+  if (!side_.ControlsReady || !side_.World || ComboBoxFishType.ItemIndex < 0) return;
+  side_.World->SetFishTypeIndex(ComboBoxFishType.ItemIndex);
+}
+
+void TSettingsDialog::TrackBarFishCountChange() {
+  if (!side_.ControlsReady) return;
+  LabelFishCount = std::to_string(TrackBarFishCount.Position);
+  if (side_.World) side_.World->SetFishCount(TrackBarFishCount.Position);
+}
+
+std::string TSettingsDialog::FishTypeName(const std::string& environment) {
+  if (environment == "SaltWater") return "Sea fish";
+  if (environment == "FreshWater") return "River fish";
+  return environment;
+}
+
 // --- buttons -------------------------------------------------------------------------
 
 void TSettingsDialog::ButtonClick(TButton sender) {
   TGLScreenSaver& app = *form_.GLScreenSaver();
   switch (sender) {
-    case btPreview: form_.GLDisplay()->SetFullScreen(true); break;
+    case btPreview: form_.StartPreview(); break;
     case btAbout: ShowAboutBox(); break;
-    case btHelp: app.ShowHelp(); break;
+    case btHelp: OpenAddress(app.HelpFileName()); break;
     case btFeedBack: OpenContactAddress(); break;
     case btAdvanced: ShowAdvancedSettings(); break;
     case btOk:
@@ -163,8 +187,12 @@ std::string TSettingsDialog::WebAddress() const {
 
 std::string TSettingsDialog::ContactAddress() const { return WebAddress() + "#contact"; }
 
-void TSettingsDialog::OpenContactAddress() {
-  platform::Get<platform::Processes>().ShellOpen(ContactAddress(), "", "", platform::ShowCommand::Show);
+void TSettingsDialog::OpenContactAddress() { OpenAddress(ContactAddress()); }
+
+void TSettingsDialog::OpenAddress(const std::string& address) {
+  if (platform::Get<platform::Processes>().ShellOpen(address, "", "", platform::ShowCommand::Show)) return;
+  unopened_ = address;
+  unopenedOpening_ = true;
 }
 
 }  // namespace velmora

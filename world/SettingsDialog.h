@@ -18,14 +18,21 @@
 //                         LabelBubblesCount its value
 //   "  Water Options"     ComboBoxBackgrounds the world's waters; CheckBoxLights
 //   "  Clock Options"     ComboBoxClock the clock skins; CheckBoxClock
-//   "  Advanced Options"  the text below and "Advanced..."
+//   "  Fish Options"      ComboBoxFishType the world's fish environments
+//                         ("Sea fish" for SaltWater, "River fish" for
+//                         FreshWater, any other by its name);
+//                         TrackBarFishCount 0..100, tick every 5;
+//                         LabelFishCount its value
+//   "  Advanced Options"  "Advanced..." (the text below as its hint)
 //   bottom row            "Preview", "About", "Help", "Contact Us", "OK", "Cancel"
 // Clock skins: the even entries (0, 2, 4, ...) of the skin texture's file
 // list, each file name without folder and extension, "_" read as a blank.
 //
 // The web and contact addresses of the about box and "Contact Us" are the
 // help page the program ships (the application's HelpFileName), opened
-// with the desktop's opener.
+// with the desktop's opener. When the opener cannot be started (no
+// xdg-open), a message over the form names the page in a text the user can
+// select and copy.
 //
 // Errors: those of the world's setters and of the scene objects they
 // reach; they go to the application's error handler like every handler's.
@@ -60,6 +67,9 @@ class TSettingsDialog {
   TDialogCheckBox CheckBoxLights{"Lights"};
   TDialogComboBox ComboBoxClock;
   TDialogCheckBox CheckBoxClock{"Clock"};
+  TDialogComboBox ComboBoxFishType;
+  TDialogTrackBar TrackBarFishCount{0, 100, 5, 20};
+  std::string LabelFishCount = "20";
 
   // The controls from the scene and the world.
   void FillControls();
@@ -71,6 +81,10 @@ class TSettingsDialog {
   void CheckBoxLightsClick();
   void CheckBoxClockClick();
   void ComboBoxClockChange();
+  void ComboBoxFishTypeChange();
+  void TrackBarFishCountChange();
+  // The name a fish environment shows under in the list.
+  static std::string FishTypeName(const std::string& environment);
 
   enum TButton { btPreview, btAbout, btHelp, btFeedBack, btAdvanced, btOk, btCancel };
   // The buttons' shared click handler.
@@ -94,6 +108,13 @@ class TSettingsDialog {
   static const char* AboutLink();
 
   void OpenContactAddress();
+  // Opens address (a file or URL) with the desktop's opener; when that
+  // fails, the message with the address is shown (see above).
+  void OpenAddress(const std::string& address);
+  // The address of the message shown because it could not be opened;
+  // empty when none is shown.
+  const std::string& UnopenedAddress() const { return unopened_; }
+  void CloseUnopenedMessage() { unopened_.clear(); }
   // The address "Contact Us" and the about box's link open: the shipped
   // help page (its contact section).
   std::string ContactAddress() const;
@@ -111,6 +132,7 @@ class TSettingsDialog {
  private:
   void DrawForm(TDialogGui& gui);
   void DrawAboutBox(TDialogGui& gui);
+  void DrawUnopenedMessage(TDialogGui& gui);
 
   TFormSettings& form_;
   TFormWorld& side_;
@@ -118,6 +140,8 @@ class TSettingsDialog {
   bool advancedOpening_ = false;
   bool aboutShown_ = false;
   bool aboutOpening_ = false;
+  std::string unopened_;
+  bool unopenedOpening_ = false;
 };
 
 }  // namespace velmora

@@ -102,7 +102,8 @@ bool CheckBox(const char* id, TDialogCheckBox& box) {
 bool TrackBar(const TDialogGui& gui, const char* id, TDialogTrackBar& bar, float width) {
   ImGui::SetNextItemWidth(width);
   const ImVec2 at = ImGui::GetCursorScreenPos();
-  const bool changed = ImGui::SliderInt(id, &bar.Position, bar.Min, bar.Max, "", ImGuiSliderFlags_AlwaysClamp);
+  const bool changed = ImGui::SliderInt(id, &bar.Position, bar.Min, bar.Max, "",
+                                        ImGuiSliderFlags_AlwaysClamp | ImGuiSliderFlags_NoInput);
   const float height = ImGui::GetItemRectSize().y;
   ImDrawList* draw = ImGui::GetWindowDrawList();
   const float grab = ImGui::GetStyle().GrabMinSize, pad = ImGui::GetStyle().FramePadding.x;
@@ -155,6 +156,34 @@ void TSettingsDialog::Draw(TDialogGui& gui) {
     if (ok || cancel) CloseAdvancedSettings(ok);
   }
   if (aboutShown_) DrawAboutBox(gui);
+  if (!unopened_.empty()) DrawUnopenedMessage(gui);
+}
+
+void TSettingsDialog::DrawUnopenedMessage(TDialogGui& gui) {
+  const char* title = "Velmora Help";
+  if (unopenedOpening_) ImGui::OpenPopup(title);
+  unopenedOpening_ = false;
+  const ImVec2 display = ImGui::GetIO().DisplaySize;
+  ImGui::SetNextWindowSize(ImVec2(std::min(gui.Px(460), display.x), 0));
+  ImGui::SetNextWindowPos(ImVec2(display.x / 2, display.y / 2), ImGuiCond_Always, ImVec2(0.5f, 0.5f));
+  if (!ImGui::BeginPopupModal(title, nullptr, kDialogFlags & ~ImGuiWindowFlags_NoScrollbar)) {
+    unopened_.clear();
+    return;
+  }
+  ImGui::PushTextWrapPos(0);
+  ImGui::TextUnformatted("The desktop's opener (xdg-open, from the xdg-utils package) could not be started. "
+                         "Open this page in a web browser; select the address and copy it with Ctrl+C:");
+  ImGui::PopTextWrapPos();
+  // Read-only text: selectable and copied as in any text box.
+  ImGui::SetNextItemWidth(-1);
+  ImGui::InputText("##UnopenedAddress", unopened_.data(), unopened_.size() + 1,
+                   ImGuiInputTextFlags_ReadOnly | ImGuiInputTextFlags_AutoSelectAll);
+  ImGui::SetCursorPosX(ImGui::GetWindowWidth() - gui.Px(84));
+  if (ImGui::Button("OK", ImVec2(gui.Px(75), gui.Px(25))) || ImGui::IsKeyPressed(ImGui::GetKeyIndex(ImGuiKey_Escape))) {
+    unopened_.clear();
+    ImGui::CloseCurrentPopup();
+  }
+  ImGui::EndPopup();
 }
 
 void TSettingsDialog::DrawForm(TDialogGui& gui) {
@@ -217,13 +246,23 @@ void TSettingsDialog::DrawForm(TDialogGui& gui) {
   }
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##Advanced", "  Advanced Options", 494, 232, 184, 137);
-  g.At(8, 22);
-  ImGui::PushTextWrapPos(g.Px(176));
-  ImGui::TextUnformatted(kAdvancedText);
-  ImGui::PopTextWrapPos();
-  if (Button(g, "Advanced...", 52, 104, 80, 25, nullptr)) ButtonClick(btAdvanced);
-  EndGroupBox();
+  const TLayout g = BeginGroupBox(gui, layout, "##Fish", "  Fish Options", 494, 232, 184, 88);
+  Label(g, 10, 25, "Kind");
+  g.At(48, 22);
+  if (ComboBox("##ComboBoxFishType", ComboBoxFishType, g.Px(126))) ComboBoxFishTypeChange();
+  g.At(12, 46);
+  if (TrackBar(gui, "##TrackBarFishCount", TrackBarFishCount, g.Px(158))) TrackBarFishCountChange();
+  Label(g, 12, 69, "0");
+  g.At(86, 69);
+  ImGui::TextUnformatted(LabelFishCount.c_str());
+  LabelRight(g, 170, 69, "100");
+  EndGroupBox("Choose sea or river fish and how many swim.");
+  }
+
+  {
+  const TLayout g = BeginGroupBox(gui, layout, "##Advanced", "  Advanced Options", 494, 324, 184, 45);
+  if (Button(g, "Advanced...", 52, 18, 80, 24, kAdvancedText)) ButtonClick(btAdvanced);
+  EndGroupBox(kAdvancedText);
   }
 
   if (Button(layout, "Preview", 6, 386, 75, 25, "Click on this button to run preview in full screen mode."))
@@ -297,11 +336,14 @@ void TSettingsDialog::DrawAboutBox(TDialogGui& gui) {
   const ImVec2 a = ImGui::GetItemRectMin(), b = ImGui::GetItemRectMax();
   ImGui::GetWindowDrawList()->AddLine(ImVec2(a.x, b.y), b, IM_COL32(0, 0, 200, 255), std::max(1.0f, gui.Scale()));
   if (ImGui::IsItemHovered()) ImGui::SetMouseCursor(ImGuiMouseCursor_Hand);
-  if (ImGui::IsItemClicked()) form_.GLScreenSaver()->ShowHelp();
-  layout.At(12, 160);
+  if (ImGui::IsItemClicked()) OpenAddress(WebAddress());
+  // Below the picture (34 + 133), with a gap.
+  layout.At(12, 176);
   ImGui::PushTextWrapPos(layout.Px(396));
   ImGui::TextUnformatted(AboutOpenGL().c_str());
-  layout.At(8, 228);
+  // The further text below the OpenGL lines however many they wrap to.
+  const float below = std::max(ImGui::GetCursorPosY() + layout.Px(10), layout.Top() + layout.Px(240));
+  ImGui::SetCursorPos(ImVec2(layout.Px(8), below));
   ImGui::TextUnformatted(AboutText());
   ImGui::PopTextWrapPos();
   ImGui::PopFont();
@@ -363,11 +405,14 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   }
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##System", "  System options", 6, 258, 222, 76);
+  const TLayout g = BeginGroupBox(gui, layout, "##System", "  System options", 6, 258, 222, 98);
   g.At(labelX, 22);
   CheckBox("CheckBoxMouseMove", CheckBoxMouseMove);
   g.At(labelX, 47);
   CheckBox("CheckBoxRunAsProg", CheckBoxRunAsProg);
+  g.At(labelX, 72);
+  CheckBox("CheckBoxSnapshots", CheckBoxSnapshots);
+  Hint("Ctrl+Print Screen saves a picture, Shift+Print Screen a film, into your pictures folder.");
   EndGroupBox();
   }
 

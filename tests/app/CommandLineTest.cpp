@@ -160,11 +160,11 @@ TEST(ProgramOptions, HelpWinsOverAnyOtherOption) {
   using TRun = TProgramOptions::TRun;
   EXPECT_EQ(Options({"velmora", "--help"}).Run, TRun::roHelp);
   EXPECT_EQ(Options({"velmora", "-h"}).Run, TRun::roHelp);
+  EXPECT_EQ(Options({"velmora", "-help"}).Run, TRun::roHelp);
+  EXPECT_EQ(Options({"velmora", "/s", "-help"}).Run, TRun::roHelp);
   // Even beside a mistake: whoever asks for help gets it.
   EXPECT_EQ(Options({"velmora", "--frobnicate", "-h"}).Run, TRun::roHelp);
   EXPECT_EQ(Options({"velmora", "--film", "1", "--help"}).Run, TRun::roHelp);
-  // -H is the host's switch H, which no role knows: the program runs.
-  EXPECT_EQ(Options({"velmora", "-H"}).Run, TRun::roSaver);
 }
 
 TEST(ProgramOptions, SaverSwitchesPassThrough) {
@@ -172,6 +172,22 @@ TEST(ProgramOptions, SaverSwitchesPassThrough) {
   EXPECT_EQ(o.Run, TProgramOptions::TRun::roSaver);
   EXPECT_EQ(o.SaverArguments, (std::vector<std::string>{"velmora", "/p", "1234"}));
   EXPECT_EQ(Options({"velmora", "--window-id", "7"}).SaverArguments.size(), 3u);
+  // Every role switch, with a dash or a slash, in either case, and the
+  // daemons' switches with their window.
+  const std::vector<std::vector<std::string>> roles = {
+      {"velmora", "/s"},         {"velmora", "-S"},          {"velmora", "/c"},    {"velmora", "/c:5678"},
+      {"velmora", "-c:0x1F"},    {"velmora", "/p", "1234"},  {"velmora", "/p:77"}, {"velmora", "-l", "0x10"},
+      {"velmora", "/a"},         {"velmora", "-window-id", "0x2a"}, {"velmora", "--window-id", "9"},
+      {"velmora", "-root"},      {"velmora", "--root"},
+  };
+  for (const auto& argv : roles) {
+    auto options = Options(argv);
+    EXPECT_EQ(options.Run, TProgramOptions::TRun::roSaver) << argv[1];
+    EXPECT_EQ(options.SaverArguments, argv) << argv[1];
+  }
+  // A film with frames named .bmp or .jpg in any case.
+  EXPECT_EQ(Options({"velmora", "--film", "1", "--out", "a/B.BMP"}).Out, "a/B.BMP");
+  EXPECT_EQ(Options({"velmora", "--film", "1", "--out", "shot.Jpg"}).Out, "shot.Jpg");
 }
 
 TEST(ProgramOptions, BadCommandLinesAreRefusedWithTheirReason) {
@@ -190,6 +206,17 @@ TEST(ProgramOptions, BadCommandLinesAreRefusedWithTheirReason) {
       {"velmora", "--film", "1", "--bench", "1"},  // one at a time
       {"velmora", "--film", "1", "/s"},            // not with a role
       {"velmora", "--frobnicate"},
+      // Unknown switches with one dash or a slash, a host's -H among them.
+      {"velmora", "-xyz"},
+      {"velmora", "/x"},
+      {"velmora", "-H"},
+      {"velmora", "/saver"},                       // a role is one letter
+      {"velmora", "/s:1"},                         // the saver takes no window
+      {"velmora", "/c", "-q"},
+      // Frames are written as .jpg or .bmp: any other name would write none.
+      {"velmora", "--film", "1", "--out", "foo.png"},
+      {"velmora", "--film", "1", "--out", "foo"},
+      {"velmora", "--film", "1", "--out", "dir.jpg/foo"},
   };
   for (const auto& argv : bad) {
     try {

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 #include <random>
-
 
 #include "app/GLApplication.h"
 #include "app/SettingsForm.h"
@@ -219,9 +220,35 @@ TEST_F(AppFixture, OptionsAreReadWithTheirDefaults) {
   app->SaveOptions();
   auto values = store.Values(platform::SettingsRoot::LocalMachine, "Software\\Ostrevin\\Velmora 1");
   EXPECT_EQ(values[TCustomApplicationPro::ComplementText("FilmSeconds")], "3");
-  // Read but never written.
-  EXPECT_EQ(values.count(TCustomApplicationPro::ComplementText("SnapshotsEnabled")), 0u);
+  // The advanced dialog's switch is stored; the wide screen is read only.
+  EXPECT_EQ(values[TCustomApplicationPro::ComplementText("SnapshotsEnabled")], TCustomApplicationPro::BoolToText(true));
   EXPECT_EQ(values.count(TCustomApplicationPro::ComplementText("WideScreen")), 0u);
+}
+
+TEST(Snapshot, TheHotKeysFilesGoToThePicturesFolder) {
+  namespace fs = std::filesystem;
+  const fs::path home = fs::temp_directory_path() / ("velmora-pictures-" + std::to_string(::getpid()));
+  fs::remove_all(home);
+  fs::create_directories(home / ".config");
+  fs::create_directories(home / "Bilder");
+  fs::create_directories(home / "other-config");
+  const std::string h = home.string();
+  // No user-dirs.dirs: the home folder.
+  EXPECT_EQ(PicturesFolder(h, ""), h);
+  // $HOME in the entry, as xdg-user-dirs writes it.
+  std::ofstream(home / ".config" / "user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
+                                                     << "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                                                     << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+  EXPECT_EQ(PicturesFolder(h, ""), h + "/Bilder");
+  // XDG_CONFIG_HOME names where the file is; an absolute entry; a folder
+  // that does not exist, or the home itself, falls back to the home.
+  std::ofstream(home / "other-config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"" << h << "/Bilder\"\n";
+  EXPECT_EQ(PicturesFolder(h, h + "/other-config"), h + "/Bilder");
+  std::ofstream(home / "other-config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Missing\"\n";
+  EXPECT_EQ(PicturesFolder(h, h + "/other-config"), h);
+  std::ofstream(home / "other-config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/\"\n";
+  EXPECT_EQ(PicturesFolder(h, h + "/other-config"), h);
+  fs::remove_all(home);
 }
 
 TEST(Snapshot, CountGoesBeforeTheExtension) {
@@ -421,22 +448,28 @@ TEST_F(OffscreenFixture, FilmHasFixedStepsAndStopsOnAKey) {
 
 TEST_F(OffscreenFixture, PrintScreenKeysTakeSnapshotsAndFilms) {
   ASSERT_TRUE(StartGL());
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(dir);
+  // The files go to the user's pictures folder (xdg-user-dir PICTURES),
+  // never to the folder the program was started in.
+  std::filesystem::create_directories(dir / "Pictures");
+  std::filesystem::create_directories(dir / "config");
+  std::ofstream(dir / "config" / "user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Pictures\"\n";
+  system.environment["HOME"] = dir.string();
+  system.environment["XDG_CONFIG_HOME"] = (dir / "config").string();
+  const std::filesystem::path pictures = dir / "Pictures";
   Message up;
   up.kind = MessageKind::KeyUp;
   up.key = 44;
   up.ctrl = true;
   Application().ProcessMessage(up);
-  EXPECT_FALSE(std::filesystem::exists(dir / "velmora00001.jpg"));  // disabled
+  EXPECT_FALSE(std::filesystem::exists(pictures / "velmora00001.jpg"));  // disabled
   app->SnapshotsEnabled = true;
   Application().ProcessMessage(up);
-  EXPECT_TRUE(std::filesystem::exists(dir / "velmora00001.jpg"));
+  EXPECT_TRUE(std::filesystem::exists(pictures / "velmora00001.jpg"));
   up.ctrl = false;
   up.shift = true;
   app->FilmFrameRate = 3;
   Application().ProcessMessage(up);
-  std::filesystem::current_path(previous);
-  EXPECT_TRUE(std::filesystem::exists(dir / "Film00003.jpg"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "Film00004.jpg"));
+  EXPECT_TRUE(std::filesystem::exists(pictures / "Film00003.jpg"));
+  EXPECT_FALSE(std::filesystem::exists(pictures / "Film00004.jpg"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / "Film00001.jpg"));
 }

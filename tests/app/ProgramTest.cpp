@@ -3,6 +3,7 @@
 // code.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -15,7 +16,7 @@ using programtest::Outcome;
 using programtest::ProgramTest;
 
 TEST_F(ProgramTest, HelpPrintsTheUsageAndSucceeds) {
-  for (const char* help : {"--help", "-h"}) {
+  for (const char* help : {"--help", "-help", "-h"}) {
     Outcome o = Run({help});
     EXPECT_EQ(o.code, 0) << help << "\n" << o.err;
     EXPECT_EQ(o.out.rfind("usage: velmora", 0), 0u) << help << "\n" << o.out;
@@ -39,6 +40,23 @@ TEST_F(ProgramTest, MistakesInTheCommandLineShowTheUsage) {
   EXPECT_EQ(noFile.code, 2);
   EXPECT_NE(noFile.err.find("option --data needs an archive file name"), std::string::npos) << noFile.err;
   EXPECT_NE(noFile.err.find("usage: velmora"), std::string::npos) << noFile.err;
+  // Unknown switches with one dash or a slash, and film names that would
+  // write nothing, are refused the same way before any window opens.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"-xyz"}, "Unknown option -xyz"},
+      {{"/x"}, "Unknown option /x"},
+      {{"--film", "1", "--out", File("foo.png")}, "--out needs a name ending in .jpg or .bmp"},
+      {{"--film", "1", "--out", File("foo")}, "--out needs a name ending in .jpg or .bmp"},
+  };
+  for (const auto& [args, reason] : refused) {
+    Outcome o = Run(args);
+    EXPECT_EQ(o.code, 2) << args[0] << "\n" << o.err;
+    EXPECT_NE(o.err.find(reason), std::string::npos) << o.err;
+    EXPECT_NE(o.err.find("usage: velmora"), std::string::npos) << o.err;
+    EXPECT_EQ(o.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("foo00001.png")));
+  EXPECT_FALSE(std::filesystem::exists(File("foo00001")));
 }
 
 TEST_F(ProgramTest, AnUnreadableArchiveIsReportedWithItsReasonAndNoUsage) {

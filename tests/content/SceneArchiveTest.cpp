@@ -5,6 +5,7 @@
 
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <csetjmp>
@@ -314,6 +315,67 @@ TEST_F(ShippedScene, ClockSpritesFitTheirSkinAndHoldTheirGlyphs) {
     }
   }
   EXPECT_EQ(sprites, 22);
+}
+
+// The digital clock's skins are named by colour ("Yellow", "Red", ...): the
+// plate, tinted with the clock's colour and laid over the water behind it,
+// must show that colour's hue on each of the three waters (a dark or
+// see-through plate, or a coloured tint, would turn yellow green over blue
+// water and red grey).
+TEST_F(ShippedScene, ClockSkinsShowTheColourOfTheirNameOverEveryWater) {
+  const SceneObject* clock = nullptr;
+  for (const SceneObject& o : *objects_)
+    if (o.type == "TGLClock") clock = &o;
+  ASSERT_NE(clock, nullptr);
+  std::array<double, 3> tint{1, 1, 1};
+  {
+    const std::string text = scene_->Value(clock->section, "Color");
+    std::size_t at = 0;
+    for (int i = 0; i < 3 && at != std::string::npos; ++i) {
+      tint[i] = std::stod(text.substr(at)) / 255.0;
+      at = text.find(',', at);
+      if (at != std::string::npos) ++at;
+    }
+  }
+  // What is behind the clock at the bottom right of each water.
+  const std::array<std::array<double, 3>, 3> waters{{{0.10, 0.42, 0.62}, {0.12, 0.58, 0.56}, {0.16, 0.46, 0.26}}};
+  // Hue ranges in degrees (a range past 360 wraps).
+  const std::map<std::string, std::pair<double, double>> hues{
+      {"Yellow.jpg", {40, 65}}, {"Blue.jpg", {195, 245}},  {"Green.jpg", {90, 160}}, {"Purple.jpg", {255, 300}},
+      {"Pink.jpg", {300, 345}}, {"Red.jpg", {345, 375}},   {"Orange.jpg", {15, 40}}};
+  const std::string alphaName = "ClockSkin01A.jpg";
+  Picture alpha = Decode(File(alphaName));
+  ASSERT_TRUE(alpha.ok);
+  for (const auto& [file, range] : hues) {
+    Picture colour = Decode(File(file));
+    ASSERT_TRUE(colour.ok) << file;
+    for (const auto& water : waters) {
+      // The plate's lower middle, below the gloss and clear of its rim.
+      std::array<double, 3> sum{0, 0, 0};
+      int n = 0;
+      for (int y = 80; y < 120; y += 2)
+        for (int x = 20; x < 160; x += 2) {
+          const std::size_t i = (static_cast<std::size_t>(y) * colour.width + x) * 3;
+          const double a = alpha.rgb[(static_cast<std::size_t>(y) * alpha.width + x) * 3] / 255.0;
+          for (int c = 0; c < 3; ++c) sum[c] += colour.rgb[i + c] / 255.0 * tint[c] * a + water[c] * (1 - a);
+          ++n;
+        }
+      const double r = sum[0] / n, g = sum[1] / n, b = sum[2] / n;
+      const double high = std::max({r, g, b}), low = std::min({r, g, b}), chroma = high - low;
+      double hue = 0;
+      if (chroma > 0) {
+        if (high == r) hue = 60 * std::fmod((g - b) / chroma + 6, 6);
+        else if (high == g) hue = 60 * ((b - r) / chroma + 2);
+        else hue = 60 * ((r - g) / chroma + 4);
+      }
+      if (hue < range.first) hue += 360;
+      EXPECT_TRUE(hue >= range.first && hue <= range.second)
+          << file << " shows hue " << std::fmod(hue, 360) << " (" << r << ", " << g << ", " << b << ") over water ("
+          << water[0] << ", " << water[1] << ", " << water[2] << ")";
+      EXPECT_GT(chroma / high, 0.45) << file << " is too grey over that water";
+      EXPECT_GT(high, 0.45) << file << " is too dark over that water";
+    }
+  }
 }
 
 TEST_F(ShippedScene, EveryMeshParsesWithTexturedTriangles) {

@@ -535,8 +535,13 @@ std::string PicturesFolder(const std::string& home, const std::string& configHom
     }
   }
   std::error_code error;
-  auto same = [&error](const std::string& a, const std::string& b) {
-    return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+  auto same = [](const std::string& a, const std::string& b) {
+    auto plain = [](const std::string& p) {
+      std::string n = fs::path(p).lexically_normal().string();
+      while (n.size() > 1 && n.back() == '/') n.pop_back();
+      return n;
+    };
+    return plain(a) == plain(b);
   };
   if (!folder.empty() && !same(folder, home) && fs::is_directory(folder, error)) return folder;
   return home;

@@ -899,7 +899,7 @@ Visible=1
 Alpha=1
 Sprites=ClockResource/ClockSprites
 Objects=ClockResource/ClockObjects
-Color=65,170,255,255
+Color=255,255,255,255
 Mode=1
 
 ; Two looping bubble sounds (22050 Hz, stereo, 16-bit).

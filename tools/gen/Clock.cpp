@@ -332,19 +332,22 @@ void ClockSkins(TGenOutput& out, const TFont& font) {
   TImage alpha(size, size, 1);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) {
-      float a = std::max({plate.At(x, y) * 0.62f, border.At(x, y) * 0.95f, outline.At(x, y) * 0.8f, glyphs.At(x, y)});
+      // The plate nearly opaque: its colour, not the water's, is what shows.
+      float a = std::max({plate.At(x, y) * 0.92f, border.At(x, y) * 0.97f, outline.At(x, y) * 0.9f, glyphs.At(x, y)});
       alpha.At(x, y) = a;
     }
   out.AddJpeg("ClockSkin01A.jpg", alpha, 92, TChroma::Full);
   const TRgb white{1, 1, 1};
   for (const TSkin& skin : kSkins) {
     TImage picture(size, size, 3);
+    // The plate in the skin's own colour, a little lighter at the top, with
+    // a darker rim; light digits with a dark outline read on every colour.
     picture.FillRgb(skin.Colour * 0.12f);
-    picture.Blend(plate, skin.Colour * 0.32f);
-    picture.Blend(gloss, Mix(skin.Colour, white, 0.3f) * 0.7f);
-    picture.Blend(border, Mix(skin.Colour, white, 0.25f));
-    picture.Blend(outline, skin.Colour * 0.1f);
-    picture.Blend(glyphs, Mix(skin.Colour, white, 0.6f));
+    picture.Blend(plate, skin.Colour * 0.8f);
+    picture.Blend(gloss, Mix(skin.Colour, white, 0.35f) * 0.9f);
+    picture.Blend(border, skin.Colour * 0.45f);
+    picture.Blend(outline, skin.Colour * 0.12f);
+    picture.Blend(glyphs, Mix(skin.Colour, white, 0.85f));
     out.AddJpeg(skin.File, picture, 90, TChroma::Full);
   }
 }

@@ -488,8 +488,8 @@ TEST_F(Bubbles, OddStepsAndSpeedsKeepEveryBubbleFiniteAndMoving) {
 }
 
 TEST_F(Bubbles, LightingIsOnAroundBothPasses) {
-  RegisterSceneClass<TLitSquare>("TLitSquare");
-  TBubbles& b = Load(Shipped(3), "Color=1,1,1,0.5\nAlpha=1\n", "TLitSquare");
+  RegisterSceneClass<TLitSquare>("TTestLitSquare");
+  TBubbles& b = Load(Shipped(3), "Color=1,1,1,0.5\nAlpha=1\n", "TTestLitSquare");
   auto* square = dynamic_cast<TLitSquare*>(Square());
   ASSERT_NE(square, nullptr);
   RandSeed(1);

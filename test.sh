@@ -63,7 +63,7 @@ run_whole() {
       tail -n 40 "$t.whole.log"
       failed+=("$(basename "$t")")
     else
-      tail -n 1 "$t.whole.log"
+      grep -E '^\[  PASSED  \]' "$t.whole.log" | tail -n 1
     fi
   done
   if [ ${#failed[@]} -ne 0 ]; then

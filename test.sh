@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets Velmora up (packages, configure, build) and runs the whole test suite
-# headless. Exits non-zero on any failure.
+# headless: every case on its own through ctest, then every test program
+# whole once. Exits non-zero on any failure.
 #
 #   ./test.sh              the suite
 #   ./test.sh --sanitize   the suite built with AddressSanitizer and UBSan
@@ -50,15 +51,38 @@ if command -v Xvfb >/dev/null; then
   sleep 1
 fi
 
+# Each test program run whole, once, as ctest does not (it starts every case
+# in a process of its own): a case that leaves process-wide state behind
+# (a registered class, a service, a variable) fails the cases after it.
+run_whole() {
+  local dir=$1 t failed=()
+  for t in "$dir"/tests/test_*; do
+    [ -x "$t" ] && [ -f "$t" ] || continue
+    echo "== $(basename "$t") whole"
+    if ! "$VELMORA_ROOT/tests/headless.sh" "$t" --gtest_brief=1 >"$t.whole.log" 2>&1; then
+      tail -n 40 "$t.whole.log"
+      failed+=("$(basename "$t")")
+    else
+      grep -E '^\[  PASSED  \]' "$t.whole.log" | tail -n 1
+    fi
+  done
+  if [ ${#failed[@]} -ne 0 ]; then
+    echo "Test programs that fail run whole: ${failed[*]}" >&2
+    return 1
+  fi
+}
+
 case "$mode" in
   suite)
     velmora_build "$VELMORA_ROOT/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     ctest --test-dir "$VELMORA_ROOT/build-test" --output-on-failure -j "$(nproc)" --timeout 300
+    run_whole "$VELMORA_ROOT/build-test"
     ;;
   sanitize)
     velmora_build "$VELMORA_ROOT/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --test-dir "$VELMORA_ROOT/build-asan" --output-on-failure -j "$(nproc)" --timeout 600
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 run_whole "$VELMORA_ROOT/build-asan"
     ;;
   tsan)
     # Only the test program of the sound code is built; its sound cases run,

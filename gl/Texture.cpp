@@ -147,29 +147,36 @@ uint8_t* TGLTexture::ScanLine(int row) const {
   return pixels_.get() + static_cast<int64_t>(row) * rowSize_;
 }
 
-void TGLTexture::SelectUnit() {
+void TGLTexture::SelectUnit(int unit) {
   TGLTextureList* list = Textures();
   if (list && list->MultitextureEnabled && GL.glActiveTextureARB)
-    GL.glActiveTextureARB(GL_TEXTURE0_ARB + static_cast<GLenum>(TextureUnit));
+    GL.glActiveTextureARB(GL_TEXTURE0_ARB + static_cast<GLenum>(unit));
 }
 
-void TGLTexture::Bind() {
-  SelectUnit();
+void TGLTexture::BindOn(int unit) {
+  SelectUnit(unit);
   GL.glBindTexture(Target, handle_);
 }
+
+void TGLTexture::Bind() { BindOn(TextureUnit); }
 
 void TGLTexture::Enable() {
   Bind();
   GL.glEnable(Target);
 }
 
-void TGLTexture::Use() {
-  if (!uploaded_) UpLoad();
-  Enable();
+void TGLTexture::Use() { UseOn(TextureUnit); }
+
+void TGLTexture::UseOn(int unit) {
+  if (!uploaded_) UpLoadOn(unit);
+  BindOn(unit);
+  GL.glEnable(Target);
 }
 
-void TGLTexture::Disable() {
-  SelectUnit();
+void TGLTexture::Disable() { DisableOn(TextureUnit); }
+
+void TGLTexture::DisableOn(int unit) {
+  SelectUnit(unit);
   GL.glDisable(Target);
 }
 
@@ -179,10 +186,12 @@ void TGLTexture::Unload() {
   uploaded_ = false;
 }
 
-void TGLTexture::UpLoad() {
+void TGLTexture::UpLoad() { UpLoadOn(TextureUnit); }
+
+void TGLTexture::UpLoadOn(int unit) {
   if (uploaded_) return;
   GL.glGenTextures(1, &handle_);
-  Bind();
+  BindOn(unit);
   GL.glTexParameteri(Target, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(MinFilter));
   // Every mipmap filter lies above GL_LINEAR, so they all magnify linearly.
   GL.glTexParameteri(Target, GL_TEXTURE_MAG_FILTER, MinFilter >= GL_LINEAR ? GL_LINEAR : GL_NEAREST);

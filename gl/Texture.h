@@ -75,6 +75,11 @@ class TGLTexture : public TGLItem {
   void Enable();   // Bind, then glEnable(Target)
   void Use();      // UpLoad when not uploaded, then Enable: call before drawing
   void Disable();  // selects the unit like Bind, then glDisable(Target)
+  // Use and Disable on another unit for this once: TextureUnit stays what
+  // it is, so the next Bind, Use or Disable speaks to the texture's own
+  // unit again. The unit is left selected.
+  void UseOn(int unit);
+  void DisableOn(int unit);
   // Deletes the driver object; the pixels stay for the next Use.
   void Unload();
 
@@ -92,7 +97,9 @@ class TGLTexture : public TGLItem {
  private:
   void UpdateSizes();
   void UploadMipmaps();
-  void SelectUnit();
+  void UpLoadOn(int unit);
+  void BindOn(int unit);
+  void SelectUnit(int unit);
 
   bool uploaded_ = false;
   GLuint handle_ = 0;

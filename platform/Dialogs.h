@@ -7,6 +7,9 @@ namespace platform {
 
 enum class MessageIcon { None, Information, Warning, Error };
 
+// The pointer's shape over the program's own windows.
+enum class CursorShape { Default, Busy };
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
@@ -19,6 +22,12 @@ class Dialogs {
   // one away; the cursor is visible while the count is not negative.
   // Returns the new count.
   virtual int ShowCursor(bool show) = 0;
+
+  // Busy while a long task (loading the scene) keeps the program from
+  // answering: the system's wait cursor over the program's own windows;
+  // Default puts the ordinary arrow back. Before the video system starts
+  // the shape is only remembered.
+  virtual void SetCursorShape(CursorShape shape) = 0;
 };
 
 }  // namespace platform

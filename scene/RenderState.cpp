@@ -94,6 +94,9 @@ TGLColor& CurrentColor() { return State().currentColor; }
 void ResetSceneRenderCaches() {
   State().texture = nullptr;
   State().material = nullptr;
+  // The cache's "no texture" means texturing off: left on, the first
+  // untextured draw would use whatever the last frame bound.
+  Switch(GL_TEXTURE_2D, false);
 }
 
 void ResetSceneRenderState() { State() = TRenderState{}; }

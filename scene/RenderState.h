@@ -21,11 +21,11 @@
 //
 // Lifecycle: module start (RegisterSceneClasses) resets everything, with
 // blending off -> each scene render starts with ResetSceneRenderCaches
-// (texture and material none) and SetBlending(false) -> drawing classes
-// call SetBlending(false) before opaque and SetBlending(true) before
-// transparent geometry. A texture or material group that is freed (or a
-// texture whose OpenGL texture is) takes itself out of the cache
-// (ForgetSceneTexture, ForgetSceneMaterial).
+// (texture and material none, texturing off) and SetBlending(false) ->
+// drawing classes call SetBlending(false) before opaque and
+// SetBlending(true) before transparent geometry. A texture or material
+// group that is freed (or a texture whose OpenGL texture is) takes itself
+// out of the cache (ForgetSceneTexture, ForgetSceneMaterial).
 //
 // One context current on the main thread is assumed; without a loaded GL
 // library the switches only update the cache.
@@ -49,7 +49,8 @@ void ApplySceneMaterial(TGroupMaterial* group);
 TGroupMaterial* SceneMaterial();
 TGLColor& CurrentColor();
 
-// Texture and material back to none (no OpenGL call).
+// Texture and material back to none, and GL_TEXTURE_2D switched off to
+// match (of the active texture unit, unit 0 between draws).
 void ResetSceneRenderCaches();
 // Every cache back to its start: lighting and blending off, texture and
 // material none, CurrentColor white (no OpenGL call).

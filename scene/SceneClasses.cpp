@@ -48,6 +48,21 @@ void RegisterSceneClass(std::string_view typeName, TSceneClassFactory factory) {
     Table().push_back(TSceneClass{std::string(typeName), factory});
 }
 
+bool UnregisterSceneClass(std::string_view typeName) {
+  std::vector<TSceneClass>& table = Table();
+  for (auto it = table.begin(); it != table.end(); ++it)
+    if (SameText(it->name, typeName)) {
+      table.erase(it);
+      return true;
+    }
+  return false;
+}
+
+TSceneClassFactory FindSceneClass(std::string_view typeName) {
+  const TSceneClass* entry = Find(typeName);
+  return entry ? entry->factory : nullptr;
+}
+
 std::unique_ptr<TMainObject> CreateSceneObject(std::string_view typeName, const std::string& objectName) {
   TSceneClass* entry = Find(typeName);
   if (!entry || !entry->factory) return nullptr;

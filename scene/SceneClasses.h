@@ -11,7 +11,9 @@
 //   RegisterSceneClass -> CreateSceneObject while loading -> program end:
 //   FreeSceneClasses().
 //
-// Registering a name again replaces its factory in place.
+// Registering a name again replaces its factory in place; a registration
+// made for a while (a test's own class) is taken back with
+// UnregisterSceneClass, or the earlier factory put back in its place.
 #pragma once
 
 #include <memory>
@@ -32,6 +34,12 @@ template <class T>
 void RegisterSceneClass(std::string_view typeName) {
   RegisterSceneClass(typeName, []() -> std::unique_ptr<TMainObject> { return std::make_unique<T>(); });
 }
+
+// Takes typeName out of the table (the others keep their order); false
+// when it is not registered.
+bool UnregisterSceneClass(std::string_view typeName);
+// The factory registered as typeName; null when there is none.
+TSceneClassFactory FindSceneClass(std::string_view typeName);
 
 // A new object of the class registered as typeName, named objectName; null
 // when the name is not registered. The caller owns it until a list takes it.

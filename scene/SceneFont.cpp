@@ -437,8 +437,7 @@ void TSceneFont::BeginDraw() {
   if (!(FontOptions & fo3DView)) {
     double width = 0, height = 0;
     ViewSize(width, height);
-    GL.glMatrixMode(GL_PROJECTION);
-    GL.glPushMatrix();
+    projection_.Save(GL_PROJECTION);
     GL.glLoadIdentity();
     // A view without area projects nothing (and glOrtho would refuse it).
     if (width > 0 && height > 0) GL.glOrtho(0, width, 0, height, -100, 100);
@@ -471,9 +470,8 @@ void TSceneFont::DrawText(int32_t x, int32_t y, std::string_view text) {
 
 void TSceneFont::EndDraw() {
   if (!GL.glPushMatrix) return;
-  if (!(FontOptions & fo3DView)) {
-    GL.glMatrixMode(GL_PROJECTION);
-    GL.glPopMatrix();
+  if (projection_.Saved()) {
+    projection_.Restore();
     GL.glMatrixMode(GL_MODELVIEW);
   }
   // The cache holds no texture after the atlas: texturing is off then.

@@ -42,7 +42,9 @@
 // upward). DrawText draws each byte's quad from the pen position (X, Y)
 // (the lower-left corner of the first cell), scaled by ScaleX, ScaleY with
 // Scaled, in Color; the model-view matrix is identity plus that
-// translation even with 3DView. EndDraw restores the projection. Depth
+// translation even with 3DView. EndDraw restores the projection (kept on
+// OpenGL's stack while it has room, else in memory: a font drawn inside
+// nested sprite lists needs more entries than OpenGL promises). Depth
 // test, culling and fog stay off: whoever draws next switches them as it
 // needs. The font's own atlas is bound past the render-state cache, so
 // EndDraw switches texturing off again and the cache knows no texture,
@@ -91,6 +93,7 @@
 #include <string>
 #include <string_view>
 
+#include "gl/SavedMatrix.h"
 #include "gl/Types.h"
 #include "scene/SceneItem.h"
 
@@ -207,6 +210,8 @@ class TSceneFont : public TMainSceneObject {
   TGLPrimitive* primitives_[2] = {nullptr, nullptr};
   int nextPrimitive_ = 0;
   std::string faceName_;
+  // The projection BeginDraw replaced, for EndDraw.
+  TSavedMatrix projection_;
 };
 
 }  // namespace velmora

@@ -1,6 +1,8 @@
 #include "scene/SceneText.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "scene/ResourceLoader.h"
 #include "scene/SceneFont.h"
@@ -74,17 +76,27 @@ void TSceneText::Animate(float deltaTime) {
   if (!(Phase >= 0.0f && Phase < 1.0f)) Phase = 0.0f;
 }
 
+double TSceneText::LineStep(const TSceneFont& font) {
+  if (!(font.FontOptions & foScaled)) return font.FontCellSize;
+  const double step = std::round(static_cast<double>(font.FontCellSize) * static_cast<double>(font.ScaleY));
+  return std::isfinite(step) ? step : 0.0;
+}
+
+int32_t TSceneText::LineY(int32_t y, double step, size_t line) {
+  const double pen = static_cast<double>(y) - step * static_cast<double>(line);
+  constexpr double low = std::numeric_limits<int32_t>::min(), high = std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(std::clamp(pen, low, high));
+}
+
 void TSceneText::RenderTransparent() {
   if (!Font) return;
   Font->BeginDraw();
-  const int32_t step = (Font->FontOptions & foScaled)
-                           ? static_cast<int32_t>(std::lround(static_cast<float>(Font->FontCellSize) * Font->ScaleY))
-                           : Font->FontCellSize;
-  int32_t drop = 0;
+  // In doubles, each pen position brought into range: Y and the cell size
+  // come from the description and may be anything 32 bits hold.
+  const double step = LineStep(*Font);
   for (size_t i = 0; i < Lines.size(); ++i) {
     Font->Color = static_cast<int32_t>(i) == StringIndex ? PulsedColor() : Color;
-    Font->DrawText(X, Y - drop, Lines[i]);
-    drop += step;
+    Font->DrawText(X, LineY(Y, step, i), Lines[i]);
   }
   Font->EndDraw();
 }

@@ -15,7 +15,8 @@
 //   -> freed with its list.
 //
 // TSceneText: the lines run downward from Y, one FontCellSize apart (the
-// cell size times ScaleY, rounded, for a Scaled font). Line StringIndex is
+// cell size times ScaleY, rounded, for a Scaled font); a pen position
+// beyond the 32-bit range stops at its end. Line StringIndex is
 // drawn in the pulsed StringColor, the others in Color; -1 highlights
 // none. Animate adds the elapsed seconds to Phase and keeps its fractional
 // part, so the pulse repeats once a second: each of r, g, b of StringColor
@@ -35,6 +36,7 @@
 // Errors: none of their own; the font's (SceneFont.h) when it builds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -91,6 +93,12 @@ class TSceneText : public TSceneBaseText {
 
   // StringColor as the pulse shows it now.
   TGLColorBytes PulsedColor() const;
+  // The distance between lines: FontCellSize, times ScaleY and rounded for
+  // a Scaled font (0 when that is not a number).
+  static double LineStep(const TSceneFont& font);
+  // The pen's y for line `line` (0 first): y - line x step, brought into
+  // the range of 32 bits rather than overflowing.
+  static int32_t LineY(int32_t y, double step, size_t line);
 
   void Animate(float deltaTime) override;
   void RenderTransparent() override;

@@ -228,9 +228,16 @@ void TSceneTexture::MakeGLTexture() {
 
 void TSceneTexture::UseOnUnit(int unit, GLenum envMode) {
   MakeGLTexture();
-  glTexture_->TextureUnit = unit;
-  glTexture_->EnvMode = envMode;
-  glTexture_->Use();
+  // On that unit for this once: the texture's own unit stays 0, so that
+  // the ordinary Bind of the same texture (a water's surface light map
+  // that is also its caustic map) still goes to unit 0.
+  glTexture_->UseOn(unit);
+  // The environment is the unit's, not the texture's: sent every time.
+  GL.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLint>(envMode));
+}
+
+void TSceneTexture::DisableOnUnit(int unit) {
+  if (glTexture_) glTexture_->DisableOn(unit);
 }
 
 void TSceneTexture::Bind() {

@@ -126,10 +126,15 @@ class TSceneTexture : public TMainObject {
   // (uploaded when needed, bound, enabled). Drawing code binds through
   // BindSceneTexture (RenderState.h).
   void Bind();
-  // First use as above, then the texture's Use on texture unit `unit` with
-  // envMode, past the render-state cache (which speaks for unit 0): a map
-  // that modulates what unit 0 draws. Leaves unit `unit` selected.
+  // First use as above, then the texture bound and enabled on texture unit
+  // `unit` with that unit's environment envMode, past the render-state
+  // cache (which speaks for unit 0): a map that modulates what unit 0
+  // draws. The texture's own unit stays 0, so an ordinary Bind of the same
+  // texture afterwards binds on unit 0. Leaves unit `unit` selected.
   void UseOnUnit(int unit, GLenum envMode);
+  // Texturing off on unit `unit` (nothing before the first use); leaves
+  // that unit selected.
+  void DisableOnUnit(int unit);
   // Formats with an alpha channel: meshes draw them in the blended pass.
   bool HasAlpha() const { return Format == tfAlpha || Format == tfSprite; }
   // A colour-plus-alpha texture: file list entries go in pairs.

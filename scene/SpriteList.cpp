@@ -4,6 +4,7 @@
 
 #include "core/Error.h"
 #include "gl/GLEntryPoints.h"
+#include "gl/SavedMatrix.h"
 #include "scene/ResourceLoader.h"
 
 namespace velmora {
@@ -38,22 +39,22 @@ void TMainSpriteList::Render() {
   GL.glDisable(GL_DEPTH_TEST);
   GL.glDisable(GL_FOG);
 
-  GL.glMatrixMode(GL_PROJECTION);
-  GL.glPushMatrix();
+  // Saved on the stacks while they have room, else in memory: lists
+  // nested in lists go deeper than the two projection entries OpenGL
+  // promises.
+  TSavedMatrix projection, modelView;
+  projection.Save(GL_PROJECTION);
   GL.glLoadIdentity();
   if (ViewWidth > 0 && ViewHeight > 0 && std::isfinite(ViewWidth) && std::isfinite(ViewHeight))
     GL.glOrtho(0, ViewWidth, 0, ViewHeight, -100, 100);
-  GL.glMatrixMode(GL_MODELVIEW);
-  GL.glPushMatrix();
+  modelView.Save(GL_MODELVIEW);
   GL.glLoadIdentity();
   if (std::isfinite(Position.x) && std::isfinite(Position.y)) GL.glTranslatef(Position.x, Position.y, 0);
 
   TSceneLayer::Render();
 
-  GL.glMatrixMode(GL_PROJECTION);
-  GL.glPopMatrix();
-  GL.glMatrixMode(GL_MODELVIEW);
-  GL.glPopMatrix();
+  projection.Restore();
+  modelView.Restore();
   GL.glEnable(GL_DEPTH_TEST);
   GL.glEnable(GL_CULL_FACE);
 }

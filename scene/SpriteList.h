@@ -12,6 +12,8 @@
 //   3. projection saved, then an orthographic view: x from 0 (left) to
 //      ViewWidth, y from 0 (bottom) to ViewHeight, depth -100 .. 100
 //   4. model-view saved, then identity moved by (Position.x, Position.y)
+//      (both saved on OpenGL's stacks while they have room, else in memory:
+//      gl/SavedMatrix.h; lists may nest as deep as a description likes)
 //   5. the layer's drawing (TSceneLayer::Render): when visible, the opaque
 //      parts of all visible children, then, when Alpha, their transparent
 //      parts

@@ -216,10 +216,7 @@ void TFishRender::BeginFishCaustics() {
 void TFishRender::EndFishCaustics() {
   if (!causticsOn_) return;
   causticsOn_ = false;
-  if (TGLTexture* texture = LightMapTexture ? LightMapTexture->GLTexture() : nullptr) {
-    texture->Bind();
-    texture->Disable();
-  }
+  if (LightMapTexture) LightMapTexture->DisableOnUnit(1);
   if (GL.glActiveTextureARB) GL.glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 

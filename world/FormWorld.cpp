@@ -5,6 +5,7 @@
 #include "core/Error.h"
 #include "core/Random.h"
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/Display.h"
 #include "platform/Service.h"
 #include "scene/MainScene.h"
@@ -40,9 +41,33 @@ std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app) {
   return scene;
 }
 
+namespace {
+
+// The wait cursor for the life of the guard, the arrow again after it
+// (also when an error passes); nothing when `shown` is false.
+class TBusyCursor {
+ public:
+  explicit TBusyCursor(bool shown) : shown_(shown) {
+    if (shown_) platform::Get<platform::Dialogs>().SetCursorShape(platform::CursorShape::Busy);
+  }
+  ~TBusyCursor() {
+    if (shown_) platform::Get<platform::Dialogs>().SetCursorShape(platform::CursorShape::Default);
+  }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+ private:
+  bool shown_;
+};
+
+}  // namespace
+
 void TFormWorld::Start() {
   Stop();
   TGLScreenSaver& app = *form_.GLScreenSaver();
+  // Over a window of the program's own only: the preview draws into the
+  // host's window (or a daemon's), whose pointer is the host's business.
+  const TBusyCursor busy(app.Role() != srPreview);
   Scene = MakeCarriedScene(&app);
   RandSeed(platform::Get<platform::Clock>().Milliseconds());
   Scene->Load();

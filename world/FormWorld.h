@@ -9,7 +9,9 @@
 //   windowed roles -> every frame OnRender: Render -> OnStop (or the form's
 //   end): Stop, the world freed, then the scene.
 //
-// Start, in this order:
+// Start, in this order (the busy cursor shown throughout in the roles with
+// a window of their own - not the preview, which draws into a host's
+// window - and the arrow back at the end, also when an error passes):
 //   1. the asset reader pointed at the carried archive: base path
 //      ".\Scenes\", archive "data.rfa", source rsArchiveResource (an
 //      archive chosen with --data or VELMORA_DATA stands in for it);

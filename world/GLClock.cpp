@@ -1,6 +1,5 @@
 #include "world/GLClock.h"
 
-#include <cctype>
 #include <cmath>
 #include <exception>
 
@@ -28,6 +27,11 @@ bool DigitsAt(std::string_view text, std::initializer_list<size_t> positions) {
   for (size_t i : positions)
     if (i >= text.size() || !IsDigit(text[i])) return false;
   return true;
+}
+
+// One printable ASCII character that is not a digit.
+bool IsSingleSign(std::string_view text) {
+  return text.size() == 1 && text[0] >= ' ' && text[0] <= '~' && !IsDigit(text[0]);
 }
 
 constexpr std::string_view kDaySprites[7] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
@@ -78,12 +82,12 @@ void TGLClock::UpdateTime() {
   char text[kTextSize];
   size_t length = 0;
   if (mode_ == 2) {
-    // "a" or "p", then the 12-hour time.
-    char marker[kTextSize];
-    if (local.Format(now_, "%p", marker, sizeof marker) > 0)
-      text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(marker[0])));
-    else
-      text[0] = now_.hour < 12 ? 'a' : 'p';
+    // "a" or "p" by the hour, then the 12-hour time. The locale's own
+    // marker ("%p") is no guide: it is in the locale's script in most of
+    // them ("午前", "πμ"), and where it is in Latin letters its first one
+    // need not be a or p, nor tell the two apart (Albanian "PD" is the
+    // morning).
+    text[0] = now_.hour < 12 ? 'a' : 'p';
     length = local.Format(now_, "%I:%M", text + 1, sizeof text - 1);
     if (length > 0) ++length;
   } else {
@@ -131,11 +135,15 @@ void TGLClock::UpdateWeekday() {
 
 void TGLClock::UpdateDate() {
   platform::LocalTime& local = platform::Get<platform::LocalTime>();
-  // Month, the locale's separator, day.
+  // Month, the separator, day. The display shows its own separator sprite,
+  // so a locale's separator only counts when it is a single sign; one in
+  // another script or of several characters ("年", "년 ", ". ") gives way to
+  // "/", and the date is shown all the same.
   char text[kTextSize];
   size_t length = local.Format(now_, "%m", text, sizeof text);
-  const std::string_view separator = local.DateSeparator();
-  if (length + separator.size() + 1 >= sizeof text) return;
+  std::string_view separator = local.DateSeparator();
+  if (!IsSingleSign(separator)) separator = "/";
+  if (length == 0 || length + separator.size() + 1 >= sizeof text) return;
   separator.copy(text + length, separator.size());
   length += separator.size();
   const size_t day = local.Format(now_, "%d", text + length, sizeof text - length);

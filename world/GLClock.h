@@ -18,10 +18,12 @@
 // The texts, from the local time and the locale (platform/LocalTime.h),
 // formatted once a frame into buffers of the clock and compared with the
 // texts shown; the objects change only when a text changes:
-//   time   "%H:%M" ("09:05"); in mode 2 the first letter of "%p", lower
-//          case, then "%I:%M" ("p09:05"); a locale without am/pm texts
-//          gets "a" before noon and "p" after
-//   date   "%m", the locale's date separator, "%d" ("05/08")
+//   time   "%H:%M" ("09:05"); in mode 2 "a" before noon and "p" from
+//          noon, then "%I:%M" ("p09:05"), in every locale (the locale's
+//          "%p" text is not used: the am and pm sprites cannot show it)
+//   date   "%m", the locale's date separator, "%d" ("05/08"); a separator
+//          that is not one printable ASCII sign ("年", "년 ", ". ") is
+//          replaced by "/", so the date shows in every locale
 //   day    "%a", one of the locale's seven short weekday names
 // A text not of that form - five characters with digits at 1, 2, 4 and 5
 // (time, date); six with "a" or "p" first and digits at 2, 3, 5, 6 (time

@@ -474,10 +474,7 @@ void TUnderWater::BeginCaustics() {
 
 void TUnderWater::EndCaustics() {
   if (!CausticsOn()) return;
-  if (TGLTexture* texture = BackgroundLightMap->GLTexture()) {
-    texture->Bind();
-    texture->Disable();
-  }
+  BackgroundLightMap->DisableOnUnit(1);
   GL.glActiveTextureARB(GL_TEXTURE0_ARB);
 }
 

@@ -12,4 +12,9 @@ int FakeDialogs::ShowCursor(bool show) {
   return cursorCount;
 }
 
+void FakeDialogs::SetCursorShape(CursorShape shape) {
+  cursorShapes.push_back(shape);
+  cursorShape = shape;
+}
+
 }  // namespace platform

@@ -18,12 +18,15 @@ class FakeDialogs : public Dialogs {
  public:
   void MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) override;
   int ShowCursor(bool show) override;
+  void SetCursorShape(CursorShape shape) override;
 
   bool CursorVisible() const { return cursorCount >= 0; }
 
   std::vector<ShownMessage> messages;
   int cursorCount = 0;            // starts at 0 (visible), as on the desktop
   std::vector<bool> cursorCalls;  // true = show, false = hide
+  CursorShape cursorShape = CursorShape::Default;
+  std::vector<CursorShape> cursorShapes;  // every shape set, in order
 };
 
 }  // namespace platform

@@ -26,12 +26,14 @@ std::size_t FakeLocalTime::Format(const LocalDateTime& time, const char* pattern
   ++formats;
   if (!out || size == 0) return 0;
   std::string text;
+  const auto given = texts.find(pattern);
+  if (given != texts.end()) text = given->second;
   auto number = [&text](int value, int digits) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%0*d", digits, value);
     text += buffer;
   };
-  for (const char* p = pattern; *p; ++p) {
+  for (const char* p = pattern; given == texts.end() && *p; ++p) {
     if (*p != '%' || !p[1]) {
       text += *p;
       continue;

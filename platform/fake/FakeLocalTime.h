@@ -1,10 +1,13 @@
 // A local time that stands still at the moment a test sets, written in a
 // locale the test describes: twelve-hour markers, date separator, weekday
 // names. Format knows the conversions the clocks use (%H %I %M %S %m %d %a
-// %p %y %Y %%) and copies everything else as it stands.
+// %p %y %Y %%) and copies everything else as it stands; a pattern the test
+// puts in `texts` gives that text instead, for formatters whose texts are
+// not of the forms the clocks expect.
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 
 #include "platform/LocalTime.h"
@@ -35,6 +38,8 @@ class FakeLocalTime : public LocalTime {
   std::string pm = "PM";
   std::string dateSeparator = "/";
   std::array<std::string, 7> dayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  // Whole patterns and the texts they give, whatever the moment.
+  std::map<std::string, std::string> texts;
 
   // What the program did.
   int readings = 0;

@@ -52,6 +52,20 @@ int SdlDialogs::ShowCursor(bool show) {
   return cursorCount_;
 }
 
+void SdlDialogs::SetCursorShape(CursorShape shape) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  if (shape == CursorShape::Busy) {
+    if (!busy_) busy_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    if (busy_) SDL_SetCursor(busy_);
+    return;
+  }
+  SDL_SetCursor(SDL_GetDefaultCursor());
+  // SDL frees only cursors it still knows (a video system ended since
+  // took this one with it).
+  if (busy_) SDL_FreeCursor(busy_);
+  busy_ = nullptr;
+}
+
 template <>
 Dialogs& Service<Dialogs>::Default() {
   static SdlDialogs dialogs;

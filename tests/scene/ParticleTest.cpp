@@ -72,7 +72,7 @@ std::unique_ptr<TTestParticles> List(int count, const std::string& name = "Bubbl
 }
 
 TEST(ParticleList, CountsNamesAndTheNewestFreedFirst) {
-  RegisterSceneClass<TTestParticles>("TTestParticles");
+  ScopedSceneClass<TTestParticles> particles("TTestParticles");
   SceneFiles files;
   auto scene = files.LoadText(R"(
 [MainScene]
@@ -284,7 +284,7 @@ TEST(ParticleList, GravityPullsTheVerticalVelocityDown) {
   EXPECT_NEAR(p->Velocity.y, v0 - 9.8f, 1e-4f);
 
   // Keys: gravity read and written back.
-  RegisterSceneClass<TTestParticles>("TTestParticles");
+  ScopedSceneClass<TTestParticles> particles("TTestParticles");
   SceneFiles files;
   auto scene = files.LoadText(
       "[MainScene]\nCount=1\n[MainScene1]\nType=TTestParticles\nName=Rain\nGravity=9.8\nEnableGravity=1\n"

@@ -13,6 +13,9 @@
 #include "scene/GroupMaterial.h"
 #include "scene/RenderState.h"
 #include "scene/SceneClasses.h"
+#include "scene/SceneTexture.h"
+#include "scene/SceneTextureList.h"
+#include "tests/assets/ImageTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
 
 namespace scenetest {
@@ -79,6 +82,7 @@ class GLCalls {
       case GL_ALPHA_TEST: return "ALPHA_TEST";
       case GL_LIGHTING: return "LIGHTING";
       case GL_CULL_FACE: return "CULL_FACE";
+      case GL_TEXTURE_2D: return "TEXTURE_2D";
       default: return std::to_string(c);
     }
   }
@@ -176,6 +180,7 @@ TEST_F(RenderState, MaterialGroupsAreSentOnceUntilAnotherOneWasCurrent) {
   ApplySceneMaterial(&green);
   calls.Take();
   ResetSceneRenderCaches();
+  EXPECT_EQ(calls.Take(), (Names{"disable TEXTURE_2D"}));  // with the texture forgotten
   ApplySceneMaterial(&green);
   EXPECT_EQ(calls.Take().size(), 6u);
   {
@@ -228,7 +233,7 @@ class TTestQuad : public TMainSceneObject {
 };
 
 TEST_F(RenderState, ASceneFromADescriptionDrawsInFileOrderBlendedOnTop) {
-  RegisterSceneClass<TTestQuad>("TTestQuad");
+  ScopedSceneClass<TTestQuad> quads("TTestQuad");
   SceneFiles files;
   files.Write("quads.gsc", R"(
 [MainScene]
@@ -291,6 +296,84 @@ Color=0,1,0
   GL.glClear(GL_COLOR_BUFFER_BIT);
   scene->Process(0.02f);
   EXPECT_EQ(Pixel(10, 50), (std::vector<uint8_t>{255, 0, 0, 255}));
+}
+
+// Draws a quad over the left or the right half of the viewport in white,
+// with its texture bound through the cache, or untextured through the
+// cache's none.
+class TTestHalf : public TMainSceneObject {
+ public:
+  const char* ClassName() const override { return "TTestHalf"; }
+  void RenderOpaque() override {
+    SetBlending(false);
+    BindSceneTexture(Texture);
+    GL.glMatrixMode(GL_PROJECTION);
+    GL.glLoadIdentity();
+    GL.glMatrixMode(GL_MODELVIEW);
+    GL.glLoadIdentity();
+    GL.glColor4f(1, 1, 1, 1);
+    const float left = Right ? 0.0f : -1.0f, right = left + 1;
+    GL.glBegin(GL_QUADS);
+    GL.glTexCoord2f(0.5f, 0.5f);
+    GL.glVertex2f(left, -1);
+    GL.glVertex2f(right, -1);
+    GL.glVertex2f(right, 1);
+    GL.glVertex2f(left, 1);
+    GL.glEnd();
+  }
+  TSceneTexture* Texture = nullptr;
+  bool Right = false;
+};
+
+// A frame that ends textured: the next one starts with texturing off, as
+// the cache (which knows no texture then) says, so its first untextured
+// draw is not tinted by the last frame's texture.
+TEST_F(RenderState, AFrameStartsWithTexturingOffAsTheCacheKnowsNoTexture) {
+  SceneFiles files;
+  image_test::BmpSpec image;
+  image.width = image.height = 4;
+  for (int y = 0; y < 4; ++y) {
+    image_test::Bytes row;
+    for (int x = 0; x < 4; ++x) row.insert(row.end(), {0, 0, 255});  // b, g, r: red
+    image.rows.push_back(row);
+  }
+  files.Write("red.bmp", image_test::MakeBmp(image));
+  auto scene = NewScene();
+  auto* list = new TSceneTextureList;
+  list->SetName("Textures");
+  list->SetColorBit(cb32Bit);
+  scene->AddObject(list, 0);
+  auto* red = new TSceneTexture;
+  red->SetName("Red");
+  red->Path = files.Folder();
+  red->TextureName = "red.bmp";
+  list->AddItem(red);
+  auto* plain = new TTestHalf;
+  plain->SetName("plain");
+  scene->AddObject(plain, poRender);
+  auto* textured = new TTestHalf;
+  textured->SetName("textured");
+  textured->Texture = red;
+  textured->Right = true;
+  scene->AddObject(textured, poRender);
+
+  for (int frame = 0; frame < 3; ++frame) {
+    SCOPED_TRACE(frame);
+    GL.glClearColor(0, 0, 0, 1);
+    GL.glClear(GL_COLOR_BUFFER_BIT);
+    scene->Process(0.02f);
+    GL.glFinish();
+    EXPECT_EQ(Pixel(16, 32), (std::vector<uint8_t>{255, 255, 255, 255}));  // plain white
+    EXPECT_EQ(Pixel(48, 32), (std::vector<uint8_t>{255, 0, 0, 255}));      // the red texture
+    // The frame ends with the texture bound and texturing on.
+    EXPECT_EQ(SceneTexture(), red);
+    EXPECT_TRUE(Enabled(GL_TEXTURE_2D));
+  }
+  ResetSceneRenderCaches();
+  EXPECT_EQ(SceneTexture(), nullptr);
+  EXPECT_FALSE(Enabled(GL_TEXTURE_2D));
+  EXPECT_EQ(GL.glGetError(), GLenum(GL_NO_ERROR));
+  scene.reset();
 }
 
 }  // namespace

@@ -5,6 +5,11 @@
 // value kind, registered as "TTestProbe" next to the scene graph's classes
 // for every test of the executable (SceneTestMain.cpp).
 //
+// ScopedSceneClass<T>: a class registered for one test (or one fixture) and
+// taken back when it goes - the earlier factory of that name put back in
+// its place, or the name unregistered - so that no test leaves a class
+// behind for the tests after it in the same program.
+//
 // SceneFiles: a temporary folder in which a test writes descriptions and
 // loads a scene from one of them.
 //
@@ -19,6 +24,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/GLApplication.h"
@@ -30,11 +36,33 @@
 #include "platform/fake/FakeSettingsStore.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
+#include "scene/SceneClasses.h"
 #include "tests/assets/AssetsTestSupport.h"
 
 namespace scenetest {
 
 using namespace velmora;
+
+template <class T>
+class ScopedSceneClass {
+ public:
+  explicit ScopedSceneClass(std::string typeName)
+      : typeName_(std::move(typeName)), previous_(FindSceneClass(typeName_)) {
+    RegisterSceneClass<T>(typeName_);
+  }
+  ~ScopedSceneClass() {
+    if (previous_)
+      RegisterSceneClass(typeName_, previous_);
+    else
+      UnregisterSceneClass(typeName_);
+  }
+  ScopedSceneClass(const ScopedSceneClass&) = delete;
+  ScopedSceneClass& operator=(const ScopedSceneClass&) = delete;
+
+ private:
+  std::string typeName_;
+  TSceneClassFactory previous_;
+};
 
 inline std::vector<std::string>& Log() {
   static std::vector<std::string> log;

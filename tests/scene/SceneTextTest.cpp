@@ -1,7 +1,9 @@
 // Text on screen: the FPS display and text objects drawn with the system's
 // fonts (fontconfig and FreeType) in the offscreen driver and read back as
 // pixels; the highlighted line and its pulse; the projection of 3DView;
-// the render state text leaves behind; the FPS display's life in the scene
+// the render state text leaves behind; pen positions at the ends of the
+// 32-bit range; a text in a sprite list on a driver with the smallest
+// projection stack; the FPS display's life in the scene
 // and its hook on the application's frame counter.
 #include <gtest/gtest.h>
 
@@ -22,6 +24,7 @@
 #include "scene/SceneText.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
+#include "scene/SpriteList.h"
 #include "tests/assets/ImageTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
 
@@ -259,6 +262,106 @@ TEST_F(TextPixels, LinesRunDownwardWithTheHighlightedLineInThePulsedColour) {
   // No font: nothing drawn.
   text->Font = nullptr;
   EXPECT_TRUE(Render().InkBox().Empty());
+}
+
+// Pen positions in doubles, brought into the 32-bit range: a Y near either
+// end or a huge scaled cell size never overflows (UBSan stops the program
+// at a signed overflow in the sanitizer build).
+TEST(TextLines, PenPositionsStayInRangeForExtremeYAndCellSizes) {
+  constexpr int32_t lowest = std::numeric_limits<int32_t>::min(), highest = std::numeric_limits<int32_t>::max();
+  TSceneFont font;
+  font.FontCellSize = 16;
+  font.ScaleY = 1.5f;
+  EXPECT_EQ(TSceneText::LineStep(font), 16);
+  font.FontOptions = foScaled;
+  EXPECT_EQ(TSceneText::LineStep(font), 24);
+  font.FontCellSize = highest;
+  font.ScaleY = 4;
+  EXPECT_EQ(TSceneText::LineStep(font), 4.0 * highest);
+  for (float scale : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+    font.ScaleY = scale;
+    EXPECT_EQ(TSceneText::LineStep(font), 0) << scale;
+  }
+  EXPECT_EQ(TSceneText::LineY(300, 16, 0), 300);
+  EXPECT_EQ(TSceneText::LineY(300, 16, 2), 268);
+  EXPECT_EQ(TSceneText::LineY(lowest + 8, 16, 0), lowest + 8);
+  EXPECT_EQ(TSceneText::LineY(lowest + 8, 16, 1), lowest);
+  EXPECT_EQ(TSceneText::LineY(lowest + 8, 16, 7), lowest);
+  EXPECT_EQ(TSceneText::LineY(highest - 4, -16, 1), highest);  // a negative scale runs upward
+  EXPECT_EQ(TSceneText::LineY(0, 4.0 * highest, 1), lowest);
+  EXPECT_EQ(TSceneText::LineY(highest, 4.0 * highest, 3), lowest);
+}
+
+TEST_F(TextPixels, LinesAtTheEndsOfTheRangeDrawNothingAndBreakNothing) {
+  TSceneFont* font = WindowFont(*scene_);
+  auto* text = new TSceneText;
+  text->SetName("Far");
+  text->Font = font;
+  text->Lines = {"HI", "HI", "HI"};
+  scene_->AddObject(text, poRender);
+  text->SetPosition(20, std::numeric_limits<int32_t>::min() + 8);
+  EXPECT_TRUE(Render().InkBox().Empty());
+  // Upward from the top end: a cell size scaled negative.
+  text->SetPosition(20, std::numeric_limits<int32_t>::max() - 8);
+  font->FontOptions |= foScaled;
+  font->ScaleY = -1;
+  EXPECT_TRUE(Render().InkBox().Empty());
+  EXPECT_EQ(GL.glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A text in a sprite list: the list's projection and the font's nest three
+// deep, where OpenGL promises two entries. On a driver that has only those
+// two, the font keeps the list's projection in memory; the text shows where
+// it would anyway and the scene's projection comes back.
+TEST_F(TextPixels, ATextInASpriteListKeepsToTheTwoProjectionEntriesOpenGLPromises) {
+  TSceneFont* font = WindowFont(*scene_);
+  auto* overlay = new TMainSpriteList;
+  overlay->SetName("Overlay");
+  overlay->ViewWidth = 256;  // half the window's units
+  overlay->ViewHeight = 192;
+  overlay->Alpha = true;
+  auto* text = new TSceneString;
+  text->SetName("Title");
+  text->Font = font;
+  text->Text = "HI";
+  text->SetPosition(20, 300);
+  overlay->AddItem(text);
+  scene_->AddObject(overlay, poRender);
+
+  static int deepest = 0;
+  static TGLEntryPoints real;
+  real = GL;
+  deepest = 0;
+  GL.glGetIntegerv = [](GLenum name, GLint* value) {
+    real.glGetIntegerv(name, value);
+    if (name == GL_MAX_PROJECTION_STACK_DEPTH) *value = 2;
+  };
+  GL.glPushMatrix = [] {
+    real.glPushMatrix();
+    GLint mode = 0, depth = 0;
+    real.glGetIntegerv(GL_MATRIX_MODE, &mode);
+    real.glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+    if (mode == GL_PROJECTION) deepest = std::max(deepest, int(depth));
+  };
+  const Frame frame = Render();
+  float projection[16];
+  GL.glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  GLint depth = 0;
+  GL.glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+  GL = real;
+
+  EXPECT_EQ(deepest, 2);  // the list's push; the font's went to memory
+  EXPECT_EQ(depth, 1);
+  EXPECT_EQ(projection[0], 1.0f);  // the identity Render set
+  EXPECT_EQ(projection[12], 0.0f);
+  // The font's own projection (the window's units) whatever the list's.
+  const Frame::Box ink = frame.InkBox();
+  ASSERT_FALSE(ink.Empty());
+  EXPECT_GE(ink.left, 20);
+  EXPECT_LE(ink.left, 24);
+  EXPECT_GE(ink.bottom, 298);
+  EXPECT_LE(ink.top, 318);
+  EXPECT_EQ(GL.glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST(TextPulse, SwingsBetweenEightyAndAHundredPercentOncePerSecond) {

@@ -532,6 +532,53 @@ TEST_F(SceneTextures, BindSceneTextureBindsOnlyOnAChange) {
 
 // A scene on an application whose context was never made current: the
 // texture loads its texels, but nothing is sent to OpenGL.
+// A texture used on unit 1 for a while (a caustic map) and bound the
+// ordinary way afterwards goes to unit 0 again, with unit 0 active; the
+// environment mode set for unit 1 is unit 1's.
+TEST_F(SceneTextures, UseOnUnitLeavesTheTexturesOwnUnitForTheNextBind) {
+  if (!OpenGL().Textures()->MultitextureEnabled || OpenGL().Textures()->MaxTextureUnits < 2)
+    GTEST_SKIP() << "one texture unit";
+  files.Write("small.bmp", Bmp24(32, 32, Pattern));
+  Load({"Name=Map\nTextureName=small.bmp", "Name=Other\nTextureName=small.bmp"});
+  TSceneTexture* map = Texture("High/Map");
+  TSceneTexture* other = Texture("High/Other");
+  auto bound = [](GLenum unit) {
+    GLint active = 0, handle = 0;
+    GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+    GL.glActiveTextureARB(unit);
+    GL.glGetIntegerv(GL_TEXTURE_BINDING_2D, &handle);
+    GL.glActiveTextureARB(static_cast<GLenum>(active));
+    return GLuint(handle);
+  };
+  BindSceneTexture(other);
+  map->UseOnUnit(1, GL_ADD);
+  EXPECT_EQ(map->GLTexture()->TextureUnit, 0);
+  GLint active = 0, env = 0;
+  GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  EXPECT_EQ(active, GL_TEXTURE1_ARB);
+  EXPECT_TRUE(GL.glIsEnabled(GL_TEXTURE_2D));
+  GL.glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  EXPECT_EQ(env, GL_ADD);
+  EXPECT_EQ(bound(GL_TEXTURE1_ARB), map->GLTexture()->Handle());
+  EXPECT_EQ(bound(GL_TEXTURE0_ARB), other->GLTexture()->Handle());
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+
+  // The ordinary bind: unit 0, which stays active and keeps its mode.
+  BindSceneTexture(map);
+  GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  EXPECT_EQ(active, GL_TEXTURE0_ARB);
+  EXPECT_EQ(bound(GL_TEXTURE0_ARB), map->GLTexture()->Handle());
+  GL.glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  EXPECT_EQ(env, GL_MODULATE);
+  map->DisableOnUnit(1);
+  GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+  EXPECT_EQ(active, GL_TEXTURE1_ARB);
+  EXPECT_FALSE(GL.glIsEnabled(GL_TEXTURE_2D));
+  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  EXPECT_TRUE(GL.glIsEnabled(GL_TEXTURE_2D));  // unit 0 still textured
+  EXPECT_EQ(GL.glGetError(), GLenum(GL_NO_ERROR));
+}
+
 TEST_F(SceneTextures, WithoutAnActiveContextBindRaisesAndUploadsNothing) {
   files.Write("small.bmp", Bmp24(32, 32, Pattern));
   files.Write("idle.gsc", "[MainScene]\nCount=1\n[MainScene1]\nType=TSceneTextureList\nName=High\nPath=" +

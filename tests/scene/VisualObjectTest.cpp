@@ -69,7 +69,6 @@ class VisualObjects : public SceneGLTest {
  protected:
   void SetUp() override {
     SceneGLTest::SetUp();
-    RegisterSceneClass<TTestSquare>("TTestSquare");
     ResetSceneRenderState();
     GL.glViewport(0, 0, 64, 64);
     ResetMatrices();
@@ -89,6 +88,8 @@ class VisualObjects : public SceneGLTest {
     GL.glFinish();
     return Pixel(x, y);
   }
+
+  ScopedSceneClass<TTestSquare> squares_{"TTestSquare"};
 };
 
 TEST(VisualOptions, TextFormsOfEverySet) {
@@ -566,7 +567,7 @@ Visual=R
 }
 
 TEST(VisualObjectKeys, SaveWritesEveryKeyAndLoadsBackTheSame) {
-  RegisterSceneClass<TTestSquare>("TTestSquare");
+  ScopedSceneClass<TTestSquare> squares("TTestSquare");
   SceneFiles files;
   auto scene = files.LoadText(R"(
 [MainScene]

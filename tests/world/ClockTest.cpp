@@ -1,6 +1,7 @@
 // The clocks: the hands' turns at given times and how the analogue clock
 // draws them; the digital clock's texts in both modes, the date and the
-// weekday in other locales, locales whose texts it cannot show, the blink,
+// weekday in other locales and in the system's own ones, markers and date
+// separators the sprites cannot show, texts not of the expected forms, the blink,
 // the tint read back by pixels, options and keys.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,9 +10,11 @@
 #include <limits>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "platform/Service.h"
 #include "platform/fake/FakeLocalTime.h"
+#include "platform/sdl/PosixLocalTime.h"
 #include "scene/SceneMeshList.h"
 #include "scene/SceneSprite.h"
 #include "scene/SpriteList.h"
@@ -139,19 +142,62 @@ TEST_F(Clocks, TwelveHoursWithTheMarker) {
   EXPECT_FALSE(Visible("time1"));
 }
 
-TEST_F(Clocks, TheMarkerComesFromTheLocaleOrFromTheHour) {
+TEST_F(Clocks, TheMarkerComesFromTheHourWhateverTheLocaleWrites) {
   time.am = "a.m.";
   time.pm = "p.m.";
   time.SetTime(13, 45);
   TGLClock& clock = LoadDigital("Mode=2\n");
   clock.UpdateDisplay();
   EXPECT_EQ(clock.TimeText, "p01:45");
-  // A locale without am and pm texts still gets the marker.
-  time.am = time.pm = "";
-  time.SetTime(11, 59);
+  // Markers the am and pm sprites cannot show: none at all, the locale's
+  // own script (Japanese), Latin letters whose first one is not a or p or
+  // says the opposite (Albanian "PD" is the morning, "MD" the afternoon).
+  const std::pair<const char*, const char*> markers[] = {
+      {"", ""}, {"\xE5\x8D\x88\xE5\x89\x8D", "\xE5\x8D\x88\xE5\xBE\x8C"}, {"PD", "MD"}};
+  for (const auto& [am, pm] : markers) {
+    SCOPED_TRACE(am);
+    time.am = am;
+    time.pm = pm;
+    time.SetTime(11, 59);
+    clock.UpdateDisplay();
+    EXPECT_EQ(clock.TimeText, "a11:59");
+    EXPECT_TRUE(Visible("time6"));
+    EXPECT_FALSE(Visible("time7"));
+    EXPECT_EQ(Time(), "11:59");
+    time.SetTime(15, 21);
+    clock.UpdateDisplay();
+    EXPECT_EQ(clock.TimeText, "p03:21");
+    EXPECT_FALSE(Visible("time6"));
+    EXPECT_TRUE(Visible("time7"));
+    EXPECT_FALSE(Visible("time1"));
+    EXPECT_EQ(Time(), "03:21");
+  }
+}
+
+TEST_F(Clocks, ADateSeparatorTheSpritesCannotShowGivesWayToTheirOwn) {
+  TGLClock& clock = LoadDigital("Mode=1\n");
   clock.UpdateDisplay();
-  EXPECT_EQ(clock.TimeText, "a11:59");
-  EXPECT_TRUE(Visible("time6"));
+  ASSERT_EQ(clock.DateText, "05/08");
+  // Chinese and Japanese "年", Korean "년 ", Hungarian ". ": the date is
+  // shown all the same.
+  const char* separators[] = {"\xE5\xB9\xB4", "\xEB\x85\x84 ", ". ", "", "7"};
+  int day = 10;
+  for (const char* separator : separators) {
+    SCOPED_TRACE(separator);
+    time.dateSeparator = separator;
+    time.SetDate(2026, 12, day, 3);
+    clock.UpdateDisplay();
+    EXPECT_EQ(clock.DateText, "12/" + std::to_string(day));
+    EXPECT_EQ(Date(), "12/" + std::to_string(day));
+    ++day;
+  }
+  // A one-character separator of another kind is the locale's.
+  time.dateSeparator = "-";
+  time.SetDate(2024, 11, 23, 6);
+  clock.UpdateDisplay();
+  EXPECT_EQ(clock.DateText, "11-23");
+  EXPECT_EQ(Date(), "11/23");
+  EXPECT_EQ(Shows("month3"), ":");  // the separator object stays as it is
 }
 
 TEST_F(Clocks, TextsNotOfTheExpectedFormLeaveTheDisplayAsItIs) {
@@ -159,9 +205,10 @@ TEST_F(Clocks, TextsNotOfTheExpectedFormLeaveTheDisplayAsItIs) {
   clock.UpdateDisplay();
   ASSERT_EQ(clock.TimeText, "a09:05");
   ASSERT_EQ(clock.DateText, "05/08");
-  // Markers in another script, a two-character date separator.
-  time.am = "\xE5\x8D\x88\xE5\x89\x8D";
-  time.dateSeparator = ". ";
+  // A formatter that drops the leading zero, one with digits of another
+  // script for the month.
+  time.texts["%I:%M"] = "9:47";
+  time.texts["%m"] = "\xD9\xA1\xD9\xA1";
   time.SetTime(9, 47);
   time.SetDate(2024, 11, 23, 6);
   clock.UpdateDisplay();
@@ -170,11 +217,51 @@ TEST_F(Clocks, TextsNotOfTheExpectedFormLeaveTheDisplayAsItIs) {
   EXPECT_EQ(clock.DateText, "05/08");
   EXPECT_EQ(Date(), "05/08");
   EXPECT_EQ(Shows("day"), "sat");  // the weekday is well-formed
-  // A one-character separator of another kind is fine.
-  time.dateSeparator = "-";
+  time.texts.clear();
   clock.UpdateDisplay();
-  EXPECT_EQ(clock.DateText, "11-23");
-  EXPECT_EQ(Date(), "11/23");
+  EXPECT_EQ(clock.TimeText, "a09:47");
+  EXPECT_EQ(clock.DateText, "11/23");
+}
+
+// The system's own locales (the package locales-all), each read through a
+// locale object of its own: the process's locale is not changed.
+class LocaleClock : public platform::PosixLocalTime {
+ public:
+  explicit LocaleClock(const char* name) : PosixLocalTime(name) {}
+  platform::LocalDateTime Now() override { return now; }
+  platform::LocalDateTime now{2026, 12, 9, 3, 21, 40, 3};  // a Wednesday
+};
+
+TEST_F(Clocks, EveryLocaleShowsTheSameDigitsMarkerAndDate) {
+  const char* locales[] = {"en_US.UTF-8", "ja_JP.UTF-8", "ko_KR.UTF-8", "zh_CN.UTF-8", "el_GR.UTF-8",
+                           "ar_EG.UTF-8", "hi_IN.UTF-8", "sq_AL.UTF-8", "hu_HU.UTF-8", "de_DE.UTF-8"};
+  for (const char* name : locales) {
+    SCOPED_TRACE(name);
+    LocaleClock local(name);
+    ASSERT_TRUE(local.LocaleFound()) << "the system lacks the locale (package locales-all)";
+    platform::ScopedService<platform::LocalTime> service(&local);
+    TGLClock& clock = LoadDigital("Mode=2\n");
+    clock.UpdateDisplay();
+    EXPECT_EQ(clock.TimeText, "a03:21");
+    EXPECT_FALSE(Visible("time1"));
+    EXPECT_EQ(Time(), "03:21");
+    EXPECT_TRUE(Visible("time6"));
+    EXPECT_FALSE(Visible("time7"));
+    EXPECT_EQ(Date(), "12/09");
+    EXPECT_EQ(Shows("day"), "wed");
+    // The next minute, in the afternoon; and the 24-hour display.
+    local.now.hour = 15;
+    local.now.minute = 22;
+    clock.UpdateDisplay();
+    EXPECT_EQ(Time(), "03:22");
+    EXPECT_FALSE(Visible("time6"));
+    EXPECT_TRUE(Visible("time7"));
+    clock.SetMode(1);
+    clock.UpdateDisplay();
+    EXPECT_EQ(Time(), "15:22");
+    EXPECT_TRUE(Visible("time1"));
+    EXPECT_FALSE(Visible("time7"));
+  }
 }
 
 TEST_F(Clocks, WeekdaysByTheLocalesNames) {

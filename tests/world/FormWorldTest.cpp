@@ -167,6 +167,61 @@ TEST_F(FormWorld, TheCarriedSceneLoadsThroughOnStartAndDraws) {
   EXPECT_EQ(side.Scene, nullptr);
 }
 
+// The world's side of the form that notes the pointer's shape while the
+// options are read, the last step of the start, after the scene loaded.
+class CursorWatchingWorld : public TFormWorld {
+ public:
+  CursorWatchingWorld(TFormSettings& form, platform::FakeDialogs& dialogs) : TFormWorld(form), dialogs_(dialogs) {}
+  void LoadOptions() override {
+    ShapesWhileLoading.push_back(dialogs_.cursorShape);
+    TFormWorld::LoadOptions();
+  }
+  std::vector<platform::CursorShape> ShapesWhileLoading;
+
+ private:
+  platform::FakeDialogs& dialogs_;
+};
+
+TEST_F(FormWorld, TheStartShowsTheBusyCursorInTheProgramsOwnWindowOnly) {
+  using platform::CursorShape;
+  SetFormSceneMaker([](TFormSettings& f) -> std::unique_ptr<TFormScene> {
+    auto& fake = static_cast<platform::FakeDialogs&>(platform::Get<platform::Dialogs>());
+    return std::make_unique<CursorWatchingWorld>(f, fake);
+  });
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  auto& side = *static_cast<CursorWatchingWorld*>(form->Scene());
+  ASSERT_NE(side.Scene, nullptr);
+  EXPECT_EQ(side.ShapesWhileLoading, (std::vector<CursorShape>{CursorShape::Busy}));
+  EXPECT_EQ(dialogs.cursorShapes, (std::vector<CursorShape>{CursorShape::Busy, CursorShape::Default}));
+  EXPECT_EQ(dialogs.cursorShape, CursorShape::Default);
+
+  // A start that fails puts the arrow back too.
+  assets_test::TempDir empty;
+  UseDataArchive(empty.Path());
+  form.reset();
+  dialogs.cursorShapes.clear();
+  Make();
+  EXPECT_NE(scenetest::Message([&] { Run(1); }).find("ravavezaz.gsc"), std::string::npos);
+  EXPECT_EQ(dialogs.cursorShapes, (std::vector<CursorShape>{CursorShape::Busy, CursorShape::Default}));
+  ResourceReader().DataFolder.clear();  // the carried archive again
+
+  // The preview draws into the host's window: its pointer is left alone.
+  form.reset();
+  dialogs.cursorShapes.clear();
+  Application().SetArguments({"velmora", "/p", "1234"});
+  form = std::make_unique<CountingForm>();
+  app = form->GLScreenSaver();
+  ASSERT_EQ(app->Role(), srPreview);
+  // The scene loads; the options then show the window in the host's,
+  // which the offscreen driver of the tests cannot make (it raises that).
+  const std::string error = scenetest::Message([&] { form->Scene()->Start(); });
+  EXPECT_TRUE(error == "(nothing raised)" || error.find("Host windows need the X11 video system") != std::string::npos)
+      << error;
+  EXPECT_NE(static_cast<CursorWatchingWorld*>(form->Scene())->Scene, nullptr);
+  EXPECT_TRUE(dialogs.cursorShapes.empty());
+}
+
 TEST_F(FormWorld, SwitchesOfTheRunChooseTheWater) {
   TCustomApplicationPro::OptionOverrides().Set("WaterBackgroundIndex", "2");
   Make();

@@ -229,8 +229,9 @@ TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {
   EXPECT_EQ(map->GLTexture(), nullptr);
   water.BeginCaustics();
   ASSERT_NE(map->GLTexture(), nullptr);
-  EXPECT_EQ(map->GLTexture()->TextureUnit, 1);
-  EXPECT_EQ(map->GLTexture()->EnvMode, GLenum(GL_MODULATE));
+  // Bound on unit 1 for the caustics only: the texture's own unit stays
+  // 0 for an ordinary bind of the same texture.
+  EXPECT_EQ(map->GLTexture()->TextureUnit, 0);
   // Unit 0 is active again and untouched; the cache still speaks for it.
   GLint active = 0;
   GL.glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
@@ -293,6 +294,51 @@ TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {
   water.BeginCaustics();
   EXPECT_EQ(map->GLTexture(), nullptr);
   OpenGL().Textures()->MultitextureEnabled = true;
+}
+
+// The surface's light map may be the very texture the caustics use (the
+// program's description could name "caustback.jpg" for both). The caustics
+// bind it on unit 1 for the bottom; the next frame's surface binds it the
+// ordinary way, on unit 0, and shows it as it did in the first frame -
+// as a water whose two maps are separate textures of the same picture.
+TEST_F(WaterRender, ALightMapThatIsAlsoTheCausticMapDrawsTheSameEveryFrame) {
+  if (!Multitexture()) GTEST_SKIP() << "one texture unit";
+  const Keys shared = With(textured_, {{"UpLightMap", "Textures/caustback.jpg"}});
+  auto frames = [&](int count) {
+    std::vector<std::vector<uint8_t>> shown;
+    for (int i = 0; i < count; ++i) {
+      ClearFrame();
+      Frame();
+      std::vector<uint8_t> frame(64 * 64 * 4);
+      GL.glPixelStorei(GL_PACK_ALIGNMENT, 1);
+      GL.glReadPixels(0, 0, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+      shown.push_back(frame);
+    }
+    return shown;
+  };
+  TUnderWater& water = LoadWater(shared);
+  water.UseLights = false;
+  ASSERT_EQ(water.UpLightMap, water.BackgroundLightMap);
+  const auto sharedFrames = frames(3);
+  auto* map = Find<TSceneTexture>("Textures/caustback.jpg");
+  EXPECT_EQ(map->GLTexture()->TextureUnit, 0);
+
+  // The reference: the light map a texture of its own, of the same grey.
+  std::vector<Keys> textures = StandardTextures();
+  textures.push_back({{"Name", "grey copy"}, {"TextureName", "grey.bmp"}});
+  LoadText(Describe({With(ShippedWater("Blue Water"), With(textured_, {{"UpLightMap", "Textures/grey copy"}}))},
+                    textures));
+  Water("Blue Water")->UseLights = false;
+  const auto separate = frames(2);
+
+  // The surface shows at the top of the frame: blue under the grey layer.
+  const uint8_t* top = &sharedFrames[0][(63 * 64 + 32) * 4];
+  EXPECT_GT(top[2], top[0]);
+  for (size_t i = 0; i < sharedFrames.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(sharedFrames[i] == separate[1]) << "the frame differs from the water with two textures";
+  }
+  EXPECT_EQ(GL.glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(WaterRender, TheBackgroundObjectIsDrawnThriceAcrossOrTwiceSqueezed) {

@@ -138,13 +138,14 @@ struct TProgramOptions {
   int Width = 0, Height = 0; // --size; 0 = the default
   bool Blank = false;        // --bench --blank
   std::string SceneFile;     // --save-scene OUT.gsc
+  bool Strict = false;       // --check --strict: warnings fail the check too
   // The command line left for the screen-saver roles (argument 0 first).
   std::vector<std::string> SaverArguments;
 };
 
 // Reads --help (or -h), --version, --film SECONDS [--rate N] [--out
 // NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank], --check
-// and --save-scene OUT.gsc out of the command line (--data FILE is the asset reader's, taken out before);
+// [--strict] and --save-scene OUT.gsc out of the command line (--data FILE is the asset reader's, taken out before);
 // the rest stays for the screen-saver roles. Help, once asked for, wins over
 // every other option. Raises "TProgramOptions.Parse error: ..." for an
 // unknown option, a missing or bad value, or options that do not go

@@ -7,6 +7,9 @@
 #   ./test.sh --sanitize   the suite built with AddressSanitizer and UBSan
 #   ./test.sh --fuzz       a short run of each fuzz target (needs clang)
 #   ./test.sh --tsan       the sound tests built with ThreadSanitizer
+#   ./test.sh --soak [SECONDS]  a long run of the saver under Xvfb with the
+#                          resident memory watched (tools/soak.sh; default
+#                          30 minutes, or VELMORA_SOAK_SECONDS); not run by CI
 set -eu
 VELMORA_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VELMORA_ROOT/tools/bootstrap.sh"
@@ -17,7 +20,8 @@ case "${1:-}" in
   --sanitize) mode=sanitize ;;
   --fuzz) mode=fuzz ;;
   --tsan) mode=tsan ;;
-  *) echo "usage: ./test.sh [--sanitize|--fuzz|--tsan]" >&2; exit 2 ;;
+  --soak) mode=soak ;;
+  *) echo "usage: ./test.sh [--sanitize|--fuzz|--tsan|--soak [SECONDS]]" >&2; exit 2 ;;
 esac
 
 extra=()
@@ -73,6 +77,12 @@ run_whole() {
 }
 
 case "$mode" in
+  soak)
+    # The saver alone, on a display of the soak's own.
+    cmake -S "$VELMORA_ROOT" -B "$VELMORA_ROOT/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build "$VELMORA_ROOT/build-test" -j "$(nproc)" --target velmora
+    VELMORA_PROGRAM="$VELMORA_ROOT/build-test/app/velmora" "$VELMORA_ROOT/tools/soak.sh" ${2:+"$2"}
+    ;;
   suite)
     velmora_build "$VELMORA_ROOT/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     ctest --test-dir "$VELMORA_ROOT/build-test" --output-on-failure -j "$(nproc)" --timeout 300

@@ -254,7 +254,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   TProgramOptions o;
   using TRun = TProgramOptions::TRun;
   if (!argv.empty()) o.SaverArguments.push_back(argv[0]);
-  bool rate = false, out = false, size = false, blank = false;
+  bool rate = false, out = false, size = false, blank = false, strict = false;
   // Asking for help is never a mistake, whatever else the line holds.
   for (size_t i = 1; i < argv.size(); ++i) {
     if (IsHelpSwitch(argv[i])) {
@@ -305,6 +305,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
       size = true;
     } else if (a == "--blank") {
       blank = true;
+    } else if (a == "--strict") {
+      strict = true;
     } else if (IsSaverSwitch(a)) {
       o.SaverArguments.push_back(a);
       // The window id after /p, /l and -window-id is no switch of its own.
@@ -318,11 +320,13 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   if ((rate || out) && o.Run != TRun::roFilm) Bad("--rate and --out belong to --film");
   if (size && o.Run != TRun::roFilm && o.Run != TRun::roBench) Bad("--size belongs to --film or --bench");
   if (blank && o.Run != TRun::roBench) Bad("--blank belongs to --bench");
+  if (strict && o.Run != TRun::roCheck) Bad("--strict belongs to --check");
   if ((o.Run == TRun::roFilm || o.Run == TRun::roBench) && o.SaverArguments.size() > 1)
     Bad("--film and --bench take no screen-saver switches");
   if ((o.Run == TRun::roCheck || o.Run == TRun::roSaveScene) && o.SaverArguments.size() > 1)
     Bad("--check and --save-scene take no screen-saver switches");
   o.Blank = blank;
+  o.Strict = strict;
   if (o.Run == TRun::roFilm && o.Out.empty()) o.Out = "Film.jpg";
   return o;
 }

@@ -147,6 +147,7 @@ struct TProgramOptions {
   int Width = 0, Height = 0; // --size; 0 = the default
   bool Blank = false;        // --bench --blank
   std::string SceneFile;     // --save-scene OUT.gsc
+  bool Strict = false;       // --check --strict: warnings fail the check too
   // The command line left for the screen-saver roles (argument 0 first).
   std::vector<std::string> SaverArguments;
 };
@@ -156,7 +157,7 @@ bool IsHelpSwitch(const std::string& argument);
 
 // Reads --help (or -help, -h), --version, --film SECONDS [--rate N] [--out
 // NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank], --check
-// and --save-scene OUT.gsc out of the command line (--data FILE is the asset reader's, taken out before);
+// [--strict] and --save-scene OUT.gsc out of the command line (--data FILE is the asset reader's, taken out before);
 // the screen-saver roles' switches (/s, /c[:ID], /p ID, /l ID, /a, -window-id
 // ID, -root; a dash for the slash, either case) and plain words stay for the
 // roles. Help, once asked for, wins over every other option. Raises

@@ -4,7 +4,7 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]
 //   velmora --bench SECONDS [--size WxH] [--blank]
-//   velmora --check | --save-scene OUT.gsc
+//   velmora --check [--strict] | --save-scene OUT.gsc
 //   velmora --version | --help | -help | -h
 //   --data FILE|DIR (or VELMORA_DATA) reads the scene from an archive on disk,
 //   or from a folder of its files.
@@ -14,7 +14,7 @@
 // error); 1 an error at run time, unreadable data included (the reason in a
 // message box, on standard error without a display). --check prints its
 // findings on standard output and exits 1 when the scene does not load
-// and render cleanly; --check and --save-scene show no message box.
+// and render cleanly (with --strict also when it has warnings); --check and --save-scene show no message box.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -73,6 +73,7 @@ std::string HelpText(const char* usage) {
       "  --check           load the scene as the saver does, draw a few frames offscreen and print\n"
       "                    one line per problem (file, section, key, reason), then\n"
       "                    objects=N textures=N meshes=N sounds=N problems=N; exit 1 on errors\n"
+      "  --strict          with --check: warnings count as errors (exit 1), for a pack's CI\n"
       "  --save-scene OUT.gsc  write the scene back as it was understood (the whole tree)\n"
       "  --data FILE|DIR   read the scene from an archive on disk, or a folder of its files\n"
       "  --version         print the version\n"
@@ -84,7 +85,7 @@ const char* const kUsage =
     "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank]\n"
-    "       velmora --check | --save-scene OUT.gsc\n"
+    "       velmora --check [--strict] | --save-scene OUT.gsc\n"
     "       velmora --version | --help | -help | -h\n"
     "       any of them with --data FILE|DIR\n";
 

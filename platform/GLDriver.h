@@ -76,6 +76,9 @@ class GLDriver {
   // platform has no palettes.
   virtual bool RealizePalette(NativeWindow& window, const std::vector<GLPaletteEntry>& entries) = 0;
 
+  // Shows the back buffer; returns when the frame is done where the surface
+  // cannot wait itself (an offscreen surface), so the caller never runs
+  // more than a frame ahead of the renderer.
   virtual void SwapWindow(NativeWindow& window) = 0;
   // Whether the swap interval can be read and set with the current context.
   virtual bool SwapIntervalSupported() = 0;

@@ -1,5 +1,7 @@
 #include "scene/GroupMaterial.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "gl/Material.h"
@@ -29,10 +31,12 @@ void TGroupMaterial::ReadProperties(TResourceLoader& loader, int number) {
   m.SetSpecular(loader.ReadColor("Specular" + n, m.Specular()));
   m.SetEmission(loader.ReadColor("Emission" + n, m.Emission()));
   VertexColor = loader.ReadColor("VertexColor" + n, VertexColor);
-  const float shininess = loader.ReadFloat("Shininess" + n, m.Shininess());
-  if (!(shininess >= 0 && shininess <= 128))
-    loader.RaiseKeyError("TGroupMaterial", "ReadProperties",
-                         "Shininess " + SceneFloatToStr(shininess) + " is out of range 0..128", "Shininess" + n);
+  // OpenGL takes a shininess in 0..128 only: one outside is brought into it.
+  const float read = loader.ReadFloat("Shininess" + n, m.Shininess());
+  const float shininess = std::isnan(read) ? m.Shininess() : std::clamp(read, 0.0f, 128.0f);
+  if (shininess != read)
+    loader.NoteAdjustedValue("Shininess" + n, "Shininess " + SceneFloatToStr(read) + " is out of range 0..128; " +
+                                                  SceneFloatToStr(shininess) + " is used");
   m.SetShininess(shininess);
   m.SetFrontFace(loader.ReadBool("Front" + n, m.FrontFace()));
   m.SetBackFace(loader.ReadBool("Back" + n, m.BackFace()));

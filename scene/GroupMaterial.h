@@ -14,11 +14,10 @@
 // group's current value:
 //   Ambient<i>, Diffuse<i>, Specular<i>, Emission<i>, VertexColor<i>
 //                           float colours
-//   Shininess<i>            float, 0..128 (the range OpenGL accepts)
+//   Shininess<i>            float, 0..128 (the range OpenGL accepts); a
+//                           value outside is brought to the nearer end
+//                           with a warning (TResourceLoader::NoteAdjustedValue)
 //   Front<i>, Back<i>       booleans: the faces the material is sent to
-//
-// Errors:
-//   "TGroupMaterial.ReadProperties error: Shininess <v> is out of range 0..128 (file F, section [S], key Shininess<i>)"
 #pragma once
 
 #include <cstdint>

@@ -24,7 +24,7 @@ void TIniDocument::Parse(const std::vector<std::string>& lines) {
     if (current == SIZE_MAX || equals == std::string::npos) continue;
     std::string key = Trim(std::string_view(line).substr(0, equals));
     if (key.empty()) continue;
-    sections_[current].keys.push_back(TKeyLine{std::move(key), Trim(std::string_view(line).substr(equals + 1))});
+    AddKey(sections_[current], std::move(key), Trim(std::string_view(line).substr(equals + 1)));
   }
 }
 
@@ -38,8 +38,14 @@ std::vector<std::string> TIniDocument::ToLines() const {
   return lines;
 }
 
+void TIniDocument::AddKey(TSection& section, std::string key, std::string value) {
+  // emplace keeps the first occurrence of a key.
+  section.byKey.emplace(LowerCase(key), section.keys.size());
+  section.keys.push_back(TKeyLine{std::move(key), std::move(value)});
+}
+
 TIniDocument::TSection& TIniDocument::AddSection(std::string_view name) {
-  sections_.push_back(TSection{std::string(name), {}});
+  sections_.push_back(TSection{std::string(name), {}, {}});
   // emplace keeps the first section of a name.
   byName_.emplace(LowerCase(name), sections_.size() - 1);
   return sections_.back();
@@ -58,23 +64,21 @@ TIniDocument::TSection* TIniDocument::FindWritable(std::string_view name) {
 bool TIniDocument::ReadValue(std::string_view section, std::string_view key, std::string& value) const {
   const TSection* found = FindSection(section);
   if (!found) return false;
-  for (const TKeyLine& line : found->keys)
-    if (SameText(line.key, key)) {
-      value = line.value;
-      return true;
-    }
-  return false;
+  auto it = found->byKey.find(LowerCase(key));
+  if (it == found->byKey.end()) return false;
+  value = found->keys[it->second].value;
+  return true;
 }
 
 void TIniDocument::WriteValue(std::string_view section, std::string_view key, std::string_view value) {
   TSection* target = FindWritable(section);
   if (!target) target = &AddSection(section);
-  for (TKeyLine& line : target->keys)
-    if (SameText(line.key, key)) {
-      line.value = std::string(value);
-      return;
-    }
-  target->keys.push_back(TKeyLine{std::string(key), std::string(value)});
+  auto it = target->byKey.find(LowerCase(key));
+  if (it != target->byKey.end()) {
+    target->keys[it->second].value = std::string(value);
+    return;
+  }
+  AddKey(*target, std::string(key), std::string(value));
 }
 
 }  // namespace velmora

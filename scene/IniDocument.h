@@ -14,6 +14,9 @@
 // Written (ToLines): each section as "[" name "]", its key lines
 // "key=value", then an empty line.
 //
+// Finding a section or a key takes the same time however many there are,
+// so that a description is read in time that grows with its length.
+//
 // Lifecycle: made empty -> Parse (or written to key by key) -> read by the
 // loader -> ToLines when it is saved. It holds only what the text holds.
 #pragma once
@@ -32,9 +35,14 @@ class TIniDocument {
     std::string key;
     std::string value;
   };
+  // keys keeps the order of the text (for writing it back); byKey finds a
+  // key without going through them. Both change only through Parse and
+  // WriteValue.
   struct TSection {
     std::string name;
     std::vector<TKeyLine> keys;
+    // Lower-cased key -> position of its first occurrence in keys.
+    std::unordered_map<std::string, size_t> byKey;
   };
 
   // Adds the sections and keys of lines to the document.
@@ -55,6 +63,7 @@ class TIniDocument {
 
  private:
   TSection& AddSection(std::string_view name);
+  static void AddKey(TSection& section, std::string key, std::string value);
   TSection* FindWritable(std::string_view name);
 
   std::vector<TSection> sections_;

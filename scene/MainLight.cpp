@@ -1,5 +1,9 @@
 #include "scene/MainLight.h"
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+
 #include "core/Error.h"
 #include "gl/GLEntryPoints.h"
 #include "gl/Light.h"
@@ -103,11 +107,26 @@ void TMainLight::SendLightModel() const {
 
 namespace {
 
-void CheckRange(const TResourceLoader& loader, const char* key, float value, bool valid, const char* range) {
-  if (!valid)
-    loader.RaiseKeyError("TMainLight", "ReadProperties",
-                         std::string(key) + " " + SceneFloatToStr(value) + " is out of range " + range, key);
+// A value read for key: NaN keeps current; anything else OpenGL would
+// refuse becomes the nearest value it takes (fit), with a warning.
+float ReadFitted(const TResourceLoader& loader, const char* key, float current, const char* range,
+                 float (*fit)(float)) {
+  const float read = loader.ReadFloat(key, current);
+  const float value = std::isnan(read) ? current : fit(read);
+  if (value != read)
+    loader.NoteAdjustedValue(key, std::string(key) + " " + SceneFloatToStr(read) + " is out of range " + range + "; " +
+                                      SceneFloatToStr(value) + " is used");
+  return value;
 }
+
+float FitExponent(float value) { return std::clamp(value, 0.0f, 128.0f); }
+// 0..90, or 180 (no cone): from 90 to 180 the nearer of the two.
+float FitCutoff(float value) {
+  if (value <= 0) return 0;
+  if (value <= 90) return value;
+  return value < 135 ? 90.0f : 180.0f;
+}
+float FitAttenuation(float value) { return value < 0 ? 0.0f : value; }
 
 }  // namespace
 
@@ -124,21 +143,14 @@ void TMainLight::ReadProperties(TResourceLoader& loader) {
   light.SetPosition(loader.ReadVector("Position", light.Position()));
   light.SetSpotDirection(loader.ReadVector("Direction", light.SpotDirection()));
 
-  const float exponent = loader.ReadFloat("SpotExponent", light.SpotExponent());
-  CheckRange(loader, "SpotExponent", exponent, exponent >= 0 && exponent <= 128, "0..128");
-  light.SetSpotExponent(exponent);
-  const float cutoff = loader.ReadFloat("SpotCutoff", light.SpotCutoff());
-  CheckRange(loader, "SpotCutoff", cutoff, (cutoff >= 0 && cutoff <= 90) || cutoff == 180, "0..90 or 180");
-  light.SetSpotCutoff(cutoff);
-  const float constant = loader.ReadFloat("ConstantAttenuation", light.ConstantAttenuation());
-  CheckRange(loader, "ConstantAttenuation", constant, constant >= 0, "0 and above");
-  light.SetConstantAttenuation(constant);
-  const float linear = loader.ReadFloat("LinearAttenuation", light.LinearAttenuation());
-  CheckRange(loader, "LinearAttenuation", linear, linear >= 0, "0 and above");
-  light.SetLinearAttenuation(linear);
-  const float quadratic = loader.ReadFloat("QuadraticAttenuation", light.QuadraticAttenuation());
-  CheckRange(loader, "QuadraticAttenuation", quadratic, quadratic >= 0, "0 and above");
-  light.SetQuadraticAttenuation(quadratic);
+  light.SetSpotExponent(ReadFitted(loader, "SpotExponent", light.SpotExponent(), "0..128", FitExponent));
+  light.SetSpotCutoff(ReadFitted(loader, "SpotCutoff", light.SpotCutoff(), "0..90 or 180", FitCutoff));
+  light.SetConstantAttenuation(
+      ReadFitted(loader, "ConstantAttenuation", light.ConstantAttenuation(), "0 and above", FitAttenuation));
+  light.SetLinearAttenuation(
+      ReadFitted(loader, "LinearAttenuation", light.LinearAttenuation(), "0 and above", FitAttenuation));
+  light.SetQuadraticAttenuation(
+      ReadFitted(loader, "QuadraticAttenuation", light.QuadraticAttenuation(), "0 and above", FitAttenuation));
 
   TwoSide = loader.ReadBool("TwoSide", TwoSide);
   LocalViewer = loader.ReadBool("LocalViewer", LocalViewer);

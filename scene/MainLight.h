@@ -43,11 +43,13 @@
 //   SpotExponent=<float 0..128>   SpotCutoff=<float 0..90, or 180>
 //   ConstantAttenuation=, LinearAttenuation=, QuadraticAttenuation=<float >= 0>
 //   TwoSide=<boolean> (default false)   LocalViewer=<boolean> (default true)
-// Each defaults to the current value; all are written.
+// Each defaults to the current value; all are written. A spot or
+// attenuation value OpenGL would refuse becomes the nearest one it takes
+// (a cutoff of 120 is 90, of 150 is 180), with a warning
+// (TResourceLoader::NoteAdjustedValue); not a number keeps the current.
 //
 // Errors:
 //   "TMainLight.CreateGLLight error: MainScene is nil!"
-//   "TMainLight.ReadProperties error: <Key> <v> is out of range <range> (file F, section [S], key K)"
 #pragma once
 
 #include <cstdint>

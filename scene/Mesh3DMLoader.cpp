@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "assets/Mesh3DM.h"
+#include "assets/ResourceReader.h"
 #include "core/Diagnostics.h"
 #include "core/Error.h"
 #include "core/Strings.h"
@@ -126,6 +127,13 @@ void T3DMMeshLoader::Convert(const std::string& fileName, TSceneMesh& mesh) {
   TSceneMeshList* list = mesh.List();
   materials_ = list ? list->Materials : nullptr;
   textures_ = list ? list->Textures : nullptr;
+  if (!materials_) {
+    // The mesh list's Materials reference found nothing: no object of the
+    // file finds its material, so the mesh stays empty.
+    Diagnose(TDiagnosticLevel::dlWarning,
+             "the mesh is in no mesh list with a Materials list: " + ResourceFileName(fileName) + " stays empty");
+    return;
+  }
   AddMaterials();
   for (int i = 0; i < file_->ObjectCount(); ++i) AddMesh(file_->Objects(i), mesh);
 }
@@ -134,10 +142,11 @@ TSceneTexture* T3DMMeshLoader::MaterialTexture(const T3DMMaterialStandard& mater
   const std::string name = Texture3DMName(material);
   if (name.empty()) return nullptr;
   if (!textures_) {
-    if (!makeMissing) return nullptr;
-    RaiseError("T3DMMeshLoader", "Load",
-               "Material " + material.Name() + " names texture " + name +
-                   ", but the mesh is in no mesh list with a Textures list");
+    // The mesh list's Textures reference found nothing: untextured.
+    if (makeMissing)
+      Diagnose(TDiagnosticLevel::dlWarning, "material " + material.Name() + " names texture " + name +
+                                                ", but the mesh is in no mesh list with a Textures list: drawn without it");
+    return nullptr;
   }
   if (TMainObject* existing = textures_->FindItem(name)) {
     auto* texture = dynamic_cast<TSceneTexture*>(existing);
@@ -162,7 +171,6 @@ TSceneTexture* T3DMMeshLoader::MaterialTexture(const T3DMMaterialStandard& mater
 void T3DMMeshLoader::AddMaterials() {
   const T3DMMaterialList& list = file_->Materials;
   if (list.Count() == 0) return;
-  if (!materials_) RaiseError("T3DMMeshLoader", "Load", "The mesh is in no mesh list with a Materials list");
   for (int i = 0; i < list.Count(); ++i) {
     T3DMMaterial* source = list.Items(i);
     bool created = false;

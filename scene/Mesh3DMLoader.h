@@ -36,7 +36,9 @@
 //
 // Diagnostics (core/Diagnostics.h): a texture made from a material has its
 // place in the 3DM file, section "Material <name>", its image keys named
-// "DiffuseMap" and "OpacityMap".
+// "DiffuseMap" and "OpacityMap". A mesh whose list has no Materials list
+// (its reference found nothing) stays empty, a material texture without a
+// Textures list is left out; both are warnings at the mesh's key.
 //
 // Errors (each followed by " (mesh M, file F)", or by " (file F)" where
 // the message names the mesh already):
@@ -47,8 +49,6 @@
 //   "T3DMMeshLoader.AddMesh error: Object O: <what> is not a finite number"
 //   "T3DMMeshLoader.AddMaterials error: Material M: <what> is not a finite number"
 //   "T3DMMeshLoader.AddMaterials error: Material M has n sub-materials; at most 1000"
-//   "T3DMMeshLoader.Load error: The mesh is in no mesh list with a Materials list"
-//   "T3DMMeshLoader.Load error: Material M names texture T, but the mesh is in no mesh list with a Textures list"
 //   "T3DMMeshLoader.Load error: <name> in <list> is not a <class>"
 //   "TVertIndices3DMList.Add error: More than 32768 vertices in one group"
 //   "TSceneMesh.AddGroup error: Material is not assigned! (object O names material X)"

@@ -1,6 +1,9 @@
 #include "scene/ResourceLoader.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <mutex>
+#include <set>
 
 #include "assets/ResourceReader.h"
 #include "assets/Stream.h"
@@ -116,6 +119,23 @@ void TResourceLoader::RaiseKeyError(std::string_view className, std::string_view
                                     std::string_view key) const {
   const std::string reason = ErrorText(className, operation, text);
   throw TLoadError(reason + " (" + Context(key) + ")", TDiagnosticWhere{FileName, Section, std::string(key)}, reason);
+}
+
+void TResourceLoader::NoteAdjustedValue(std::string_view key, const std::string& reason) const {
+  if (TDiagnostics* sink = Diagnostics()) {
+    sink->Report(TDiagnosticLevel::dlWarning, TDiagnosticWhere{FileName, Section, std::string(key)}, reason);
+    return;
+  }
+  // Each distinct line once per run: a scene loaded again (the settings
+  // dialog's preview, each start of the saver) does not repeat it. A
+  // bounded number of lines, so that no description fills the log.
+  constexpr size_t kMaxLines = 100;
+  static std::mutex mutex;
+  static std::set<std::string> written;
+  const std::string line = "velmora: warning: " + reason + " (" + Context(key) + ")";
+  std::lock_guard<std::mutex> lock(mutex);
+  if (written.size() >= kMaxLines || !written.insert(line).second) return;
+  std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 template <class F>

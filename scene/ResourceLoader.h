@@ -46,6 +46,11 @@
 // description named by "SourceName" that the archive lacks, and adds to an
 // error raised inside an object the key the object was working on.
 //
+// A value outside what the program can use (a shininess above 128, a spot
+// cutoff of 120) is brought to the nearest one it can use by the class that
+// reads it, with a warning (NoteAdjustedValue); limits that protect memory
+// (counts of objects, groups, particles) stay errors.
+//
 // Errors name the file, the section and the key, after the message:
 //   "TResourceLoader.CreateObject error: Unknown Object Type! for <S> (file F, section [S], key Type)"
 //   "TResourceLoader.CreateObject error: Empty Object Name! for <S> (...)"
@@ -176,6 +181,11 @@ class TResourceLoader {
   std::string Context(std::string_view key) const;
   // Raises TLoadError "TResourceLoader.<operation> error: <text> (<context>)".
   [[noreturn]] void RaiseLoadError(std::string_view operation, std::string_view text, std::string_view key) const;
+  // A value of key that the program cannot use as the description gives
+  // it, brought to the nearest one it can (reason says both): a warning at
+  // the key with a diagnostics sink in force, otherwise a line on standard
+  // error, once per run for the same reason and place.
+  void NoteAdjustedValue(std::string_view key, const std::string& reason) const;
   // Raises TLoadError "<className>.<operation> error: <text> (<context>)":
   // for the classes that check their own keys.
   [[noreturn]] void RaiseKeyError(std::string_view className, std::string_view operation, std::string_view text,

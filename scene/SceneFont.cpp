@@ -82,6 +82,15 @@ int32_t ReadNonNegative(TResourceLoader& loader, const std::string& key, int32_t
 
 bool IsPowerOfTwo(int32_t value) { return value > 0 && (value & (value - 1)) == 0; }
 
+// The power of two in 1..kMaxTextureSize nearest to value (the larger of
+// two as near).
+int32_t NearestPowerOfTwo(int32_t value) {
+  int32_t lower = 1;
+  while (lower * 2 <= value && lower < kMaxTextureSize) lower *= 2;
+  if (lower == kMaxTextureSize || value <= lower) return lower;
+  return value - lower < lower * 2 - value ? lower : lower * 2;
+}
+
 }  // namespace
 
 TFontOptions StrToFontOptions(std::string_view text) { return StrToSet(text, kFontOptions); }
@@ -155,6 +164,7 @@ void TSceneFont::ReadProperties(TResourceLoader& loader) {
   if (loader.ValueExists("FontOptions")) FontOptions = StrToFontOptions(loader.ReadString("FontOptions", ""));
   if (loader.ValueExists("FontStyle")) FontStyle = StrToFontStyles(loader.ReadString("FontStyle", ""));
   Texture = loader.ReadReferenceAs<TSceneTexture>("Texture", Texture);
+  FitSizes(loader);
 
   // The character set: only what the keys name.
   ClearChars();
@@ -223,6 +233,27 @@ void TSceneFont::WriteProperties(TResourceLoader& loader) {
     loader.WriteInteger("StartCode" + std::to_string(range), code);
     loader.WriteInteger("EndCode" + std::to_string(range), last);
     code = last;
+  }
+}
+
+// An atlas drawn from a system font is a texture of a power-of-two side
+// OpenGL 1 takes; a cell is at least one texel and at most the atlas. Sizes
+// outside become the nearest that work, with a warning.
+void TSceneFont::FitSizes(const TResourceLoader& loader) {
+  if ((FontOptions & foBuildFromFont) && (!IsPowerOfTwo(TextureSize) || TextureSize > kMaxTextureSize)) {
+    const int32_t fitted = NearestPowerOfTwo(TextureSize);
+    loader.NoteAdjustedValue("TextureSize", Format("TextureSize %d is not a power of 2 in 1..%d; %d is used",
+                                                   TextureSize, kMaxTextureSize, fitted));
+    TextureSize = fitted;
+  } else if (TextureSize < 1) {
+    loader.NoteAdjustedValue("TextureSize", "TextureSize 0 holds no cell; 1 is used");
+    TextureSize = 1;
+  }
+  const int32_t cell = std::clamp(FontCellSize, 1, TextureSize);
+  if (cell != FontCellSize) {
+    loader.NoteAdjustedValue("FontCellSize", Format("FontCellSize %d does not fit the texture size %d; %d is used",
+                                                    FontCellSize, TextureSize, cell));
+    FontCellSize = cell;
   }
 }
 

@@ -53,7 +53,11 @@
 //
 // Keys (besides those of TMainObject; each defaults to the current value):
 //   Color=<byte colour>       AlphaBackground=<0..255>
-//   TextureSize=<n>  FontCellSize=<n>   (non-negative)
+//   TextureSize=<n>  FontCellSize=<n>   (non-negative; with BuildFromFont a
+//                        texture size that is no power of 2 in 1..4096
+//                        becomes the nearest one, a cell size outside
+//                        1..TextureSize the nearest end, with a warning:
+//                        TResourceLoader::NoteAdjustedValue)
 //   ScaleX=<float>  ScaleY=<float>      ViewWidth=<n>  ViewHeight=<n>
 //   FontName=<text>  FileName=<text>
 //   FontOptions=<text>   the members found in it, ignoring case:
@@ -197,6 +201,8 @@ class TSceneFont : public TMainSceneObject {
   void UpdateCells();
   // The checks of Build that need no context.
   void CheckSizes() const;
+  // Sizes read that no atlas can have, brought to the nearest that work.
+  void FitSizes(const TResourceLoader& loader);
   void RenderGlyphs();
   void ReadCharMetrics();
   void ComputeQuads();

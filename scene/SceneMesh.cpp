@@ -192,11 +192,10 @@ void TSceneMesh::ReadProperties(TResourceLoader& loader) {
   const std::string path = Path();
   FPS = loader.ReadFloat("FPS", FPS);
   SetSourceName(loader.ReadFileName("SourceName", path, sourceName_));
+  // A path that finds nothing leaves the mesh without material (the
+  // loader warns at the key): a mesh from a 3DM file takes the material
+  // the file names, any other draws nothing.
   Material = loader.ReadReferenceAs<TSceneMaterial>("Material", Material);
-  const std::string materialPath = Trim(loader.ReadString("Material", ""));
-  if (!Material && !materialPath.empty())
-    loader.RaiseKeyError(ClassName(), "ReadProperties", "Material path " + materialPath + " finds no material",
-                         "Material");
   const std::string listName = loader.ReadFileName("FileListName", path, "");
   if (!listName.empty()) LoadFileList(listName);
   SetFileIndex(loader.ReadInteger("FileIndex", FileIndex));

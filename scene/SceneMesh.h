@@ -35,7 +35,8 @@
 // Keys (besides those of TMainObject):
 //   FPS=<float>             default 6
 //   SourceName=<file>       with the list's Path
-//   Material=<reference>    a TSceneMaterial
+//   Material=<reference>    a TSceneMaterial; a path that finds nothing
+//                           reads as none (a warning in --check)
 //   FileListName=<file>     with the list's Path; the list is read at once
 //   FileIndex=<integer>     default the current index; SetFileIndex
 // Written back: FPS, SourceName (when set), Material (when set),
@@ -48,7 +49,6 @@
 // Errors:
 //   "TSceneMesh.AddGroup error: Material is not assigned! (mesh M)"
 //   "TSceneMesh.AddGroup error: List index out of bounds (<i>) in material <name> of <n> groups (mesh M)"
-//   "TSceneMesh.ReadProperties error: Material path <P> finds no material (file F, section [S], key Material)"
 //   loading errors: see Mesh3DMLoader.h; they name the mesh file.
 #pragma once
 

@@ -58,12 +58,16 @@ void TSceneSprite::UpdateSpriteMesh() {
   SetColour(TransparentGroups, Color);
 }
 
+// Without texture or material there is no quad to make: the sprite draws
+// nothing, as any object whose reference found nothing.
 void TSceneSprite::RenderOpaque() {
+  if (!Texture || !Material) return;
   UpdateSpriteMesh();
   TSceneMesh::RenderOpaque();
 }
 
 void TSceneSprite::RenderTransparent() {
+  if (!Texture || !Material) return;
   UpdateSpriteMesh();
   TSceneMesh::RenderTransparent();
 }
@@ -71,10 +75,9 @@ void TSceneSprite::RenderTransparent() {
 void TSceneSprite::ReadProperties(TResourceLoader& loader) {
   TSceneMesh::ReadProperties(loader);
   MeshBuilt = false;
+  // A path that finds nothing leaves the sprite without texture (the
+  // loader warns at the key); it then draws nothing.
   Texture = loader.ReadReferenceAs<TSceneTexture>("Texture", Texture);
-  const std::string texturePath = Trim(loader.ReadString("Texture", ""));
-  if (!Texture && !texturePath.empty())
-    loader.RaiseKeyError(ClassName(), "ReadProperties", "Texture path " + texturePath + " finds no texture", "Texture");
   OriginX = loader.ReadInteger("OriginX", OriginX);
   OriginY = loader.ReadInteger("OriginY", OriginY);
   Width = loader.ReadInteger("Width", Width);

@@ -23,16 +23,18 @@
 // blended pass).
 //
 // Keys (besides those of TSceneMesh):
-//   Texture=<reference>      a TSceneTexture
+//   Texture=<reference>      a TSceneTexture; a path that finds nothing
+//                            reads as none (a warning in --check)
 //   OriginX=, OriginY=       integers, default 0
 //   Width=, Height=          integers, default 256
 //   StartU=, StartV=         integers, default 0
 // Color is set by code, not read. All keys are written.
 //
+// A sprite without texture or without material draws nothing.
+//
 // Errors:
-//   "TSceneSprite.UpdateSpriteMesh error: Texture=nil! (sprite S)"
-//   "TSceneSprite.ReadProperties error: Texture path <P> finds no texture (file F, section [S], key Texture)"
-//   "TSceneSprite.ReadProperties error: Material path <P> finds no material (file F, section [S], key Material)"
+//   "TSceneSprite.UpdateSpriteMesh error: Texture=nil! (sprite S)" (when
+//     asked to build the quad without texture)
 //   those of TSceneMesh::AddGroup (no material, a material without groups).
 #pragma once
 

@@ -18,13 +18,15 @@ void Switch(GLenum capability, bool on) {
     GL.glDisable(capability);
 }
 
-// A view size from the description: above 0, or a load error naming it.
+// A view size from the description: above 0, or brought to 1 with a
+// warning; not a number keeps the current size.
 float ReadViewSize(TResourceLoader& loader, const char* key, float current) {
   const float value = loader.ReadFloat(key, current);
-  if (!(value > 0))
-    loader.RaiseKeyError("TMainSpriteList", "ReadProperties",
-                         std::string(key) + " must be above 0 (" + loader.ReadString(key, "") + ")", key);
-  return value;
+  if (std::isnan(value)) return current;
+  if (value > 0) return value;
+  loader.NoteAdjustedValue(key, std::string(key) + " " + loader.ReadString(key, "") +
+                                    " is not above 0, so it makes no projection; 1 is used");
+  return 1;
 }
 
 }  // namespace

@@ -28,11 +28,9 @@
 //   ViewWidth=<float>     default current (1024 at creation)
 //   ViewHeight=<float>    default current (768 at creation)
 //   Lighting=<boolean>    default current (false at creation)
-// All four are written back.
-//
-// Errors:
-//   "TMainSpriteList.ReadProperties error: ViewWidth must be above 0 (<value>) (file F, section [S], key ViewWidth)"
-//   likewise ViewHeight
+// All four are written back. A view size that is not above 0 cannot make a
+// projection: it becomes 1, with a warning (TResourceLoader::NoteAdjustedValue);
+// not a number keeps the current.
 #pragma once
 
 #include "gl/Types.h"

@@ -174,7 +174,7 @@ std::vector<std::string> PackFileNames() {
 
 // --- the runs -------------------------------------------------------------------
 
-int RunCheck(const TProgramOptions&) {
+int RunCheck(const TProgramOptions& options) {
   UseSilentSound();
   TDiagnostics sink;
   TDiagnosticsScope inForce(sink);
@@ -215,7 +215,8 @@ int RunCheck(const TProgramOptions&) {
   int errors = 0;
   for (const TDiagnostic& problem : problems) {
     std::printf("%s\n", DiagnosticLine(problem).c_str());
-    if (problem.Level == TDiagnosticLevel::dlError) ++errors;
+    // With --strict a warning fails the check as an error does.
+    if (problem.Level == TDiagnosticLevel::dlError || options.Strict) ++errors;
   }
   std::printf("objects=%d textures=%d meshes=%d sounds=%d problems=%d\n", counts.Objects, counts.Textures,
               counts.Meshes, counts.Sounds, static_cast<int>(problems.size()));

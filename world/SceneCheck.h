@@ -35,7 +35,7 @@
 //   nothing reads.
 //
 //   Exit code: 0 when the scene loaded and rendered with no error (warnings
-//   do not count), 1 otherwise.
+//   do not count; with --strict they count as errors), 1 otherwise.
 //
 // RunSaveScene: the scene made as the saver makes it (MakeCarriedScene, on
 // the application of a settings form that is never shown: the scene has

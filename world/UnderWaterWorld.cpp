@@ -87,6 +87,7 @@ void TUnderWaterWorld::Init() {
 }
 
 TUnderWater* TUnderWaterWorld::VisibleWater(const char* operation) const {
+  if (Waters.empty()) return nullptr;
   if (waterBackgroundIndex_ < 0 || size_t(waterBackgroundIndex_) >= Waters.size())
     IndexError(operation, waterBackgroundIndex_);
   return Waters[size_t(waterBackgroundIndex_)].second;
@@ -108,14 +109,10 @@ void TUnderWaterWorld::LoadOptions() {
   SetFishCount(StoredCount(app, "FishCount", 20, kMostFish));
   SetBubbleCount(StoredCount(app, "BubbleCount", 50, kMostBubbles));
   const bool lights = app.ReadOptionBool("UseLights", true), caustic = app.ReadOptionBool("UseCaustic", true);
-  if (Waters.empty()) {
-    // A scene without water: kept for the next save, shown nowhere.
-    useLights_ = lights;
-    useCaustic_ = caustic;
-  } else {
-    SetUseLights(lights);
-    SetUseCaustic(caustic);
-  }
+  // A scene without water keeps them for the next save and shows them
+  // nowhere.
+  SetUseLights(lights);
+  SetUseCaustic(caustic);
   SetFishCaustic(app.ReadOptionBool("FishCaustic", true));
 }
 
@@ -155,18 +152,18 @@ void TUnderWaterWorld::SetWaterBackgroundIndex(int32_t index) {
 
 void TUnderWaterWorld::SetUseLights(bool value) {
   useLights_ = value;
-  VisibleWater("SetUseLights")->UseLights = value;
+  if (TUnderWater* water = VisibleWater("SetUseLights")) water->UseLights = value;
 }
 
 void TUnderWaterWorld::SetUseCaustic(bool value) {
   useCaustic_ = value;
-  VisibleWater("SetUseCaustic")->UseCaustic = value;
+  if (TUnderWater* water = VisibleWater("SetUseCaustic")) water->UseCaustic = value;
 }
 
 void TUnderWaterWorld::SetBackgroundMode(int32_t mode) {
   if (mode == backgroundMode_) return;
   backgroundMode_ = mode;
-  VisibleWater("SetBackgroundMode")->BackgroundMode = mode;
+  if (TUnderWater* water = VisibleWater("SetBackgroundMode")) water->BackgroundMode = mode;
 }
 
 std::vector<TMainObject*> TUnderWaterWorld::FishLists() const {

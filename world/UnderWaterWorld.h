@@ -67,7 +67,8 @@
 //   "TUnderWaterWorld.Init error: FApp=NIL"
 //   "TUnderWaterWorld.<SetUseLights|SetUseCaustic|SetBackgroundMode> error:
 //    List index out of bounds (<WaterBackgroundIndex>)" when that index names
-//    no water
+//    no water of a scene that has waters. A scene without any water keeps
+//    the three values and shows them nowhere: the rest of it is drawn.
 #pragma once
 
 #include <cstdint>
@@ -155,8 +156,9 @@ class TUnderWaterWorld {
   static const char* FishDirectionToStr(uint8_t direction);
 
  private:
-  // The water at WaterBackgroundIndex; raises the list-index error naming
-  // operation when there is none.
+  // The water at WaterBackgroundIndex; nullptr in a scene without water;
+  // raises the list-index error naming operation when the index names none
+  // of the waters.
   TUnderWater* VisibleWater(const char* operation) const;
   // The lists of every fish environment, environment by environment.
   std::vector<TMainObject*> FishLists() const;

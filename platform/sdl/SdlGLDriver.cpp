@@ -369,7 +369,17 @@ class SdlGLDriver : public GLDriver {
 
   void SwapWindow(NativeWindow& window) override {
     SdlWindow* w = AsSdl(&window);
-    if (w && w->Sdl()) SDL_GL_SwapWindow(w->Sdl());
+    if (!w || !w->Sdl()) return;
+    SDL_GL_SwapWindow(w->Sdl());
+    // The offscreen driver draws into an EGL pbuffer, whose swap returns at
+    // once and waits for nothing. Mesa's software renderer then lets the
+    // loop run ahead, queueing frame after frame with all their binned
+    // geometry (hundreds of MB in a benchmark); a window's swap waits for
+    // its frame. Waiting here keeps one frame in flight there too.
+    if (IsOffscreen()) {
+      using Finish = void (*)();
+      if (auto finish = reinterpret_cast<Finish>(SDL_GL_GetProcAddress("glFinish"))) finish();
+    }
   }
 
   bool SwapIntervalSupported() override {

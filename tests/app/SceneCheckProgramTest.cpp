@@ -7,13 +7,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/app/JpegDecode.h"
 #include "tests/app/ProgramTestSupport.h"
 #include "tests/assets/ImageTestSupport.h"
 #include "tests/assets/WaveTestSupport.h"
@@ -290,6 +293,166 @@ TEST_F(SceneCheck, UnreadableDataAndMistakesOfTheCommandLine) {
   Outcome help = Run({"--help"});
   EXPECT_NE(help.out.find("--check"), std::string::npos);
   EXPECT_NE(help.out.find("--save-scene OUT.gsc"), std::string::npos);
+}
+
+// Every key of the descriptions that holds an object path.
+const char* const kReferenceKeys[] = {"Material",   "Texture",         "Visual",        "Font",        "Materials",
+                                      "Textures",   "Sprites",         "Objects",       "LightMapTexture",
+                                      "ClockFace",  "HourHand",        "MinHand",       "SecHand",
+                                      "BottomTexture", "UpTexture",    "LightTexture",  "UpLightMap",
+                                      "BottomLightMap", "BackgroundLightMap", "Light",  "Background"};
+
+// Rewrites the description file: every reference key with a value gets the
+// path "Nowhere/<key>"; returns "[section] key" of each, in file order.
+std::vector<std::string> LoseReferences(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::istringstream lines(text.str());
+  std::string out, section;
+  std::vector<std::string> lost;
+  for (std::string line; std::getline(lines, line);) {
+    std::string bare = line;
+    if (!bare.empty() && bare.back() == '\r') bare.pop_back();
+    if (!bare.empty() && bare.front() == '[' && bare.back() == ']') section = bare.substr(1, bare.size() - 2);
+    const size_t eq = bare.find('=');
+    if (!bare.empty() && bare[0] != ';' && eq != std::string::npos && eq + 1 < bare.size()) {
+      const std::string key = bare.substr(0, eq);
+      for (const char* reference : kReferenceKeys)
+        if (key == reference) {
+          line = key + "=Nowhere/" + key + (line.back() == '\r' ? "\r" : "");
+          lost.push_back("[" + section + "] " + key);
+        }
+    }
+    out += line + "\n";
+  }
+  std::ofstream(file, std::ios::binary) << out;
+  return lost;
+}
+
+// Takes the children of type `type` out of the scene's own list: the
+// sections go, the later children move up and Count follows.
+int RemoveSceneChildren(const std::string& file, const std::string& type) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream whole;
+  whole << in.rdbuf();
+  // The file as blocks, each a section header with the lines after it.
+  std::vector<std::string> blocks(1);
+  std::istringstream lines(whole.str());
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line[0] == '[') blocks.emplace_back();
+    blocks.back() += line + "\n";
+  }
+  static const std::regex child("^\\[MainScene(\\d+)\\]");
+  int removed = 0, count = 0;
+  std::string out;
+  for (const std::string& block : blocks) {
+    std::smatch m;
+    if (std::regex_search(block, m, child)) {
+      if (block.find("\nType=" + type + "\n") != std::string::npos) {
+        ++removed;
+        continue;
+      }
+      ++count;
+      out += std::regex_replace(block, child, "[MainScene" + std::to_string(std::stoi(m[1]) - removed) + "]",
+                                std::regex_constants::format_first_only);
+      continue;
+    }
+    out += block;
+  }
+  // The scene's own Count is the first "Count=" of the file.
+  static const std::regex countLine("\nCount=\\d+");
+  out = std::regex_replace(out, countLine, "\nCount=" + std::to_string(count), std::regex_constants::format_first_only);
+  std::ofstream(file, std::ios::binary) << out;
+  return removed;
+}
+
+// The colours of a film frame, each channel cut to 16 steps.
+int FrameColours(const std::string& jpeg) {
+  std::ifstream in(jpeg, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  testjpeg::Decoded frame;
+  if (!testjpeg::DecodeJpeg(bytes, frame)) return -1;
+  std::set<int> colours;
+  for (int y = 0; y < frame.height; ++y)
+    for (int x = 0; x < frame.width; ++x) {
+      const uint8_t* p = frame.Pixel(x, y);
+      colours.insert((p[0] >> 4) << 8 | (p[1] >> 4) << 4 | (p[2] >> 4));
+    }
+  return static_cast<int>(colours.size());
+}
+
+TEST_F(SceneCheck, ReferencesThatFindNothingAreWarningsAndTheSaverRuns) {
+  const std::string dir = Extract("lost");
+  std::vector<std::string> lost;
+  for (const auto& entry : std::filesystem::directory_iterator(dir))
+    if (entry.path().extension() == ".gsc") {
+      const std::vector<std::string> more = LoseReferences(entry.path().string());
+      for (const std::string& place : more) lost.push_back(entry.path().filename().string() + " " + place);
+    }
+  ASSERT_GT(lost.size(), 80u);
+  Outcome o = Run({"--check", "--data", dir});
+  EXPECT_EQ(o.code, 0) << o.out << o.err;
+  EXPECT_EQ(CountLines(o.out, "error:"), 0) << o.out;
+  for (const std::string& place : lost) {
+    const std::string key = place.substr(place.rfind(' ') + 1);
+    EXPECT_EQ(CountLines(o.out, "warning: " + place + ": the path Nowhere/" + key + " finds nothing"), 1)
+        << place << "\n" << o.out;
+  }
+  // For a pack's CI every warning fails the check; the findings are the same.
+  Outcome strict = Run({"--check", "--strict", "--data", dir});
+  EXPECT_EQ(strict.code, 1) << strict.out << strict.err;
+  EXPECT_EQ(strict.out, o.out);
+  // The saver runs the scene: whatever lost its reference is left out.
+  Outcome film = Run({"--film", "1", "--rate", "5", "--size", "160x120", "--out", File("lost.jpg"), "--data", dir});
+  EXPECT_EQ(film.code, 0) << film.err;
+  EXPECT_TRUE(std::filesystem::exists(File("lost00005.jpg"))) << film.err;
+}
+
+TEST_F(SceneCheck, StrictCountsWarningsOnlyWhenAskedAndBelongsToTheCheck) {
+  // The carried scene has no problem: strict or not, it passes.
+  Outcome clean = Run({"--check", "--strict"});
+  EXPECT_EQ(clean.code, 0) << clean.out << clean.err;
+  EXPECT_EQ(Summary(clean.out, "problems"), 0) << clean.out;
+  // One warning: exit 0 without --strict, 1 with it.
+  const std::string dir = Extract("strict");
+  std::ofstream(dir + "/notes.txt") << "not part of the scene\n";
+  Outcome relaxed = Run({"--check", "--data", dir});
+  EXPECT_EQ(relaxed.code, 0) << relaxed.out;
+  EXPECT_EQ(Summary(relaxed.out, "problems"), 1) << relaxed.out;
+  Outcome strict = Run({"--data", dir, "--strict", "--check"});
+  EXPECT_EQ(strict.code, 1) << strict.out;
+  EXPECT_EQ(strict.out, relaxed.out);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--strict"}, {"--film", "1", "--strict"}}) {
+    Outcome o = Run(args);
+    EXPECT_EQ(o.code, 2) << o.err;
+    EXPECT_NE(o.err.find("--strict belongs to --check"), std::string::npos) << o.err;
+  }
+  Outcome help = Run({"--help"});
+  EXPECT_NE(help.out.find("--strict"), std::string::npos) << help.out;
+}
+
+TEST_F(SceneCheck, ASceneWithoutWaterRunsAndDrawsEverythingElse) {
+  const std::string dir = Extract("nowater");
+  ASSERT_EQ(RemoveSceneChildren(dir + "/ravavezaz.gsc", "TUnderWater"), 3);
+  const std::string text = Read(dir + "/ravavezaz.gsc");
+  ASSERT_EQ(text.find("TUnderWater"), std::string::npos);
+  ASSERT_NE(text.find("[MainScene13]\nType=TSceneSoundList"), std::string::npos) << text.substr(0, 400);
+
+  Outcome check = Run({"--check", "--data", dir});
+  EXPECT_EQ(check.code, 0) << check.out << check.err;
+  EXPECT_EQ(CountLines(check.out, "error:"), 0) << check.out;
+  // Films of the scene with and without water: the one without still shows
+  // the fish, the bubbles and the clock over the clear colour.
+  Outcome film = Run({"--film", "1", "--rate", "5", "--size", "320x240", "--out", File("dry.jpg"), "--data", dir});
+  ASSERT_EQ(film.code, 0) << film.err;
+  const int dry = FrameColours(File("dry00005.jpg"));
+  EXPECT_GT(dry, 20) << "a frame of few colours: the scene was not drawn";
+  // The settings the run keeps (none were stored) and a second run with
+  // every water option changed on the command line still run.
+  Outcome options = Run({"--film", "1", "--rate", "2", "--size", "160x120", "--out", File("opt.jpg"), "--data", dir,
+                         "-water", "green", "-fish-count", "5", "-bubble-count", "10"});
+  EXPECT_EQ(options.code, 0) << options.err;
 }
 
 TEST_F(SceneCheck, TheSavedCarriedSceneLoadsBackIntoTheSameTree) {

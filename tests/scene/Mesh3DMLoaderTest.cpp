@@ -14,6 +14,7 @@
 
 #include "assets/Material3DM.h"
 #include "assets/ResourceReader.h"
+#include "core/Diagnostics.h"
 #include "gl/Material.h"
 #include "gl/Primitive.h"
 #include "scene/Mesh3DMLoader.h"
@@ -417,10 +418,10 @@ TEST_F(Mesh3DM, FileListsTheirOptionKeysResourcesAndTheWriteBack) {
   EXPECT_EQ(list->Materials, again->FindObject("Materials"));
   EXPECT_EQ(list->Textures, again->FindObject("Textures"));
 
+  // A path that finds nothing reads as none.
   text.sections = {"Type=TSceneMesh\nName=Lost\nMaterial=Materials/Nope"};
-  EXPECT_EQ(Message([&] { Load(text.Text()); }),
-            "TSceneMesh.ReadProperties error: Material path Materials/Nope finds no material (file " +
-                files.File("scene.gsc") + ", section [Meshes2], key Material)");
+  EXPECT_EQ(Message([&] { Load(text.Text()); }), "(nothing raised)");
+  EXPECT_EQ(Find<TSceneMesh>("Meshes/Lost")->Material, nullptr);
 }
 
 TEST_F(Mesh3DM, BadFilesGiveErrorsNamingTheFile) {
@@ -489,19 +490,37 @@ TEST_F(Mesh3DM, ListsTheLoaderNeedsAndTheVertexLimitOfAGroup) {
   files.Write("red.bmp", Bmp24(4, 4, Solid));
   files.Write("plain.3dm", Material3DM("M", 100) + Squares3DM("O", "M", {1}));
   files.Write("mapped.3dm", Material3DM("Red", 100, "red.bmp") + Squares3DM("O", "Red", {1}));
-  MeshSceneText text{{"plain.3dm"}};
-  text.listKeys = "";
-  Load(text.Text());
-  EXPECT_EQ(LoadError("plain.3dm"),
-            "T3DMMeshLoader.Load error: The mesh is in no mesh list with a Materials list (mesh plain.3dm, file " +
-                files.Folder() + "plain.3dm)");
-  text = MeshSceneText{{"mapped.3dm"}};
-  text.listKeys = "Materials=Materials\n";
-  Load(text.Text());
-  EXPECT_EQ(LoadError("mapped.3dm"),
-            "T3DMMeshLoader.Load error: Material Red names texture red.bmp, but the mesh is in no mesh list with a "
-            "Textures list (mesh mapped.3dm, file " +
-                files.Folder() + "mapped.3dm)");
+  // Lists the mesh list's references do not find (or that it leaves out)
+  // read as none: without Materials the mesh stays empty, without Textures
+  // it is drawn untextured; each is a warning at the mesh's key.
+  TDiagnostics sink;
+  {
+    TDiagnosticsScope scope(sink);
+    MeshSceneText text{{"plain.3dm"}};
+    text.listKeys = "Materials=Nowhere\n";
+    Load(text.Text());
+    TSceneMesh* plain = LoadedMesh("plain.3dm");
+    EXPECT_EQ(plain->GroupCount(), 0);
+    EXPECT_TRUE(plain->Loaded);
+    text = MeshSceneText{{"mapped.3dm"}};
+    text.listKeys = "Materials=Materials\n";
+    Load(text.Text());
+    TSceneMesh* mapped = LoadedMesh("mapped.3dm");
+    ASSERT_EQ(mapped->GroupCount(), 1);
+    EXPECT_EQ(mapped->OpaqueGroups.Items(0)->Texture, nullptr);
+    StartFrame();
+    EXPECT_EQ(Message([&] { Draw(*mapped); }), "(nothing raised)");
+  }
+  std::vector<std::string> reasons;
+  for (const TDiagnostic& problem : sink.Problems()) {
+    EXPECT_EQ(problem.Level, TDiagnosticLevel::dlWarning);
+    reasons.push_back(problem.Where.Key + ": " + problem.Reason);
+  }
+  EXPECT_EQ(reasons, (std::vector<std::string>{
+                         "Materials: the path Nowhere finds nothing described before it",
+                         "SourceName: the mesh is in no mesh list with a Materials list: plain.3dm stays empty",
+                         "SourceName: material Red names texture red.bmp, but the mesh is in no mesh list with a "
+                         "Textures list: drawn without it"}));
 
   // 32769 distinct vertices in one group do not fit 16-bit indices.
   std::string big = Material3DM("M", 100) + "#Object 1\nName Big\n#Vertices 32769\n";

@@ -121,6 +121,17 @@ TEST(IniDocument, LinesSectionsKeysAndFirstOccurrences) {
   doc.WriteValue("Third", "New", "3");
   EXPECT_EQ(doc.ToLines(), (Names{"[First]", "Key=value = with equals", "key=second", "", "[first]", "Other=1", "",
                                   "[Empty]", "", "[Second]", "A=2", "", "[Third]", "New=3", ""}));
+  // Keys written later are found like those parsed, in any letter case,
+  // and a key written again keeps its place and its first spelling.
+  doc.WriteValue("third", "Later", "5");
+  doc.WriteValue("THIRD", "NEW", "4");
+  ASSERT_TRUE(doc.ReadValue("Third", "later", value));
+  EXPECT_EQ(value, "5");
+  ASSERT_TRUE(doc.ReadValue("Third", "new", value));
+  EXPECT_EQ(value, "4");
+  EXPECT_EQ(doc.ToLines().back(), "");
+  EXPECT_EQ(doc.ToLines()[13], "New=4");
+  EXPECT_EQ(doc.ToLines()[14], "Later=5");
 }
 
 TEST(ResourceLoader, TypedReadersFollowTheValueSyntaxes) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Diagnostics.h"
 #include "gl/GLEntryPoints.h"
 #include "scene/RenderState.h"
 #include "scene/SceneClasses.h"
@@ -641,12 +642,14 @@ ProcessOptions=[Render]
   again->Save();
   EXPECT_EQ(files.Read("again.gsc"), saved);
 
-  // A view size that cannot make a projection is refused.
-  EXPECT_EQ(Message([&] {
-              files.LoadText("[MainScene]\nCount=1\n[MainScene1]\nType=TMainSpriteList\nName=S\nViewHeight=-0\n");
-            }),
-            "TMainSpriteList.ReadProperties error: ViewHeight must be above 0 (-0) (file " + files.Folder() +
-                "scene.gsc, section [MainScene1], key ViewHeight)");
+  // A view size that cannot make a projection becomes 1.
+  TDiagnostics sink;
+  TDiagnosticsScope scope(sink);
+  auto flat = files.LoadText("[MainScene]\nCount=1\n[MainScene1]\nType=TMainSpriteList\nName=S\nViewHeight=-0\n");
+  EXPECT_EQ(dynamic_cast<TMainSpriteList*>(flat->FindObject("S"))->ViewHeight, 1.0f);
+  ASSERT_EQ(sink.Problems().size(), 1u);
+  EXPECT_EQ(sink.Problems()[0].Where.Key, "ViewHeight");
+  EXPECT_EQ(sink.Problems()[0].Reason, "ViewHeight -0 is not above 0, so it makes no projection; 1 is used");
 }
 
 TEST(VisualObjectKeys, RegisteredInTheirPlaces) {

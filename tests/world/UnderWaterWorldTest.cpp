@@ -276,6 +276,12 @@ TEST_F(World, AStoredWaterIndexInASceneWithoutWaterIsKept) {
   EXPECT_EQ(world->WaterBackgroundIndex(), 1);
   EXPECT_FALSE(world->UseLights());
   EXPECT_TRUE(world->UseCaustic());
+  // What each frame and the settings dialog set reaches no water and
+  // fails nowhere; the values are kept.
+  EXPECT_EQ(Message([&] { world->SetBackgroundMode(2); }), "(nothing raised)");
+  EXPECT_EQ(Message([&] { world->SetUseCaustic(false); }), "(nothing raised)");
+  EXPECT_FALSE(world->UseCaustic());
+  EXPECT_EQ(Message([&] { world->SetUseLights(false); }), "(nothing raised)");
   world->SaveOptions();
   EXPECT_EQ(Stored("WaterBackgroundIndex"), "1");
   EXPECT_EQ(Stored("UseLights"), "0");

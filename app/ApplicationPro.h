@@ -29,6 +29,7 @@
 #include "app/Timer.h"
 #include "app/Toolkit.h"
 #include "core/Event.h"
+#include "core/Version.h"
 #include "platform/Events.h"
 #include "platform/SettingsStore.h"
 #include "platform/System.h"
@@ -81,8 +82,10 @@ class TCustomApplicationPro : public TComponent {
   // Published properties.
   std::string Title;
   std::string Company;
-  std::string MajorVersion = "1";
-  std::string MinorVersion = "0";
+  // The release's (core/Version.h) until the stored options say otherwise;
+  // the major version names the option store's key.
+  std::string MajorVersion = velmora::kVersionMajor;
+  std::string MinorVersion = velmora::kVersionMinor;
   std::string HomeDir;  // the product's own files; ExeDir until the options say otherwise
   bool HideCursor = false;
   bool SingleInstance = true;

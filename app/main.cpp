@@ -28,6 +28,7 @@
 #include "assets/ResourceReader.h"
 #include "assets/WinSoundDevice.h"
 #include "core/Error.h"
+#include "core/Version.h"
 #include "platform/Dialogs.h"
 #include "platform/Service.h"
 #include "platform/System.h"
@@ -132,7 +133,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options.Run == TProgramOptions::TRun::roVersion) {
-    std::printf("Velmora 1.0\n");
+    std::printf("Velmora %s\n", velmora::kVersion);
     return 0;
   }
   // The runs for pack makers report on the terminal, never in a message box.

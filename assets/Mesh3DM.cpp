@@ -75,8 +75,24 @@ class T3DMReader {
     return lines_[next_++].text;
   }
 
+  // The messages are appended piece by piece: GCC 12 takes a literal
+  // followed by "+ a new string", once inlined, for an overlapping copy
+  // (-Wrestrict).
   std::string At() const {
-    return current_ >= 0 ? " (line " + std::to_string(lines_[static_cast<std::size_t>(current_)].number) + ")" : "";
+    if (current_ < 0) return "";
+    std::string at = " (line ";
+    at += std::to_string(lines_[static_cast<std::size_t>(current_)].number);
+    at += ')';
+    return at;
+  }
+
+  // "'TEXT'" followed by `what`.
+  static std::string Quoted(std::string_view text, std::string_view what) {
+    std::string message = "'";
+    message += text;
+    message += "' ";
+    message += what;
+    return message;
   }
 
   [[noreturn]] void Fail(std::string_view operation, const std::string& text) const {
@@ -88,20 +104,20 @@ class T3DMReader {
   std::int32_t ToInteger(std::string_view text) const {
     auto v = ParseInt(text);
     if (!v || *v < std::numeric_limits<std::int32_t>::min() || *v > std::numeric_limits<std::int32_t>::max())
-      Fail("ReadInteger", "'" + std::string(text) + "' is not a valid integer value");
+      Fail("ReadInteger", Quoted(text, "is not a valid integer value"));
     return static_cast<std::int32_t>(*v);
   }
 
   float ToFloat(std::string_view text) const {
     auto v = ParseFloat(text);
-    if (!v) Fail("ReadFloat", "'" + std::string(text) + "' is not a valid floating point value");
+    if (!v) Fail("ReadFloat", Quoted(text, "is not a valid floating point value"));
     return static_cast<float>(*v);
   }
 
   // "[a,b,c]": the first character and the last are dropped, the rest is cut
   // at its first two commas. Fewer than `needed` pieces is a malformed vector.
   std::vector<std::string_view> VectorParts(std::string_view text, std::size_t needed) const {
-    if (text.size() < 2) Fail("ReadVector", "'" + std::string(text) + "' is not a vector");
+    if (text.size() < 2) Fail("ReadVector", Quoted(text, "is not a vector"));
     std::string_view inner = text.substr(1, text.size() - 2);
     std::vector<std::string_view> parts;
     for (int cut = 0; cut < 2; ++cut) {
@@ -111,7 +127,7 @@ class T3DMReader {
       inner.remove_prefix(comma + 1);
     }
     parts.push_back(inner);
-    if (parts.size() < needed) Fail("ReadVector", "'" + std::string(text) + "' is not a vector");
+    if (parts.size() < needed) Fail("ReadVector", Quoted(text, "is not a vector"));
     return parts;
   }
 
@@ -136,7 +152,7 @@ class T3DMReader {
       while (i < inner.size() && inner[i] != ' ') ++i;
       if (i > start) parts.push_back(inner.substr(start, i - start));
     }
-    if (parts.size() != 3) Fail("ReadColor", "'" + std::string(text) + "' is not a colour");
+    if (parts.size() != 3) Fail("ReadColor", Quoted(text, "is not a colour"));
     return T3DMColor{ToFloat(parts[0]), ToFloat(parts[1]), ToFloat(parts[2])};
   }
 
@@ -352,10 +368,16 @@ class T3DMReader {
         // each length alone would let every object claim the whole file,
         // and memory grow with the square of its size.
         const std::size_t others = allFrames_ - static_cast<std::size_t>(object.VertexFrames.Count());
-        if (length < 0 || static_cast<std::size_t>(length) > lines_.size() - others)
-          Fail("ReadAnimation", "Length " + std::to_string(length) + " is out of range for this file (" +
-                                    std::to_string(others) + " frames of other animations and " +
-                                    std::to_string(lines_.size()) + " lines)");
+        if (length < 0 || static_cast<std::size_t>(length) > lines_.size() - others) {
+          std::string message = "Length ";
+          message += std::to_string(length);
+          message += " is out of range for this file (";
+          message += std::to_string(others);
+          message += " frames of other animations and ";
+          message += std::to_string(lines_.size());
+          message += " lines)";
+          Fail("ReadAnimation", message);
+        }
         object.VertexFrames.SetCount(length);
         allFrames_ = others + static_cast<std::size_t>(length);
       } else if (p.Key == "Loop") {

@@ -113,11 +113,22 @@ static std::vector<std::string_view> SplitParts(std::string_view text, size_t ma
   return parts;
 }
 
+// "'TEXT' " followed by `what`, appended piece by piece: GCC 12 takes a
+// literal followed by "+ a new string", once inlined, for an overlapping
+// copy (-Wrestrict).
+static std::string Quoted(std::string_view text, std::string_view what) {
+  std::string message = "'";
+  message += text;
+  message += "' ";
+  message += what;
+  return message;
+}
+
 static void ParseFloats(std::string_view text, float* values, size_t n, const char* cls, const char* op) {
   auto parts = SplitParts(text, n);
   for (size_t i = 0; i < parts.size(); ++i) {
     auto v = ParseFloat(parts[i]);
-    if (!v) RaiseError(cls, op, "'" + std::string(parts[i]) + "' is not a valid floating point value");
+    if (!v) RaiseError(cls, op, Quoted(parts[i], "is not a valid floating point value"));
     values[i] = static_cast<float>(*v);
   }
 }
@@ -139,8 +150,12 @@ TGLColorBytes StrToBytes(std::string_view text) {
   auto parts = SplitParts(text, 4);
   for (size_t i = 0; i < parts.size(); ++i) {
     auto n = ParseInt(parts[i]);
-    if (!n) RaiseError("TGLColorBytes", "StrToBytes", "'" + std::string(parts[i]) + "' is not a valid integer value");
-    if (*n < 0 || *n > 255) RaiseError("TGLColorBytes", "StrToBytes", "Range check error: " + std::string(parts[i]));
+    if (!n) RaiseError("TGLColorBytes", "StrToBytes", Quoted(parts[i], "is not a valid integer value"));
+    if (*n < 0 || *n > 255) {
+      std::string message = "Range check error: ";
+      message += parts[i];
+      RaiseError("TGLColorBytes", "StrToBytes", message);
+    }
     v[i] = static_cast<uint8_t>(*n);
   }
   return {v[0], v[1], v[2], v[3]};

@@ -122,7 +122,12 @@ std::string SceneFloatToStr(float value) {
     return out;
   }
   out += digits.substr(0, 1);
-  if (digits.size() > 1) out += "." + digits.substr(1);
+  if (digits.size() > 1) {
+    // Appended in two steps: GCC 12 takes "." + a new string for an
+    // overlapping copy (-Wrestrict).
+    out += '.';
+    out.append(digits, 1);
+  }
   out += 'E';
   if (exponent < 0) out += '-';
   const int magnitude = std::abs(exponent);

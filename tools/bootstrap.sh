@@ -10,6 +10,7 @@ VELMORA_PACKAGES=(
   cmake g++ make pkg-config
   libsdl2-dev libimgui-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
+  librsvg2-bin  # rsvg-convert draws the icon's pictures from its SVG
   libjpeg62-turbo-dev libstb-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev xvfb xauth
@@ -18,8 +19,9 @@ VELMORA_PACKAGES=(
 
 # Installed by ./test.sh only, never by ./run.sh: the screen-saver daemon
 # the desktop tests run Velmora under, and the tools of the install,
-# package and manual-page tests.
-VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool)
+# package (lintian checks it) and manual-page tests, and xdotool, which
+# clicks the settings window's buttons.
+VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool lintian)
 
 # The unprivileged user the daemon test runs the daemon as (the daemon runs
 # no modules for root). Made when running as root; nothing otherwise.

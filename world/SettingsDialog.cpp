@@ -5,6 +5,7 @@
 
 #include "app/SettingsForm.h"
 #include "core/Strings.h"
+#include "core/Version.h"
 #include "gl/OpenGL.h"
 #include "platform/Process.h"
 #include "platform/Service.h"
@@ -41,7 +42,7 @@ std::vector<std::string> TSettingsDialog::SkinNames(const std::vector<std::strin
 void TSettingsDialog::FillControls() {
   side_.ControlsReady = false;
   TGLScreenSaver& app = *form_.GLScreenSaver();
-  Caption = app.Title + " v" + app.VersionText();
+  Caption = app.Title + " v" + velmora::kVersion;
   form_.Caption = Caption;
   if (platform::NativeWindow* window = form_.GLWindow()->Handle()) window->SetTitle(Caption);
   if (TUnderWaterWorld* world = side_.World.get()) {
@@ -156,7 +157,7 @@ void TSettingsDialog::ShowAboutBox() {
 
 std::string TSettingsDialog::AboutTitle() const {
   TGLScreenSaver& app = *form_.GLScreenSaver();
-  return app.Title + " " + app.VersionText();
+  return app.Title + " " + velmora::kVersion;
 }
 
 std::string TSettingsDialog::AboutYearLine() const {

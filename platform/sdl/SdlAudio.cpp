@@ -1,6 +1,34 @@
 #include "platform/sdl/SdlAudio.h"
 
+#include <dlfcn.h>
+
+#include <cstdio>
+
 namespace platform {
+
+namespace {
+
+// ALSA prints every failed probe (a machine without a sound card gets
+// eight "ALSA lib ..." lines) through a handler the program can replace.
+// SDL loads the library at run time, so it is loaded here too - the same
+// copy - and given a handler that prints nothing; it stays loaded so the
+// handler stays set. Without the library there is nothing to quieten.
+using AlsaErrorHandler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+using AlsaSetErrorHandler = int (*)(AlsaErrorHandler handler);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietenAlsa() {
+  static const bool quiet = [] {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return false;
+    auto set = reinterpret_cast<AlsaSetErrorHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    return set && set(&IgnoreAlsaError) == 0;
+  }();
+  (void)quiet;
+}
+
+}  // namespace
 
 SdlAudioOutput::~SdlAudioOutput() { Close(); }
 
@@ -19,10 +47,8 @@ bool SdlAudioOutput::Open(const AudioFormat& format, int frames, AudioSource* so
     error_ = "the format cannot be played";
     return false;
   }
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-    error_ = SDL_GetError();
-    return false;
-  }
+  QuietenAlsa();
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Failed();
   SDL_AudioSpec wanted{};
   wanted.freq = format.rate;
   wanted.format = format.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
@@ -35,13 +61,22 @@ bool SdlAudioOutput::Open(const AudioFormat& format, int frames, AudioSource* so
   // Opened paused: SDL calls the callback only once it is released.
   device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
   if (device_ == 0) {
-    error_ = SDL_GetError();
+    Failed();
     source_ = nullptr;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return false;
   }
   error_.clear();
   return true;
+}
+
+bool SdlAudioOutput::Failed() {
+  error_ = SDL_GetError();
+  if (!silentSaid_) {
+    silentSaid_ = true;
+    std::fprintf(stderr, "velmora: no sound device could be opened (%s); running silent\n", error_.c_str());
+  }
+  return false;
 }
 
 bool SdlAudioOutput::SetPaused(bool paused) {

@@ -6,6 +6,10 @@
 // converts to what the hardware takes, and FillAudio always gets the format
 // asked for. SDL's callback runs FillAudio with SDL's device lock held;
 // SetPaused and Close take that lock.
+//
+// Without a sound device the program runs silent: the first failed Open
+// says so once on standard error, in the program's words, and the sound
+// library's own error printing (ALSA's, which SDL probes) is silenced.
 #pragma once
 
 #include <SDL.h>
@@ -28,10 +32,14 @@ class SdlAudioOutput : public AudioOutput {
 
  private:
   static void Callback(void* self, Uint8* stream, int len);
+  // Records SDL's error; the first time, tells the user the program runs
+  // silent. Always false.
+  bool Failed();
 
   SDL_AudioDeviceID device_ = 0;
   AudioSource* source_ = nullptr;
   std::string error_;
+  bool silentSaid_ = false;
 };
 
 }  // namespace platform

@@ -230,8 +230,14 @@ std::string SdlSettingsStore::KeyFile(SettingsRoot root, const std::string& path
   if (parts.size() > 1 && velmora::SameText(parts[0], "Software")) parts.erase(parts.begin());
   if (parts.empty()) velmora::RaiseError(kStoreClass, "OpenKey", "the key path \"" + path + "\" names no key");
   std::string file = RootPath(root);
-  for (std::string_view part : parts) file += "/" + PartName(part);
-  return file + ".conf";
+  // Appended in pieces: GCC 12 takes "/" + name, inlined here, for an
+  // overlapping copy (-Wrestrict).
+  for (std::string_view part : parts) {
+    file += '/';
+    file += PartName(part);
+  }
+  file += ".conf";
+  return file;
 }
 
 std::unique_ptr<SettingsKey> SdlSettingsStore::OpenKey(SettingsRoot root, const std::string& path, bool readOnly) {

@@ -6,6 +6,9 @@
 #   wait_for SECONDS CMD...  runs CMD every 0.2 s until it succeeds; 1 on timeout
 #   switches            the command-line switches in the text on standard input,
 #                       one a line, sorted ("-water", "--film", "/s")
+#   project_version BUILD_DIR   the version the build was configured with
+#   broken_links README          the README's relative link targets that are
+#                       not beside it, one a line
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
@@ -27,4 +30,19 @@ wait_for() {
 
 switches() {
   grep -oE '(^|[][ ,|(])(--?[a-z][a-z-]*|/[a-z])' | sed -E 's/^[][ ,|(]//' | sort -u
+}
+
+project_version() {
+  sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"
+}
+
+broken_links() {
+  local readme=$1 dir target
+  dir=$(dirname "$readme")
+  grep -oE '\]\([^)#]+\)' "$readme" | sed -E 's/^\]\(//; s/\)$//' | sort -u | while read -r target; do
+    case $target in
+      *://*|mailto:*) ;;
+      *) [ -e "$dir/$target" ] || echo "$target" ;;
+    esac
+  done
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A staged install lists Velmora's files under the chosen prefix, nothing
-# outside it, and the installed program runs through the daemon's link.
+# outside it, and the installed program runs through the daemon's link and
+# says the build's version; the README's pictures are installed with it.
 #
 #   install_test.sh BUILD_DIR
 set -u
@@ -15,9 +16,12 @@ echo "Installed files:"
 (cd "$stage" && find . ! -type d | sort)
 
 prefix=$stage/opt/velmora
-for f in bin/velmora libexec/xscreensaver/velmora share/xscreensaver/config/velmora.xml \
+for f in bin/velmora bin/velmora-rfa libexec/xscreensaver/velmora share/xscreensaver/config/velmora.xml \
          share/applications/velmora.desktop share/icons/hicolor/scalable/apps/velmora.svg \
-         share/man/man6/velmora.6 share/velmora/Help.html share/doc/velmora/README.md; do
+         share/icons/hicolor/{48x48,64x64,128x128,256x256}/apps/velmora.png \
+         share/man/man6/velmora.6.gz share/man/man1/velmora-rfa.1.gz share/velmora/Help.html \
+         share/velmora/data.rfa share/doc/velmora/README.md share/doc/velmora/copyright \
+         share/doc/velmora/changelog.gz; do
   [ -e "$prefix/$f" ] || fail "missing $f"
 done
 outside=$(cd "$stage" && find . ! -type d ! -path './opt/velmora/*')
@@ -28,7 +32,15 @@ check '[ -L "$prefix/libexec/xscreensaver/velmora" ]' "the module is not a link"
 check '[ "$(readlink -f "$prefix/libexec/xscreensaver/velmora")" = "$(readlink -f "$prefix/bin/velmora")" ]' \
   "the module link does not lead to bin/velmora"
 version=$("$prefix/libexec/xscreensaver/velmora" --version) || fail "the installed module does not run"
-check '[ "$version" = "Velmora 1.0" ]' "the installed module says \"$version\""
+check '[ "$version" = "Velmora $(project_version "$build")" ]' "the installed module says \"$version\""
+missing=$(broken_links "$prefix/share/doc/velmora/README.md")
+[ -z "$missing" ] || fail "the installed README links to what is not installed: $missing"
+
+# The archive tool reads the installed copy of the carried archive.
+"$prefix/bin/velmora-rfa" list "$prefix/share/velmora/data.rfa" >"$stage.list" 2>&1 ||
+  { cat "$stage.list"; fail "velmora-rfa cannot list the installed archive"; }
+check 'grep -qP "^ravavezaz\\.gsc\\t" "$stage.list"' "the installed archive lacks the scene description"
+rm -f "$stage.list"
 
 # The menu entry opens the settings window with the installed icon.
 desktop=$prefix/share/applications/velmora.desktop

@@ -21,6 +21,7 @@
 #include "app/Toolkit.h"
 #include "assets/ResourceReader.h"
 #include "assets/WinSoundDevice.h"
+#include "core/Version.h"
 #include "gl/GLEntryPoints.h"
 #include "gl/Viewport.h"
 #include "platform/Service.h"
@@ -161,8 +162,10 @@ TEST_F(SettingsDialog, TheFormIsTheDialogAndItsControlsAreFilledFromTheWorld) {
   EXPECT_EQ(Errors(), "");
   velmora::TSettingsDialog& d = Dialog();
   EXPECT_TRUE(Side().ControlsReady);
-  EXPECT_EQ(d.Caption, "Velmora v1.0");
-  EXPECT_EQ(form->Caption, "Velmora v1.0");
+  // The release's full version, as "velmora --version" and the package
+  // give it.
+  EXPECT_EQ(d.Caption, std::string("Velmora v") + velmora::kVersion);
+  EXPECT_EQ(form->Caption, d.Caption);
   EXPECT_EQ(d.ComboBoxBackgrounds.Items, (std::vector<std::string>{"Blue Water", "Aquamarine Water", "Green Water"}));
   EXPECT_EQ(d.ComboBoxBackgrounds.ItemIndex, 0);
   EXPECT_EQ(d.TrackBarBubblesCount.Position, 50);

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
+#include <string_view>
 
 #include "core/Error.h"
 
@@ -38,11 +40,26 @@ std::string MeshNumber(double value) {
 
 namespace {
 
-std::string Colour(const std::array<int, 3>& c) {
-  return "(color " + std::to_string(c[0]) + " " + std::to_string(c[1]) + " " + std::to_string(c[2]) + ")";
+// The texts are appended piece by piece into one string: GCC 12 misreads
+// a chain of operator+ that starts with a literal as overlapping copies
+// (-Wrestrict) once it is inlined.
+std::string Joined(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  for (std::string_view part : parts) text += part;
+  return text;
 }
 
-std::string Vector(double x, double y, double z) { return "[" + MeshNumber(x) + "," + MeshNumber(y) + "," + MeshNumber(z) + "]"; }
+std::string Colour(const std::array<int, 3>& c) {
+  return Joined({"(color ", std::to_string(c[0]), " ", std::to_string(c[1]), " ", std::to_string(c[2]), ")"});
+}
+
+std::string Vector(double x, double y, double z) {
+  return Joined({"[", MeshNumber(x), ",", MeshNumber(y), ",", MeshNumber(z), "]"});
+}
+
+std::string Face(const std::array<int, 3>& f) {
+  return Joined({"[", std::to_string(f[0] + 1), ",", std::to_string(f[1] + 1), ",", std::to_string(f[2] + 1), "]"});
+}
 
 }  // namespace
 
@@ -86,9 +103,9 @@ std::string TGenMesh::Write() const {
     line("#TextureCoords " + std::to_string(o.TexCoords.size()));
     for (const auto& t : o.TexCoords) line(Vector(t[0], t[1], 0));
     line("#VertexFaces " + std::to_string(o.Faces.size()));
-    for (const auto& f : o.Faces) line("[" + std::to_string(f[0] + 1) + "," + std::to_string(f[1] + 1) + "," + std::to_string(f[2] + 1) + "]");
+    for (const auto& f : o.Faces) line(Face(f));
     line("#TextureCoordFaces " + std::to_string(o.Faces.size()));
-    for (const auto& f : o.Faces) line("[" + std::to_string(f[0] + 1) + "," + std::to_string(f[1] + 1) + "," + std::to_string(f[2] + 1) + "]");
+    for (const auto& f : o.Faces) line(Face(f));
     line("#Material 1");
     line("Name " + o.Material);
     line("#FaceMatID " + std::to_string(o.Faces.size()));

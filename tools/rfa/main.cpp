@@ -1,4 +1,5 @@
-// rfa: packs, lists and extracts resource archives (".rfa").
+// velmora-rfa: packs, lists and extracts resource archives (".rfa"). In
+// the build tree tools/rfa links to it.
 //
 //   rfa pack OUT.rfa FILE...            every FILE under its name without folder
 //   rfa list ARCHIVE                    name, compressed size, size; one a line
@@ -20,9 +21,9 @@ using velmora::RaiseError;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: rfa pack OUT.rfa FILE...\n"
-               "       rfa list ARCHIVE\n"
-               "       rfa extract ARCHIVE DIR [NAME...]\n");
+               "usage: velmora-rfa pack OUT.rfa FILE...\n"
+               "       velmora-rfa list ARCHIVE\n"
+               "       velmora-rfa extract ARCHIVE DIR [NAME...]\n");
   return 2;
 }
 
@@ -103,7 +104,7 @@ int main(int argc, char** argv) {
       return Usage();
     }
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "rfa: %s\n", e.what());
+    std::fprintf(stderr, "velmora-rfa: %s\n", e.what());
     return 1;
   }
   return 0;

@@ -39,6 +39,8 @@ for lib in libc6 libsdl2-2.0-0 libjpeg62-turbo zlib1g libglib2.0-0 libgl1; do
   [[ ", $depends," == *", $lib"[\ ,]* ]] || fail "Depends lacks $lib"
 done
 check '[ "$(dpkg-deb -f "$deb" Package)" = velmora ]' "the package is not named velmora"
+# The help page opens through the desktop opener.
+check '[[ ", $(dpkg-deb -f "$deb" Recommends)," == *", xdg-utils,"* ]]' "the package does not recommend xdg-utils"
 
 # What the package holds runs.
 dpkg-deb -x "$deb" "$out/root"

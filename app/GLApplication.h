@@ -196,7 +196,9 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   // Ctrl+Print Screen: one picture, the capture count in its name.
   void SaveSnapshot(const std::string& fileName);
   // Shift+Print Screen: seconds x frameRate frames in fixed time steps.
-  void RecordFilm(int seconds, int frameRate, const std::string& fileName);
+  // Stops early after the frame in hand on a key or when the application
+  // is told to end (SIGTERM, a window close); returns the frames written.
+  int64_t RecordFilm(int seconds, int frameRate, const std::string& fileName);
   // The file a snapshot is saved as: the count, five digits, before the
   // extension ("Film.jpg", 1 -> "Film00001.jpg").
   static std::string SnapshotFileName(const std::string& fileName, int counter);
@@ -234,6 +236,9 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   static inline std::function<void(int)> ExitProcess;
 
  protected:
+  // Raises the window drawn into (a second copy asked for it).
+  void BringToFront() override;
+
   bool inIdle_ = false;
   bool glStarted_ = false;
   double lastFrameTime_ = 0;

@@ -18,8 +18,10 @@ VELMORA_PACKAGES=(
 
 # Installed by ./test.sh only, never by ./run.sh: the screen-saver daemon
 # the desktop tests run Velmora under, and the tools of the install,
-# package and manual-page tests.
-VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils)
+# package and manual-page tests; the X server's core fonts, without which
+# no message box can open on the test display (the tests check that the
+# daemon's roles never open one).
+VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xfonts-base)
 
 # The unprivileged user the daemon test runs the daemon as (the daemon runs
 # no modules for root). Made when running as root; nothing otherwise.

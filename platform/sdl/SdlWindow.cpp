@@ -121,11 +121,20 @@ void SdlWindow::MakeForeign() {
   // SDL draws with OpenGL into a window it did not make only when told so
   // before it takes the window over.
   SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+  // The host may destroy the window while SDL reads its properties: that
+  // error marks it lost instead of ending the process.
+  ExpectHostWindow(id);
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(id)));
-  if (!window_)
+  if (!window_) {
+    const bool gone = HostWindowLost(id);
+    UnwatchHostWindow(id);
+    if (gone)
+      throw HostWindowGone(velmora::ErrorText(
+          "Windows", "Create", velmora::Format("Host window 0x%llx went", static_cast<unsigned long long>(id))));
     velmora::RaiseError("Windows", "Create",
                         velmora::Format("Host window 0x%llx cannot be used: %s", static_cast<unsigned long long>(id),
                                         SDL_GetError()));
+  }
   hostId_ = id;
   WatchHostWindow(window_, id);
 }

@@ -278,6 +278,58 @@ TEST_F(HostWindowTest, EndsQuietlyWhenTheHostWindowGoesMidFrame) {
   }
 }
 
+// A window that is not there: the error on standard error and exit code 1,
+// at once. A module of a daemon or a host never shows a box (one would
+// wait for a click nobody gives, and outlive the module).
+TEST_F(HostWindowTest, AHostWindowThatDoesNotExistIsAnErrorOnStandardErrorNeverABox) {
+  const std::string missing = "0x3fffff0";
+  struct Start {
+    std::vector<std::string> args;
+    const char* xscreensaverWindow;
+  };
+  for (const Start& start : {Start{{"-window-id", missing}, nullptr}, Start{{"-root"}, "0x3fffff0"},
+                             Start{{}, "0x3fffff0"}, Start{{"/p:" + missing}, nullptr}, Start{{"/l", missing}, nullptr}}) {
+    SCOPED_TRACE(start.args.empty() ? std::string("$XSCREENSAVER_WINDOW") : start.args.front());
+    if (start.xscreensaverWindow) setenv("XSCREENSAVER_WINDOW", start.xscreensaverWindow, 1);
+    Module velmora(display, start.args);
+    unsetenv("XSCREENSAVER_WINDOW");
+    std::optional<int> status = velmora.Ended();
+    ASSERT_TRUE(status) << "velmora did not end (waiting on a box?)";
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << (WIFSIGNALED(*status) ? WTERMSIG(*status) : 0);
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    EXPECT_NE(velmora.Errors().find("Host window 0x3fffff0 does not exist"), std::string::npos) << velmora.Errors();
+  }
+}
+
+// The daemon destroys its window while Velmora is still taking it over
+// (reading its properties and attributes): as when it goes later, Velmora
+// ends quietly, never with Xlib's error text. A window gone before Velmora
+// first looked at it is one that does not exist (exit code 1, said so).
+TEST_F(HostWindowTest, AWindowDestroyedWhileVelmoraTakesItOverEndsQuietly) {
+  int quiet = 0;
+  for (int delayMs : {0, 5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 60, 70, 80, 100, 120, 150, 200}) {
+    SCOPED_TRACE(delayMs);
+    Host host(display, 160, 120, 24);
+    ASSERT_TRUE(host);
+    Module velmora(display, {"-window-id", std::to_string(host.Id()), "-water", "blue"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    host.Destroy();
+    std::optional<int> status = velmora.Ended();
+    ASSERT_TRUE(status) << "velmora did not end";
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << (WIFSIGNALED(*status) ? WTERMSIG(*status) : 0);
+    const std::string errors = velmora.Errors();
+    EXPECT_EQ(errors.find("X Error"), std::string::npos) << errors;
+    if (WEXITSTATUS(*status) == 0) {
+      EXPECT_EQ(errors, "");
+      ++quiet;
+    } else {
+      EXPECT_EQ(WEXITSTATUS(*status), 1);
+      EXPECT_NE(errors.find("does not exist"), std::string::npos) << errors;
+    }
+  }
+  EXPECT_GT(quiet, 0) << "the window never reached Velmora";
+}
+
 TEST_F(HostWindowTest, EndsQuietlyWhenTheDaemonDestroysTheWindowAndSignalsAtOnce) {
   Host host(display, 160, 120, 32);
   if (!host) GTEST_SKIP() << "the display has no 32-bit visual";

@@ -13,6 +13,7 @@
 #include "platform/Display.h"
 #include "platform/Process.h"
 #include "platform/Service.h"
+#include "platform/Window.h"
 
 namespace velmora {
 
@@ -238,6 +239,12 @@ void TCustomApplicationPro::WindowProc(platform::Message& message) {
 
 void TCustomApplicationPro::HandleException(void* sender, const std::exception& error) {
   if (Debug) WriteLog(error.what());
+  // The host destroyed the window drawn into: it is done with this run,
+  // which ends quietly.
+  if (dynamic_cast<const platform::HostWindowGone*>(&error)) {
+    Application().Terminate();
+    return;
+  }
   // The idle hook comes back also when the handler itself fails.
   IdleDetached detached([this] { DetachIdle(); }, [this] { AttachIdle(); });
   ShowAppCursor(true);

@@ -113,9 +113,13 @@ void SdlWindow::MakeForeign() {
       // which ends the process for a window that does not exist.
       XWindowAttributes attributes{};
       Status status = X11Library::Get().getWindowAttributes(x.display(), Window(id), &attributes);
-      if (!x.SyncOk() || status == 0)
+      if (!x.SyncOk() || status == 0) {
+        if (hostTaken_)
+          throw HostWindowGone(velmora::ErrorText(
+              "Windows", "Create", velmora::Format("Host window 0x%llx went", static_cast<unsigned long long>(id))));
         velmora::RaiseError("Windows", "Create",
                             velmora::Format("Host window 0x%llx does not exist", static_cast<unsigned long long>(id)));
+      }
     }
   }
   // SDL draws with OpenGL into a window it did not make only when told so
@@ -136,6 +140,7 @@ void SdlWindow::MakeForeign() {
                                         SDL_GetError()));
   }
   hostId_ = id;
+  hostTaken_ = true;
   WatchHostWindow(window_, id);
 }
 

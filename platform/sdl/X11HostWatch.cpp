@@ -112,8 +112,6 @@ void WatchHostWindow(SDL_Window* window, uint64_t host) {
 void UnwatchHostWindow(uint64_t host) {
   auto& hosts = State().hosts;
   hosts.erase(std::remove(hosts.begin(), hosts.end(), host), hosts.end());
-  auto& lost = State().lost;
-  lost.erase(std::remove(lost.begin(), lost.end(), host), lost.end());
 }
 
 bool HostWindowEvent(const SDL_Event& event) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
 #include "app/Form.h"
 #include "core/Error.h"
@@ -12,6 +13,7 @@
 #include "platform/Display.h"
 #include "platform/Process.h"
 #include "platform/Service.h"
+#include "platform/Window.h"
 
 namespace velmora {
 
@@ -31,6 +33,12 @@ const char* const kOptLowCPU = "LowCPU";
 TCustomApplicationPro* g_messageTarget = nullptr;
 // The object whose handlers are installed as the toolkit's events.
 TCustomApplicationPro* g_eventsOwner = nullptr;
+
+// The option warnings given while the application object lives.
+std::set<std::string>& WarnedLines() {
+  static std::set<std::string> lines;
+  return lines;
+}
 
 std::string WithTrailingDelimiter(std::string dir) {
   if (dir.empty() || dir.back() != '/') dir += '/';
@@ -63,6 +71,8 @@ TCustomApplicationPro::TCustomApplicationPro(TComponent* owner) : TComponent(own
   HookApplicationEvents();
   if (!g_messageTarget) {
     g_messageTarget = this;
+    // A new run: its warnings are its own.
+    WarnedLines().clear();
     Application().RegisterWindow(0, [](platform::Message& message) {
       if (g_messageTarget)
         g_messageTarget->WindowProc(message);
@@ -155,12 +165,20 @@ void TCustomApplicationPro::Initialize() {
   if (SingleInstance) CheckSingleInstance();
 }
 
+std::string TCustomApplicationPro::InstanceLockName() const { return appName_ + "Semaphore"; }
+
+void TCustomApplicationPro::InstanceRefused() {
+  std::fprintf(stderr, "%s: another copy is running; this start ends\n", appName_.c_str());
+  std::fflush(stderr);
+}
+
 void TCustomApplicationPro::CheckSingleInstance() {
   bool alreadyRunning = false;
-  semaphore_ = platform::Get<platform::System>().CreateInstanceLock(appName_ + "Semaphore", alreadyRunning);
+  semaphore_ = platform::Get<platform::System>().CreateInstanceLock(InstanceLockName(), alreadyRunning);
   if (!alreadyRunning) return;
   // A second copy: end without showing anything and without running any
-  // handler of the form.
+  // handler of the form; only a line on standard error says why.
+  InstanceRefused();
   SetLogFile(false);
   Application().Terminate();
   Application().ShowMainForm = false;
@@ -221,6 +239,12 @@ void TCustomApplicationPro::WindowProc(platform::Message& message) {
 
 void TCustomApplicationPro::HandleException(void* sender, const std::exception& error) {
   if (Debug) WriteLog(error.what());
+  // The host destroyed the window drawn into: it is done with this run,
+  // which ends quietly.
+  if (dynamic_cast<const platform::HostWindowGone*>(&error)) {
+    Application().Terminate();
+    return;
+  }
   // The idle hook comes back also when the handler itself fails.
   IdleDetached detached([this] { DetachIdle(); }, [this] { AttachIdle(); });
   ShowAppCursor(true);
@@ -259,6 +283,7 @@ void TCustomApplicationPro::Idle(void* sender, bool& done) {
   }
   done = false;
   CloseStore();
+  if (semaphore_ && platform::Get<platform::System>().TakeRaiseRequest()) BringToFront();
 }
 
 void TCustomApplicationPro::AppDeactivate(void* sender) { Fire(OnDeactivate, sender); }
@@ -422,36 +447,44 @@ TOptionOverrides& TCustomApplicationPro::OptionOverrides() {
   return overrides;
 }
 
-std::string TCustomApplicationPro::ReadOptionString(const std::string& name, const std::string& defaultValue) {
-  if (std::optional<std::string> value = OptionOverrides().Find(name)) return *value;
+std::optional<std::string> TCustomApplicationPro::ReadOptionText(const std::string& name) {
+  if (std::optional<std::string> value = OptionOverrides().Find(name)) return value;
   SetReadOnlyStore(true);
-  std::string result = defaultValue;
   const std::string valueName = NamesScrambled ? ComplementText(name) : name;
+  auto unreadable = [](const std::exception& error) {
+    WarnOption("TCustomApplicationPro", "ReadOptionString",
+               std::string("the stored settings cannot be read (") + error.what() + "); defaults are used");
+  };
   std::string value;
-  try {
-    if (ReadFrom(valueName, value)) {
-      result = value;
-    } else if (useLocalMachine_) {
-      SetUseLocalMachine(false);
-      if (ReadFrom(valueName, value)) result = value;
-      SetUseLocalMachine(true);
-    }
-  } catch (const std::exception&) {
-    if (useLocalMachine_) {
+  if (useLocalMachine_) {
+    try {
+      if (ReadFrom(valueName, value)) return value;
+    } catch (const std::exception& error) {
       // The machine-wide root cannot be read: the per-user root from now on.
+      unreadable(error);
       SetUseLocalMachine(false);
-      try {
-        if (ReadFrom(valueName, value)) result = value;
-      } catch (const std::exception&) {
-      }
     }
   }
+  const bool machine = useLocalMachine_;
+  if (machine) SetUseLocalMachine(false);
+  std::optional<std::string> result;
+  try {
+    if (ReadFrom(valueName, value)) result = value;
+  } catch (const std::exception& error) {
+    unreadable(error);
+  }
+  if (machine) SetUseLocalMachine(true);
   return result;
 }
 
+std::string TCustomApplicationPro::ReadOptionString(const std::string& name, const std::string& defaultValue) {
+  return ReadOptionText(name).value_or(defaultValue);
+}
+
 bool TCustomApplicationPro::ReadOptionBool(const std::string& name, bool defaultValue) {
-  std::string text = ReadOptionString(name, "");
-  if (text.empty()) return defaultValue;
+  const std::optional<std::string> stored = ReadOptionText(name);
+  if (!stored) return defaultValue;
+  const std::string& text = *stored;
   std::optional<bool> value = TextToBool(text);
   if (!value) {
     WarnOption("TCustomApplicationPro", "ReadOptionBool",
@@ -463,8 +496,9 @@ bool TCustomApplicationPro::ReadOptionBool(const std::string& name, bool default
 }
 
 int TCustomApplicationPro::ReadOptionInteger(const std::string& name, int defaultValue) {
-  std::string text = ReadOptionString(name, "");
-  if (text.empty()) return defaultValue;
+  const std::optional<std::string> stored = ReadOptionText(name);
+  if (!stored) return defaultValue;
+  const std::string& text = *stored;
   std::optional<int64_t> value = ParseInt(text);
   if (!value || *value < INT32_MIN || *value > INT32_MAX) {
     WarnOption("TCustomApplicationPro", "ReadOptionInteger",
@@ -478,6 +512,7 @@ int TCustomApplicationPro::ReadOptionInteger(const std::string& name, int defaul
 void TCustomApplicationPro::WarnOption(std::string_view className, std::string_view operation, std::string_view text) {
   const std::string line =
       "velmora: warning: " + std::string(className) + "." + std::string(operation) + ": " + std::string(text) + "\n";
+  if (!WarnedLines().insert(line).second) return;
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
 }
@@ -490,20 +525,30 @@ void TCustomApplicationPro::WriteOptionString(const std::string& name, const std
   }
   SetReadOnlyStore(false);
   const std::string valueName = NamesScrambled ? ComplementText(name) : name;
-  try {
+  auto write = [&] {
     platform::SettingsKey* key = OpenStore();
     if (!key) RaiseError("TCustomApplicationPro", "WriteOptionString", "the option key cannot be opened");
     key->WriteString(valueName, value);
-  } catch (const std::exception&) {
-    if (useLocalMachine_) {
-      // The machine-wide root cannot be written: the per-user root from now on.
-      SetUseLocalMachine(false);
-      try {
-        if (platform::SettingsKey* key = OpenStore()) key->WriteString(valueName, value);
-      } catch (const std::exception&) {
-      }
+  };
+  try {
+    write();
+  } catch (const std::exception& error) {
+    if (!useLocalMachine_) {
+      NoteWriteError(error);
+      return;
+    }
+    // The machine-wide root cannot be written: the per-user root from now on.
+    SetUseLocalMachine(false);
+    try {
+      write();
+    } catch (const std::exception& userError) {
+      NoteWriteError(userError);
     }
   }
+}
+
+void TCustomApplicationPro::NoteWriteError(const std::exception& error) {
+  if (writeError_.empty()) writeError_ = error.what();
 }
 
 void TCustomApplicationPro::WriteOptionBool(const std::string& name, bool value) {

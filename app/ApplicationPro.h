@@ -146,13 +146,26 @@ class TCustomApplicationPro : public TComponent {
   std::string ReadOptionString(const std::string& name, const std::string& defaultValue);
   bool ReadOptionBool(const std::string& name, bool defaultValue);
   int ReadOptionInteger(const std::string& name, int defaultValue);
+  // An empty stored value counts as not valid too; a store that cannot be
+  // read (a settings folder that is a file, a settings file that is a
+  // folder, no permission) gives the default with a warning
+  //   "TCustomApplicationPro.ReadOptionString: the stored settings cannot
+  //    be read (<reason>); defaults are used".
   // A stored option that cannot be used, reported while the program goes
   // on without it: "velmora: warning: <Class>.<Operation>: <text>" on
-  // standard error.
+  // standard error, each distinct warning once while the application
+  // object lives (the options are read again and again in a run).
   static void WarnOption(std::string_view className, std::string_view operation, std::string_view text);
+  // Writes never throw; one that cannot be stored (a read-only settings
+  // file or home) is kept as WriteError until ClearWriteError, so that the
+  // caller of a whole save (the settings dialog's OK) can tell the user.
   void WriteOptionString(const std::string& name, const std::string& value);
   void WriteOptionBool(const std::string& name, bool value);
   void WriteOptionInteger(const std::string& name, int value);
+  // The reason of the first write that failed since ClearWriteError; empty
+  // when every one was stored.
+  const std::string& WriteError() const { return writeError_; }
+  void ClearWriteError() { writeError_.clear(); }
 
   // The options given on the command line for this run (process-wide,
   // looked up by the plain option name).
@@ -228,6 +241,14 @@ class TCustomApplicationPro : public TComponent {
 
   // The single-instance check of Initialize.
   void CheckSingleInstance();
+  // The name of the single-instance lock: AppName + "Semaphore".
+  virtual std::string InstanceLockName() const;
+  // A second copy that the lock turns away says so on standard error (it
+  // shows nothing else): "<AppName>: another copy is running; this start
+  // ends".
+  virtual void InstanceRefused();
+  // The lock's holder was asked to come forward by a second copy.
+  virtual void BringToFront() {}
 
   std::string appName_;
   std::string exeDir_;
@@ -242,6 +263,10 @@ class TCustomApplicationPro : public TComponent {
   // found no key.
   platform::SettingsKey* OpenStore();
   bool ReadFrom(const std::string& name, std::string& value);
+  // The stored text of an option (or this run's override); nullopt when
+  // it is not stored.
+  std::optional<std::string> ReadOptionText(const std::string& name);
+  void NoteWriteError(const std::exception& error);
 
   std::unique_ptr<platform::InstanceLock> semaphore_;
   std::fstream logStream_;
@@ -254,6 +279,7 @@ class TCustomApplicationPro : public TComponent {
   bool useLocalMachine_ = false;
   std::unique_ptr<platform::SettingsKey> store_;
   bool storeOpened_ = false;
+  std::string writeError_;
 };
 
 class TCustomGraphicApplicationPro : public TCustomApplicationPro {

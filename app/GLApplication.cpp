@@ -276,6 +276,10 @@ void TCustomGLApplication::Notification(TComponent* component, TOperation operat
   if (window_ && component == window_) SetWindow(nullptr);
 }
 
+void TCustomGLApplication::BringToFront() {
+  if (window_ && window_->HandleAllocated()) window_->Handle()->Raise();
+}
+
 void TCustomGLApplication::AcceptMode(int colorDepth, int, int height, bool& accept) {
   accept = colorDepth >= 16 && height >= 480;
 }
@@ -588,21 +592,24 @@ void TCustomGLApplication::SaveSnapshot(const std::string& fileName) {
   }
 }
 
-void TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::string& fileName) {
-  if (!SnapshotsEnabled || !Active || !window_ || !openGL_ || !openGL_->Active()) return;
-  if (frameRate <= 0 || seconds <= 0) return;
+int64_t TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::string& fileName) {
+  if (!SnapshotsEnabled || !Active || !window_ || !openGL_ || !openGL_->Active()) return 0;
+  if (frameRate <= 0 || seconds <= 0) return 0;
   float step = 1.0f / float(frameRate);
   openGL_->ScreenShot()->Counter = 0;
   Recording = true;
   const int64_t frames = int64_t(seconds) * int64_t(frameRate);
-  for (int64_t i = 0; i < frames; ++i) {
+  int64_t written = 0;
+  while (written < frames && !Application().Terminated()) {
     Fire(OnUpdate, step);
     RenderScene(deviceContext_, step);
     SaveSnapshot(fileName);
+    ++written;
     Application().ProcessMessages();
     if (!Recording) break;
   }
   Recording = false;
+  return written;
 }
 
 }  // namespace velmora

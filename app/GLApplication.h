@@ -196,7 +196,9 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   // Ctrl+Print Screen: one picture, the capture count in its name.
   void SaveSnapshot(const std::string& fileName);
   // Shift+Print Screen: seconds x frameRate frames in fixed time steps.
-  void RecordFilm(int seconds, int frameRate, const std::string& fileName);
+  // Stops early after the frame in hand on a key or when the application
+  // is told to end (SIGTERM, a window close); returns the frames written.
+  int64_t RecordFilm(int seconds, int frameRate, const std::string& fileName);
   // The hot keys' files go to the user's pictures folder: fileName there
   // unless it is absolute.
   std::string InPicturesFolder(const std::string& fileName) const;
@@ -237,6 +239,9 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   static inline std::function<void(int)> ExitProcess;
 
  protected:
+  // Raises the window drawn into (a second copy asked for it).
+  void BringToFront() override;
+
   bool inIdle_ = false;
   bool glStarted_ = false;
   double lastFrameTime_ = 0;

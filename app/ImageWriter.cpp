@@ -161,10 +161,21 @@ void TJpegWriter::SaveToFile(const std::string& fileName) const {
 
 void WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& bytes, const char* className,
                     const char* operation) {
-  std::ofstream f(fileName, std::ios::binary | std::ios::trunc);
-  if (f) f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  if (f) f.close();
-  if (!f) RaiseError(className, operation, "Cannot write " + fileName);
+  // Written beside the file and renamed over it: whatever ends the run, the
+  // name holds a whole image or none.
+  const std::string part = fileName + ".part";
+  bool ok;
+  {
+    std::ofstream f(part, std::ios::binary | std::ios::trunc);
+    if (f) f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (f) f.close();
+    ok = bool(f);
+  }
+  if (ok) ok = std::rename(part.c_str(), fileName.c_str()) == 0;
+  if (!ok) {
+    std::remove(part.c_str());
+    RaiseError(className, operation, "Cannot write " + fileName);
+  }
 }
 
 }  // namespace velmora

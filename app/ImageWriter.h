@@ -66,7 +66,8 @@ class TJpegWriter {
   TBitmap24 bitmap_;
 };
 
-// Writes the bytes to a file, replacing it. Raises "className.operation
+// Writes the bytes to a file, replacing it: first to "<file>.part", which
+// is then renamed, so the name never holds part of an image. Raises "className.operation
 // error: Cannot write <file>" on failure.
 void WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& bytes, const char* className,
                     const char* operation);

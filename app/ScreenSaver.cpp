@@ -1,7 +1,7 @@
 #include "app/ScreenSaver.h"
 
 #include <algorithm>
-
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -196,8 +196,10 @@ void TGLScreenSaver::Initialize() {
   // A program file without extension counts as ".EXE", which would make
   // every run single-instance; but a preview belongs to its host window,
   // and a screen-saver daemon starts one module per monitor (and one more
-  // in its settings program's preview), so those all run.
-  SingleInstance = !Independent && role_ != srPreview && (kind == ".EXE" || (!RunAsProgram && role_ == srSaver));
+  // in its settings program's preview), so those all run. The password
+  // role shows nothing of its own and never waits for anything either.
+  SingleInstance = !Independent && role_ != srPreview && role_ != srPassword &&
+                   (kind == ".EXE" || (!RunAsProgram && role_ == srSaver));
   TCustomGLApplication::Initialize();
   if (kind == ".SCR" && RunAsProgram) {
     SetUseLocalMachine(true);
@@ -214,6 +216,22 @@ void TGLScreenSaver::Initialize() {
     default: break;
   }
   if (role_ != srProgram) ResetMouse();
+}
+
+std::string TGLScreenSaver::InstanceLockName() const {
+  return role_ == srSaver ? AppName() + "SaverSemaphore" : TCustomGLApplication::InstanceLockName();
+}
+
+void TGLScreenSaver::InstanceRefused() {
+  std::string line;
+  if (role_ == srSaver)
+    line = "the screen saver is already running; this start ends";
+  else if (platform::Get<platform::System>().RaiseInstance(InstanceLockName()))
+    line = "the settings window is already open; it is brought to the front";
+  else
+    line = "the settings window is already open (it cannot be brought to the front here); this start ends";
+  std::fprintf(stderr, "%s: %s\n", AppName().c_str(), line.c_str());
+  std::fflush(stderr);
 }
 
 void TGLScreenSaver::HideOwnerForm() {

@@ -129,6 +129,14 @@ class TGLScreenSaver : public TCustomGLApplication {
   void SetMonitorOffIndex(int index);
   float MonitorOffTime() const { return monitorOffTime_; }
 
+ protected:
+  // The saver role has a lock of its own ("<AppName>SaverSemaphore"): an
+  // open settings window never keeps the saver from starting, while a
+  // second saver ends. A second settings window asks the first to come
+  // forward. Either refusal is said on standard error.
+  std::string InstanceLockName() const override;
+  void InstanceRefused() override;
+
  private:
   // The program file as the role rules see it (".EXE", ".SCR", ...).
   std::string ProgramKind() const;

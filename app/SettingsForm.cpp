@@ -365,9 +365,22 @@ int RunFilm(const TProgramOptions& options) {
   form.GLWindow()->SetBounds(0, 0, options.Width > 0 ? options.Width : 640,
                              options.Height > 0 ? options.Height : 480);
   form.Show();
-  if (!WaitForOpenGL(app)) RaiseError("TGLScreenSaver", "RecordFilm", "OpenGL could not be started");
-  app.SnapshotsEnabled = true;
-  app.RecordFilm(int(options.Seconds), options.Rate, options.Out);
+  const int64_t wanted = int64_t(options.Seconds) * options.Rate;
+  int64_t written = 0;
+  if (WaitForOpenGL(app)) {
+    app.SnapshotsEnabled = true;
+    written = app.RecordFilm(int(options.Seconds), options.Rate, options.Out);
+  } else if (!Application().Terminated()) {
+    RaiseError("TGLScreenSaver", "RecordFilm", "OpenGL could not be started");
+  }
+  std::printf("frames=%lld\n", static_cast<long long>(written));
+  std::fflush(stdout);
+  if (written < wanted && Application().Terminated()) {
+    // Told to end (SIGTERM): the frames so far are whole files.
+    std::fprintf(stderr, "velmora: film interrupted after %lld of %lld frames\n", static_cast<long long>(written),
+                 static_cast<long long>(wanted));
+    return kExitInterrupted;
+  }
   return 0;
 }
 

@@ -169,8 +169,13 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv);
 // The whole program for each kind of run; each returns the exit code.
 int RunSaver();
 // Renders seconds x rate frames in fixed steps into an offscreen window
-// and writes them as NAME00001.jpg ...
+// and writes them as NAME00001.jpg ..., then prints "frames=N". Told to
+// end (SIGTERM) it stops after the frame in hand, says so on standard
+// error and returns kExitInterrupted.
 int RunFilm(const TProgramOptions& options);
+// The exit code of a run ended by SIGTERM before it was done (128 + 15, as
+// a shell reports a process the signal ended).
+constexpr int kExitInterrupted = 143;
 // Renders full screen as fast as the loop goes for the given seconds and
 // prints "frames=N seconds=S fps=F ms_per_frame=M".
 int RunBench(const TProgramOptions& options);

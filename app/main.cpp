@@ -12,9 +12,12 @@
 // Exit codes: 0 done (the usage for --help, on standard output); 2 a
 // mistake in the command line (the reason and the usage on standard
 // error); 1 an error at run time, unreadable data included (the reason in a
-// message box, on standard error without a display). --check prints its
-// findings on standard output and exits 1 when the scene does not load
-// and render cleanly (with --strict also when it has warnings); --check and --save-scene show no message box.
+// message box, on standard error without a display and in the roles that
+// draw into another program's window, which never show a box); 143 a film
+// ended by SIGTERM before its last frame. --check prints its findings on
+// standard output and exits 1 when the scene does not load and render
+// cleanly (with --strict also when it has warnings); --check and
+// --save-scene show no message box.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -32,6 +35,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Service.h"
 #include "platform/System.h"
+#include "platform/Window.h"
 #include "scene/SceneClasses.h"
 #include "world/FormWorld.h"
 #include "world/SceneCheck.h"
@@ -122,8 +126,15 @@ int main(int argc, char** argv) {
     options = ParseProgramOptions(args);
     // The role rules run again when the application object is made; a bad
     // window id is a usage error, found here before any window opens.
-    if (options.Run != TProgramOptions::TRun::roHelp)
-      DecideSaverRole(options.SaverArguments, 0, system.Environment("XSCREENSAVER_WINDOW"));
+    if (options.Run != TProgramOptions::TRun::roHelp) {
+      const TSaverCommandLine line =
+          DecideSaverRole(options.SaverArguments, 0, system.Environment("XSCREENSAVER_WINDOW"));
+      // A module in a daemon's or a host's window (-window-id, -root,
+      // $XSCREENSAVER_WINDOW, /p, /l): nobody may see a box there, and one
+      // would hold the run; its errors go to standard error.
+      if (options.Run == TProgramOptions::TRun::roSaver && line.Role == srPreview)
+        platform::Get<platform::Dialogs>().SetBoxesAllowed(false);
+    }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora: %s\n%s", error.what(), kUsage);
     return 2;
@@ -170,6 +181,10 @@ int main(int argc, char** argv) {
       case TProgramOptions::TRun::roSaveScene: return RunSaveScene(options);
       default: return RunSaver();
     }
+  } catch (const platform::HostWindowGone&) {
+    // The host destroyed its window while the module took it over: it is
+    // done with the module, as when the window goes later.
+    return 0;
   } catch (const std::exception& error) {
     return packRun ? packRunError(error) : RunTimeError(error);
   }

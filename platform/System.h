@@ -25,6 +25,15 @@ class System {
   // Takes the named single-instance lock. `alreadyRunning` is set when
   // another live process holds it; the returned object may then be empty.
   virtual std::unique_ptr<InstanceLock> CreateInstanceLock(const std::string& name, bool& alreadyRunning) = 0;
+  // Asks the live holder of the named lock to bring its window to the
+  // front; false when the platform cannot or the holder cannot be reached.
+  virtual bool RaiseInstance(const std::string& name) {
+    (void)name;
+    return false;
+  }
+  // True once for every such request that reached this process (a lock
+  // holder), polled between frames.
+  virtual bool TakeRaiseRequest() { return false; }
 
   // The full path of the running program file.
   virtual std::string ExecutablePath() = 0;

@@ -9,7 +9,17 @@
 #include <memory>
 #include <string>
 
+#include "core/Error.h"
+
 namespace platform {
+
+// Windows::Create of a host window that its host destroyed while it was
+// being taken over: the host is done with the module, which ends quietly
+// as it does when the window goes later.
+class HostWindowGone : public velmora::Error {
+ public:
+  using velmora::Error::Error;
+};
 
 struct Rect {
   int left = 0;
@@ -55,7 +65,7 @@ class Windows {
   virtual ~Windows() = default;
 
   // Throws velmora::Error ("Windows.Create error: ...") when the window
-  // cannot be made.
+  // cannot be made, HostWindowGone when a host window went meanwhile.
   virtual std::unique_ptr<NativeWindow> Create(const WindowRequest& request) = 0;
 
   // The client rectangle of a foreign window; false when it does not exist.

@@ -19,9 +19,11 @@ VELMORA_PACKAGES=(
 
 # Installed by ./test.sh only, never by ./run.sh: the screen-saver daemon
 # the desktop tests run Velmora under, and the tools of the install,
-# package (lintian checks it) and manual-page tests, and xdotool, which
-# clicks the settings window's buttons.
-VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool lintian)
+# package (lintian checks it) and manual-page tests; xdotool, which clicks
+# the settings window's buttons; the X server's core fonts, without which
+# no message box can open on the test display (the tests check that the
+# daemon's roles never open one).
+VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool lintian xfonts-base)
 
 # The unprivileged user the daemon test runs the daemon as (the daemon runs
 # no modules for root). Made when running as root; nothing otherwise.

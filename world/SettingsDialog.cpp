@@ -1,5 +1,6 @@
 #include "world/SettingsDialog.h"
 
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 
@@ -21,6 +22,8 @@ namespace velmora {
 const char* const TSettingsDialog::kAdvancedText =
     "Click on the Advanced Button to adjust the full screen mode, multi-monitors, graphics, sound, power "
     "management and clock settings";
+
+const char* const TSettingsDialog::kSaveErrorText = "The settings could not be saved.";
 
 TSettingsDialog::TSettingsDialog(TFormSettings& form, TFormWorld& side) : form_(form), side_(side) {}
 
@@ -127,7 +130,15 @@ void TSettingsDialog::ButtonClick(TButton sender) {
     case btFeedBack: OpenContactAddress(); break;
     case btAdvanced: ShowAdvancedSettings(); break;
     case btOk:
+      app.ClearWriteError();
       app.SaveOptions();
+      SaveError = app.WriteError();
+      if (!SaveError.empty()) {
+        // The user's changes are still in the form: it stays open.
+        std::fprintf(stderr, "velmora: the settings could not be saved: %s\n", SaveError.c_str());
+        std::fflush(stderr);
+        break;
+      }
       form_.Close();
       break;
     case btCancel: form_.Close(); break;

@@ -9,7 +9,10 @@
 //   the windowed roles; ControlsReady false meanwhile, so the values set
 //   do not echo back into the world) -> change handlers and ButtonClick as
 //   the user works the controls (every change applied to the preview at
-//   once) -> "OK": the application's SaveOptions, the form closed;
+//   once) -> "OK": the application's SaveOptions, the form closed (when a
+//   setting cannot be stored the form stays open, shows kSaveErrorText
+//   beside "OK" with the reason as its hint, and the reason goes to
+//   standard error);
 //   "Cancel" (or the window manager's close button): the form closed,
 //   nothing stored.
 //
@@ -128,6 +131,11 @@ class TSettingsDialog {
   static std::vector<std::string> SkinNames(const std::vector<std::string>& fileList);
 
   static const char* const kAdvancedText;
+
+  // Why the last "OK" stored nothing or not all (the settings store's
+  // reason); empty when it stored everything or was not pressed yet.
+  std::string SaveError;
+  static const char* const kSaveErrorText;
 
  private:
   void DrawForm(TDialogGui& gui);

@@ -273,6 +273,16 @@ void TSettingsDialog::DrawForm(TDialogGui& gui) {
   if (Button(layout, "Contact Us", 246, 386, 85, 25,
              "If you have any problems, questions or opinions, don't hesitate to contact us."))
     ButtonClick(btFeedBack);
+  if (!SaveError.empty()) {
+    // OK could not store the settings: said beside it, the reason in the hint.
+    layout.At(338, 386);
+    ImGui::PushTextWrapPos(layout.Px(518));
+    ImGui::PushStyleColor(ImGuiCol_Text, IM_COL32(200, 0, 0, 255));
+    ImGui::TextUnformatted(kSaveErrorText);
+    ImGui::PopStyleColor();
+    ImGui::PopTextWrapPos();
+    Hint(SaveError.c_str());
+  }
   if (Button(layout, "OK", 522, 386, 75, 25, "Click on this button to save changes in the settings of screen saver."))
     ButtonClick(btOk);
   if (Button(layout, "Cancel", 603, 386, 75, 25,

@@ -103,7 +103,10 @@ void TUnderWaterWorld::LoadOptions() {
   UseBackground = app.ReadOptionBool("UseBackground", true);
   for (TMainObject* list : FishLists()) list->SetVisible(app.ReadOptionBool(list->Name(), true));
   SetSortAlpha(true);
-  SetFishDirection(StrToFishDirection(app.ReadOptionString("FishDirection", "Both")));
+  const std::string direction = app.ReadOptionString("FishDirection", "Both");
+  if (direction != "Right" && direction != "Left" && direction != "Both")
+    Warn("FishDirection \"" + direction + "\" is not Right, Left or Both; Both is used");
+  SetFishDirection(StrToFishDirection(direction));
   SetFishTypeIndex(StoredIndex(app, "FishTypeIndex", FishEnvironments.size(), "fish environment"));
   SetWaterBackgroundIndex(StoredIndex(app, "WaterBackgroundIndex", Waters.size(), "water"));
   SetFishCount(StoredCount(app, "FishCount", 20, kMostFish));

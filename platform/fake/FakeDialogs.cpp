@@ -3,7 +3,7 @@
 namespace platform {
 
 void FakeDialogs::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
-  messages.push_back({text, caption, icon});
+  messages.push_back({text, caption, icon, BoxesAllowed()});
 }
 
 int FakeDialogs::ShowCursor(bool show) {

@@ -12,6 +12,8 @@ struct ShownMessage {
   std::string text;
   std::string caption;
   MessageIcon icon = MessageIcon::None;
+  // Whether it would have been a box (false: standard error only).
+  bool box = true;
 };
 
 class FakeDialogs : public Dialogs {

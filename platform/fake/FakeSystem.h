@@ -32,6 +32,17 @@ class FakeSystem : public System {
   std::string SystemDirectory() override { return systemDirectory; }
   std::string SystemRootDirectory() override { return systemRootDirectory; }
   std::string Environment(const std::string& name) override;
+  // Recorded in raiseRequests; answers `canRaise`.
+  bool RaiseInstance(const std::string& name) override {
+    raiseRequests.push_back(name);
+    return canRaise;
+  }
+  // Takes one of `pendingRaises`.
+  bool TakeRaiseRequest() override {
+    if (pendingRaises == 0) return false;
+    --pendingRaises;
+    return true;
+  }
 
   // True while a lock of this name taken through this fake is alive.
   bool LockHeld(const std::string& name) const;
@@ -45,6 +56,9 @@ class FakeSystem : public System {
 
   std::vector<ExecutionState> executionStates;
   std::vector<std::string> lockRequests;
+  std::vector<std::string> raiseRequests;
+  bool canRaise = true;
+  int pendingRaises = 0;
 
  private:
   // Shared with the lock objects, so a lock freed after the fake is harmless.

@@ -40,7 +40,7 @@ Uint32 BoxFlags(MessageIcon icon) {
 }  // namespace
 
 void SdlDialogs::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
-  if (CanShowBox() && SDL_ShowSimpleMessageBox(BoxFlags(icon), caption.c_str(), text.c_str(), nullptr) == 0) return;
+  if (BoxesAllowed() && CanShowBox() && SDL_ShowSimpleMessageBox(BoxFlags(icon), caption.c_str(), text.c_str(), nullptr) == 0) return;
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
 }

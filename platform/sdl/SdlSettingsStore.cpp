@@ -1,6 +1,5 @@
 #include "platform/sdl/SdlSettingsStore.h"
 
-#include <SDL.h>
 #include <fcntl.h>
 #include <glib.h>
 #include <glib/gstdio.h>
@@ -9,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -94,7 +94,8 @@ void CheckRoot(const std::string& root, const char* className, const char* opera
 
 class SdlSettingsKey : public SettingsKey {
  public:
-  SdlSettingsKey(std::string file, bool readOnly) : file_(std::move(file)), readOnly_(readOnly) {}
+  SdlSettingsKey(std::string file, bool readOnly, std::shared_ptr<std::set<std::string>> warned)
+      : file_(std::move(file)), readOnly_(readOnly), warned_(std::move(warned)) {}
 
   bool ReadString(const std::string& name, std::string& value) override {
     KeyFilePtr kf = Load("ReadString", nullptr);
@@ -156,11 +157,12 @@ class SdlSettingsKey : public SettingsKey {
     bool ok = g_key_file_load_from_data(kf.get(), data, length, G_KEY_FILE_KEEP_COMMENTS, &error);
     g_free(data);
     if (ok) return kf;
-    if (!warned_) {
-      SDL_LogWarn(SDL_LOG_CATEGORY_APPLICATION, "Settings file \"%s\" is damaged and reads as empty (%s); it is kept as \"%s.corrupt\" when the "
-              "settings are next saved",
-              file_.c_str(), error->message, file_.c_str());
-      warned_ = true;
+    if (warned_->insert(file_).second) {
+      std::fprintf(stderr,
+                   "velmora: warning: settings file \"%s\" is damaged and reads as empty (%s); it is kept as "
+                   "\"%s.corrupt\" when the settings are next saved\n",
+                   file_.c_str(), error->message, file_.c_str());
+      std::fflush(stderr);
     }
     g_error_free(error);
     if (corrupt) *corrupt = true;
@@ -171,6 +173,14 @@ class SdlSettingsKey : public SettingsKey {
     std::string folder = file_.substr(0, file_.rfind('/'));
     if (g_mkdir_with_parents(folder.c_str(), 0755) != 0)
       velmora::RaiseError(kKeyClass, operation, "cannot make \"" + folder + "\": " + std::strerror(errno));
+    // The new file is renamed over the old one, which the folder's rights
+    // allow (and root may do anything): a file or folder the user marked
+    // read-only is refused here, by its mode.
+    for (const std::string& path : {file_, folder}) {
+      struct stat st {};
+      if (stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR))
+        velmora::RaiseError(kKeyClass, operation, "\"" + path + "\" is read-only");
+    }
     gsize length = 0;
     gchar* data = g_key_file_to_data(kf, &length, nullptr);
     if (corrupt && rename(file_.c_str(), (file_ + ".corrupt").c_str()) != 0 && errno != ENOENT) {
@@ -195,7 +205,7 @@ class SdlSettingsKey : public SettingsKey {
 
   std::string file_;
   bool readOnly_;
-  bool warned_ = false;
+  std::shared_ptr<std::set<std::string>> warned_;
 };
 
 }  // namespace
@@ -251,7 +261,7 @@ std::unique_ptr<SettingsKey> SdlSettingsStore::OpenKey(SettingsRoot root, const 
     }
     if (!S_ISREG(st.st_mode)) velmora::RaiseError(kStoreClass, "OpenKey", "\"" + file + "\" is not a file");
   }
-  return std::make_unique<SdlSettingsKey>(std::move(file), readOnly);
+  return std::make_unique<SdlSettingsKey>(std::move(file), readOnly, warned_);
 }
 
 std::string SdlSettingsStore::EncodeName(std::string_view name) {

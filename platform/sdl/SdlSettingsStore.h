@@ -22,16 +22,23 @@
 // Reading: a missing root or file is "no value". A root that cannot be used
 // (a plain file where the folder should be, no permission) throws
 // velmora::Error. A file that is not a valid key file reads as empty, with a
-// warning through SDL_Log; it stays untouched until the next write, which
+// warning on standard error ("velmora: warning: settings file ... is
+// damaged ...", once per file for the store's life, however often
+// its keys are opened); it stays untouched until the next write, which
 // first moves it to "<file>.corrupt" so nothing is silently lost.
 //
 // Writing: every change rewrites the file atomically (a temporary file in
 // the same folder, flushed to disk, renamed over the old one, the folder
-// flushed), creating folders as needed. When any step fails the old file is
-// left as it was, no temporary file remains, and velmora::Error is thrown.
+// flushed), creating folders as needed. A settings file or its folder
+// without the owner's write permission counts as read-only and is not
+// replaced (the rename would pass, and root passes every check). When any
+// step fails the old file is left as it was, no temporary file remains, and
+// velmora::Error is thrown.
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -61,6 +68,8 @@ class SdlSettingsStore : public SettingsStore {
  private:
   std::string machineRoot_;
   std::string userRoot_;
+  // The damaged files already reported, shared with the keys.
+  std::shared_ptr<std::set<std::string>> warned_ = std::make_shared<std::set<std::string>>();
 };
 
 }  // namespace platform

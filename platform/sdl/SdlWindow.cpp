@@ -113,20 +113,34 @@ void SdlWindow::MakeForeign() {
       // which ends the process for a window that does not exist.
       XWindowAttributes attributes{};
       Status status = X11Library::Get().getWindowAttributes(x.display(), Window(id), &attributes);
-      if (!x.SyncOk() || status == 0)
+      if (!x.SyncOk() || status == 0) {
+        if (hostTaken_)
+          throw HostWindowGone(velmora::ErrorText(
+              "Windows", "Create", velmora::Format("Host window 0x%llx went", static_cast<unsigned long long>(id))));
         velmora::RaiseError("Windows", "Create",
                             velmora::Format("Host window 0x%llx does not exist", static_cast<unsigned long long>(id)));
+      }
     }
   }
   // SDL draws with OpenGL into a window it did not make only when told so
   // before it takes the window over.
   SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+  // The host may destroy the window while SDL reads its properties: that
+  // error marks it lost instead of ending the process.
+  ExpectHostWindow(id);
   window_ = SDL_CreateWindowFrom(reinterpret_cast<const void*>(static_cast<uintptr_t>(id)));
-  if (!window_)
+  if (!window_) {
+    const bool gone = HostWindowLost(id);
+    UnwatchHostWindow(id);
+    if (gone)
+      throw HostWindowGone(velmora::ErrorText(
+          "Windows", "Create", velmora::Format("Host window 0x%llx went", static_cast<unsigned long long>(id))));
     velmora::RaiseError("Windows", "Create",
                         velmora::Format("Host window 0x%llx cannot be used: %s", static_cast<unsigned long long>(id),
                                         SDL_GetError()));
+  }
   hostId_ = id;
+  hostTaken_ = true;
   WatchHostWindow(window_, id);
 }
 

@@ -73,6 +73,9 @@ class SdlWindow : public NativeWindow {
   SDL_Window* window_ = nullptr;
   SdlGLAttributes attributes_;
   uint64_t hostId_ = 0;
+  // The host window was taken over before: one that is gone now went
+  // (HostWindowGone), it is no bad id.
+  bool hostTaken_ = false;
 };
 
 // Starts SDL's video subsystem (when it is not running), trying again a

@@ -58,21 +58,37 @@ int QuietHostErrors(Display* display, XErrorEvent* e) {
   return w.previous ? w.previous(display, e) : 0;
 }
 
-void InstallHandler(Display* display) {
+void InstallHandler() {
   Watch& w = State();
   if (w.installed) return;
   X11Library& x = X11Library::Get();
   if (!x.Loaded()) return;
-  using QueryExtensionFn = Bool (*)(Display*, const char*, int*, int*, int*);
-  if (auto query = reinterpret_cast<QueryExtensionFn>(x.Symbol("XQueryExtension"))) {
-    int opcode = 0, event = 0, error = 0;
-    if (query(display, "GLX", &opcode, &event, &error)) w.glxFirstError = error;
-  }
   w.previous = x.setErrorHandler(QuietHostErrors);
   w.installed = true;
 }
 
+// The GLX errors' codes, asked once on the connection that draws.
+void LearnGlxErrors(Display* display) {
+  Watch& w = State();
+  if (w.glxFirstError >= 0) return;
+  using QueryExtensionFn = Bool (*)(Display*, const char*, int*, int*, int*);
+  if (auto query = reinterpret_cast<QueryExtensionFn>(X11Library::Get().Symbol("XQueryExtension"))) {
+    int opcode = 0, event = 0, error = 0;
+    if (query(display, "GLX", &opcode, &event, &error)) w.glxFirstError = error;
+  }
+}
+
 }  // namespace
+
+void ExpectHostWindow(uint64_t host) {
+  InstallHandler();
+  if (!Watched(host)) State().hosts.push_back(host);
+}
+
+bool HostWindowLost(uint64_t host) {
+  const auto& lost = State().lost;
+  return std::find(lost.begin(), lost.end(), host) != lost.end();
+}
 
 void WatchHostWindow(SDL_Window* window, uint64_t host) {
   SDL_SysWMinfo info;
@@ -83,8 +99,8 @@ void WatchHostWindow(SDL_Window* window, uint64_t host) {
   auto selectInput = reinterpret_cast<SelectInputFn>(x.Symbol("XSelectInput"));
   if (!x.Loaded() || !selectInput) return;
   Display* display = info.info.x11.display;
-  InstallHandler(display);
-  if (!Watched(host)) State().hosts.push_back(host);
+  LearnGlxErrors(display);
+  ExpectHostWindow(host);
   // Structure events only: the pointer and keyboard events of a host window
   // may belong to one client alone (the daemon's), and a second one asking
   // for them would fail.

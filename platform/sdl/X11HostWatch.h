@@ -15,8 +15,9 @@
 //     its way out; other errors go to the handler that was there before
 //     (SDL's, which reports them and ends the process).
 //
-// Lifecycle: WatchHostWindow when SDL takes a host window over (the error
-// handler is installed with the first) -> HostWindowEvent for every
+// Lifecycle: ExpectHostWindow just before SDL takes a host window over
+// (the error handler is installed with the first) -> WatchHostWindow once
+// SDL has it -> HostWindowEvent for every
 // SDL_SYSWMEVENT -> TakeLostHostWindows from the event queue, each lost
 // window reported once -> UnwatchHostWindow when SDL lets go of it. The
 // handler stays for the rest of the process.
@@ -31,6 +32,15 @@
 #include <vector>
 
 namespace platform {
+
+// Called before SDL takes `host` over: SDL then reads the window's
+// properties and attributes on its own connection, and a host that
+// destroys the window at that moment must not end the process with Xlib's
+// error text. The error handler is in place from here and the window
+// counts as watched, so such an error only marks it lost.
+void ExpectHostWindow(uint64_t host);
+// Whether `host` is among the lost windows not yet taken.
+bool HostWindowLost(uint64_t host);
 
 // Starts watching `host` (an X window id) that `window` draws into.
 void WatchHostWindow(SDL_Window* window, uint64_t host);

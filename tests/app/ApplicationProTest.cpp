@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -465,8 +466,9 @@ TEST_F(ApplicationProTest, TitleAgreesWithTheToolkitAfterInitialize) {
   EXPECT_TRUE(system.lockRequests.empty()) << "single instance off: no lock";
 }
 
-TEST_F(ApplicationProTest, SecondCopyEndsSilently) {
+TEST_F(ApplicationProTest, SecondCopyShowsNothingAndSaysWhyOnStandardError) {
   system.otherInstances.insert("velmoraSemaphore");
+  testing::internal::CaptureStderr();
   TForm form(nullptr);
   int formHandlers = 0;
   form.OnShow = [&](void*) { ++formHandlers; };
@@ -479,6 +481,7 @@ TEST_F(ApplicationProTest, SecondCopyEndsSilently) {
   app->OnStart = [&](void*) { ++starts; };
   TComponent::BeginLoadingAll(&form);
   TComponent::EndLoadingAll(&form);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "velmora: another copy is running; this start ends\n");
 
   EXPECT_TRUE(Application().Terminated());
   EXPECT_FALSE(Application().ShowMainForm);
@@ -971,4 +974,55 @@ TEST_F(ApplicationProTest, HelpCursorAndClosing) {
   auto* lone = new TCustomApplicationPro(&owner);
   lone->CloseApplication();
   EXPECT_TRUE(Application().Terminated());
+}
+
+// Each problem of the stored settings is said once, however often the
+// options are read; an empty value is one too. A write that fails is kept
+// for the caller of the whole save, the usual fall-back from the
+// machine-wide root is not.
+TEST_F(ApplicationProTest, EachStoredProblemIsWarnedOnceAndAFailedWriteIsKept) {
+  TForm form(nullptr);
+  auto* app = MakeApp(form);
+  store.SetValue(SettingsRoot::CurrentUser, kKey, "E", "");
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(app->ReadOptionInteger("E", 4), 4);
+    EXPECT_TRUE(app->ReadOptionBool("E", true));
+    EXPECT_EQ(app->ReadOptionString("E", "d"), "") << "a stored empty text is a text";
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "velmora: warning: TCustomApplicationPro.ReadOptionInteger: option \"E\" is '', not a valid integer "
+            "value; 4 is used\n"
+            "velmora: warning: TCustomApplicationPro.ReadOptionBool: option \"E\" is '', not a valid boolean "
+            "value; true is used\n");
+
+  store.FaultsOf(SettingsRoot::CurrentUser).read = true;
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(app->ReadOptionString("X" + std::to_string(i), "d"), "d");
+  const std::string unreadable = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(unreadable.rfind("velmora: warning: TCustomApplicationPro.ReadOptionString: the stored settings cannot "
+                             "be read (",
+                             0),
+            0u)
+      << unreadable;
+  EXPECT_EQ(std::count(unreadable.begin(), unreadable.end(), '\n'), 1) << unreadable;
+  store.FaultsOf(SettingsRoot::CurrentUser).read = false;
+
+  EXPECT_EQ(app->WriteError(), "");
+  store.FaultsOf(SettingsRoot::CurrentUser).write = true;
+  app->WriteOptionString("W", "1");
+  const std::string first = app->WriteError();
+  EXPECT_NE(first, "");
+  app->WriteOptionString("V", "2");
+  EXPECT_EQ(app->WriteError(), first) << "the first failure is kept";
+  app->ClearWriteError();
+  EXPECT_EQ(app->WriteError(), "");
+  store.FaultsOf(SettingsRoot::CurrentUser).write = false;
+  app->WriteOptionString("W", "1");
+  EXPECT_EQ(app->WriteError(), "");
+  app->SetUseLocalMachine(true);
+  store.FaultsOf(SettingsRoot::LocalMachine).write = true;
+  app->WriteOptionString("W", "3");
+  EXPECT_EQ(app->WriteError(), "") << "stored in the per-user root";
+  EXPECT_EQ(store.Value(SettingsRoot::CurrentUser, kKey, "W"), "3");
 }

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -46,7 +47,16 @@ class ProgramTest : public ::testing::Test {
   // Runs the program with args (after argv[0]) and dataVariable as
   // VELMORA_DATA, headless and with settings of its own.
   Outcome Run(const std::vector<std::string>& args, const std::string& dataVariable = "") const {
-    const std::string out = File("stdout"), err = File("stderr"), config = File("config");
+    return Finish(Start(args, dataVariable));
+  }
+
+  // Starts the program as Run does and returns at once with its process id
+  // (-1 when it could not be started). env: further variables of its
+  // environment ("NAME=value"; "NAME=" alone takes NAME away).
+  // tag: a name for its output files, so that several may run at once.
+  pid_t Start(const std::vector<std::string>& args, const std::string& dataVariable = "",
+              const std::vector<std::string>& env = {}, const std::string& tag = "") const {
+    const std::string out = File("stdout" + tag), err = File("stderr" + tag), config = File("config");
     pid_t child = fork();
     if (child == 0) {
       int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -59,6 +69,12 @@ class ProgramTest : public ::testing::Test {
       setenv("XDG_CONFIG_HOME", config.c_str(), 1);
       if (dataVariable.empty()) unsetenv("VELMORA_DATA");
       else setenv("VELMORA_DATA", dataVariable.c_str(), 1);
+      for (const std::string& v : env) {
+        size_t eq = v.find('=');
+        if (eq == std::string::npos) continue;
+        if (eq + 1 == v.size()) unsetenv(v.substr(0, eq).c_str());
+        else setenv(v.substr(0, eq).c_str(), v.substr(eq + 1).c_str(), 1);
+      }
       std::vector<std::string> all{VELMORA_PROGRAM};
       all.insert(all.end(), args.begin(), args.end());
       std::vector<char*> argv;
@@ -67,11 +83,16 @@ class ProgramTest : public ::testing::Test {
       execv(VELMORA_PROGRAM, argv.data());
       _exit(127);
     }
+    return child;
+  }
+
+  // Waits for a program Start began to end (at most `limit`: one still
+  // running then is ended, so that the test fails instead of hanging) and
+  // gives back its exit code (128 + N for signal N) and what it printed.
+  Outcome Finish(pid_t child, std::chrono::seconds limit = std::chrono::seconds(60), const std::string& tag = "") const {
     Outcome outcome;
     if (child < 0) return outcome;
-    // A program that runs on (a role that opened its window instead of
-    // ending) is ended, so that the test fails instead of hanging.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
     bool ended = false;
     while (!(ended = waitpid(child, &status, WNOHANG) == child) && std::chrono::steady_clock::now() < deadline)
@@ -81,9 +102,19 @@ class ProgramTest : public ::testing::Test {
       waitpid(child, &status, 0);
     }
     outcome.code = !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    outcome.out = Read(out);
-    outcome.err = Read(err) + (ended ? "" : "(still running after 60 s: ended by the test)\n");
+    outcome.out = Read(File("stdout" + tag));
+    outcome.err = Read(File("stderr" + tag)) + (ended ? "" : "(still running at the limit: ended by the test)\n");
     return outcome;
+  }
+
+  // Polls `done` every 20 ms until it holds or `limit` has passed.
+  static bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(60)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return done();
   }
 
   static std::string Read(const std::string& path) {

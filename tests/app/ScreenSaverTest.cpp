@@ -272,3 +272,81 @@ TEST_F(SaverFixture, OptionsRoundTripUnderScrambledNames) {
   EXPECT_EQ(again.PowerOffIndex(), 4);
   EXPECT_EQ(again.MonitorOffTime(), 3600.0f);
 }
+
+// Per role, what a start does while another copy runs: the saver has a
+// lock of its own, so an open settings window never keeps it from
+// starting; a second saver ends; a second settings window asks the first
+// to come forward, or says it cannot; previews and the password role take
+// no lock. Every refusal is said on standard error, never in a box.
+TEST_F(SaverFixture, EachRoleDecidesWhatASecondStartDoesAndSaysIt) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string lock;  // empty: no lock taken
+  };
+  for (const Case& c : {Case{{"velmora", "-s"}, "velmoraSaverSemaphore"}, Case{{"velmora", "-c"}, "velmoraSemaphore"},
+                        Case{{"velmora"}, "velmoraSemaphore"}, Case{{"velmora", "/p", "4242"}, ""},
+                        Case{{"velmora", "/a"}, ""}}) {
+    SCOPED_TRACE(c.args.back());
+    system.lockRequests.clear();
+    Application().Reset();
+    Make(c.args);
+    EXPECT_EQ(system.lockRequests, c.lock.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.lock});
+    form.reset();
+  }
+
+  // The settings window is open: the saver starts all the same.
+  system.otherInstances = {"velmoraSemaphore"};
+  Application().Reset();
+  testing::internal::CaptureStderr();
+  TGLScreenSaver& saver = Make({"velmora", "-s"});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_FALSE(Application().Terminated());
+  EXPECT_NE(saver.Semaphore(), nullptr);
+  form.reset();
+
+  // A second settings window: the first is asked to come forward.
+  Application().Reset();
+  testing::internal::CaptureStderr();
+  Make({"velmora", "-c"});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "velmora: the settings window is already open; it is brought to the front\n");
+  EXPECT_EQ(system.raiseRequests, std::vector<std::string>{"velmoraSemaphore"});
+  EXPECT_TRUE(Application().Terminated());
+  form.reset();
+  // ... or, where that cannot be done, says so.
+  system.canRaise = false;
+  Application().Reset();
+  testing::internal::CaptureStderr();
+  Make({"velmora", "-c"});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "velmora: the settings window is already open (it cannot be brought to the front here); this start "
+            "ends\n");
+  form.reset();
+
+  // A second saver ends, and says why.
+  system.otherInstances = {"velmoraSaverSemaphore"};
+  Application().Reset();
+  testing::internal::CaptureStderr();
+  Make({"velmora", "-s"});
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "velmora: the screen saver is already running; this start ends\n");
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_TRUE(dialogs.messages.empty());
+  form.reset();
+  Application().Reset();
+}
+
+// The settings window holds the lock; a second copy's request brings its
+// window to the front between frames.
+TEST_F(SaverFixture, TheFirstSettingsWindowComesForwardWhenAsked) {
+  Make({"velmora", "-c"});
+  form->Show();
+  ASSERT_NE(form->GLScreenSaver()->Semaphore(), nullptr);
+  ASSERT_NE(windows.last, nullptr);
+  const int before = windows.last->raised;
+  bool done = true;
+  form->GLScreenSaver()->Idle(nullptr, done);
+  EXPECT_EQ(windows.last->raised, before) << "nobody asked";
+  system.pendingRaises = 1;
+  form->GLScreenSaver()->Idle(nullptr, done);
+  EXPECT_EQ(windows.last->raised, before + 1);
+}

@@ -276,3 +276,48 @@ TEST(SdlSettingsStore, CommentsOfAHandEditedFileSurviveASave) {
   EXPECT_EQ(Read(store, SettingsRoot::CurrentUser, "Fish Count"), "3");
   EXPECT_NE(ReadFile(r.UserFile()).find("# chosen by hand"), std::string::npos);
 }
+
+TEST(SdlSettingsStore, AFileOrFolderMarkedReadOnlyIsNotReplaced) {
+  // Renaming the new file over the old one would pass (and root passes
+  // every check): the mode decides.
+  for (bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "read-only folder" : "read-only file");
+    Roots r;
+    {
+      SdlSettingsStore store = r.Store();
+      Write(store, SettingsRoot::CurrentUser, "kept", "old value");
+    }
+    const fs::path marked = folder ? r.UserFile().parent_path() : r.UserFile();
+    const std::string before = ReadFile(r.UserFile());
+    fs::permissions(marked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    SdlSettingsStore store = r.Store();
+    try {
+      Write(store, SettingsRoot::CurrentUser, "kept", "new value");
+      ADD_FAILURE() << "the write was not refused";
+    } catch (const velmora::Error& e) {
+      EXPECT_NE(std::string(e.what()).find("\"" + marked.string() + "\" is read-only"), std::string::npos) << e.what();
+    }
+    auto key = store.OpenKey(SettingsRoot::CurrentUser, kKey, false);
+    EXPECT_THROW(key->DeleteValue("kept"), velmora::Error);
+    EXPECT_EQ(ReadFile(r.UserFile()), before);
+    EXPECT_EQ(Read(store, SettingsRoot::CurrentUser, "kept"), "old value");
+    fs::permissions(marked, fs::perms::owner_write, fs::perm_options::add);
+  }
+}
+
+TEST(SdlSettingsStore, ADamagedFileIsReportedOncePerStore) {
+  Roots r;
+  WriteFile(r.UserFile(), "this is [not a key file\n");
+  SdlSettingsStore store = r.Store();
+  testing::internal::CaptureStderr();
+  // Keys are opened for every pass over the options, many times a run.
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(Read(store, SettingsRoot::CurrentUser, "a"), std::nullopt);
+    EXPECT_FALSE(store.OpenKey(SettingsRoot::CurrentUser, kKey, false)->ValueExists("a"));
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  size_t count = 0;
+  for (size_t at = err.find("is damaged"); at != std::string::npos; at = err.find("is damaged", at + 1)) ++count;
+  EXPECT_EQ(count, 1u) << err;
+}

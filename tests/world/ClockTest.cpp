@@ -396,23 +396,28 @@ TEST_F(Clocks, OptionsOfTheDigitalClock) {
             "integer value; the colour stays 1,2,3,4\n");
   EXPECT_EQ(clock.Mode(), 1);
   EXPECT_EQ(clock.Color, (TGLColorBytes{1, 2, 3, 4}));
+  // The same problem is said once a run, however often it is read.
+  std::string all;
   for (const char* mode : {"7", "-1", "two"}) {
     App().WriteOptionString("Clock Mode", mode);
     App().WriteOptionString("Clock Color", "1,2,300");
     testing::internal::CaptureStderr();
     clock.LoadOptions();
     const std::string warnings = testing::internal::GetCapturedStderr();
+    all += warnings;
     EXPECT_NE(warnings.find(std::string(mode) == "two" ? "option \"Clock Mode\" is 'two'"
                                                        : "Clock Mode " + std::string(mode) + " is not 0, 1 or 2; the "
                                                                                              "mode stays 1"),
               std::string::npos)
         << warnings;
-    EXPECT_NE(warnings.find("Clock Color \"1,2,300\" is not a colour: 300 is out of range 0..255"), std::string::npos)
-        << warnings;
     EXPECT_EQ(clock.Mode(), 1) << mode;
     EXPECT_TRUE(clock.Visible()) << mode;
     EXPECT_EQ(clock.Color, (TGLColorBytes{1, 2, 3, 4})) << mode;
   }
+  const std::string colour = "Clock Color \"1,2,300\" is not a colour: 300 is out of range 0..255";
+  const size_t first = all.find(colour);
+  EXPECT_NE(first, std::string::npos) << all;
+  EXPECT_EQ(all.find(colour, first + 1), std::string::npos) << "said more than once:\n" << all;
 }
 
 TEST_F(Clocks, KeysOfTheDigitalClockReadBack) {

@@ -34,6 +34,7 @@
 #include "platform/fake/FakeScreenSaverHost.h"
 #include "platform/fake/FakeSettingsStore.h"
 #include "platform/fake/FakeSystem.h"
+#include "platform/sdl/SdlSettingsStore.h"
 #include "scene/MainScene.h"
 #include "scene/SceneSound.h"
 #include "scene/SceneSoundList.h"
@@ -46,6 +47,7 @@
 #include "world/UnderWater.h"
 #include "world/UnderWaterWorld.h"
 #include "world/WatchClock.h"
+#include "tests/platform/TempFolder.h"
 
 namespace worldtest {
 namespace {
@@ -278,6 +280,57 @@ TEST_F(SettingsDialog, CancelKeepsTheStoredBubbleCountAndOkStoresIt) {
   EXPECT_TRUE(Application().Terminated());
   EXPECT_EQ(Stored("BubbleCount"), "0");
   EXPECT_EQ(Stored("WaterBackgroundIndex"), "1");
+}
+
+// OK with the user's settings file marked read-only, on the real store:
+// nothing is lost silently. The form stays open with the changes, says so
+// beside OK (and the reason on standard error); once the file can be
+// written again, OK stores them and closes.
+TEST_F(SettingsDialog, OkThatCannotSaveKeepsTheFormOpenAndSaysWhy) {
+  platform_test::TempFolder tmp;
+  platform::SdlSettingsStore real(tmp / "machine", tmp / "user");
+  platform::ScopedService<platform::SettingsStore> useReal(&real);
+  real.OpenKey(platform::SettingsRoot::CurrentUser, kKey, false)->WriteString("BubbleCount", "30");
+  const std::filesystem::path file = real.KeyFile(platform::SettingsRoot::CurrentUser, kKey);
+  const std::string before = platform_test::ReadFile(file);
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  Make();
+  ASSERT_TRUE(Run(1)) << Errors();
+  EXPECT_EQ(Side().World->GetBubbleCount(), 30);
+  const uint32_t besideOk = Pixel(420, 398);
+  Dialog().TrackBarBubblesCount.SetPosition(0);
+  Dialog().TrackBarBubblesCountChange();
+  testing::internal::CaptureStderr();
+  Dialog().ButtonClick(velmora::TSettingsDialog::btOk);
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(Application().Terminated()) << "the form closed and the changes are lost";
+  EXPECT_NE(Dialog().SaveError.find("\"" + file.string() + "\" is read-only"), std::string::npos)
+      << Dialog().SaveError;
+  EXPECT_NE(err.find("velmora: the settings could not be saved: "), std::string::npos) << err;
+  EXPECT_NE(err.find("is read-only"), std::string::npos) << err;
+  EXPECT_EQ(platform_test::ReadFile(file), before);
+  // The next frame shows the message beside OK, in red.
+  ASSERT_TRUE(Run(1)) << Errors();
+  bool red = false;
+  for (int y = 388; y < 408 && !red; ++y)
+    for (int x = 340; x < 516 && !red; ++x) {
+      const uint32_t p = Pixel(x, y);
+      red = (p >> 16 & 0xFF) > 120 && (p >> 8 & 0xFF) < 80 && (p & 0xFF) < 80;
+    }
+  EXPECT_TRUE(red) << "no message beside OK; it was " << std::hex << besideOk << " there before";
+  EXPECT_EQ(Side().World->GetBubbleCount(), 0) << "the changes are still in the form";
+  EXPECT_EQ(Errors(), "") << "no box: the message is in the form";
+
+  // Writable again: OK stores the changes and closes.
+  std::filesystem::permissions(file, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  Dialog().ButtonClick(velmora::TSettingsDialog::btOk);
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(Dialog().SaveError, "");
+  std::string stored;
+  ASSERT_TRUE(real.OpenKey(platform::SettingsRoot::CurrentUser, kKey, true)->ReadString("BubbleCount", stored));
+  EXPECT_EQ(stored, "0");
+  form.reset();  // before the real store goes
 }
 
 TEST_F(SettingsDialog, TheWindowsCloseButtonIsCancel) {

@@ -554,6 +554,7 @@ void TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::str
   Recording = true;
   const int64_t frames = int64_t(seconds) * int64_t(frameRate);
   for (int64_t i = 0; i < frames; ++i) {
+    Fire(OnFilmTime, i * 1000 / frameRate);
     Fire(OnUpdate, step);
     RenderScene(deviceContext_, step);
     SaveSnapshot(fileName);

@@ -39,7 +39,9 @@
 // to the window's colour.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/DialogGui.h"
@@ -47,6 +49,7 @@
 #include "app/GLDisplay.h"
 #include "app/GLWindow.h"
 #include "app/ScreenSaver.h"
+#include "platform/LocalTime.h"
 
 namespace velmora {
 
@@ -137,13 +140,16 @@ struct TProgramOptions {
   std::string Out;           // --out
   int Width = 0, Height = 0; // --size; 0 = the default
   bool Blank = false;        // --bench --blank
+  std::optional<uint32_t> Seed;              // --seed N
+  std::optional<platform::LocalDateTime> At; // --at YYYY-MM-DDTHH:MM:SS
   std::string SceneFile;     // --save-scene OUT.gsc
   // The command line left for the screen-saver roles (argument 0 first).
   std::vector<std::string> SaverArguments;
 };
 
 // Reads --help (or -h), --version, --film SECONDS [--rate N] [--out
-// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank], --check
+// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank] (both
+// also [--seed N] [--at YYYY-MM-DDTHH:MM:SS]), --check
 // and --save-scene OUT.gsc out of the command line (--data FILE is the asset reader's, taken out before);
 // the rest stays for the screen-saver roles. Help, once asked for, wins over
 // every other option. Raises "TProgramOptions.Parse error: ..." for an
@@ -154,7 +160,9 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv);
 // The whole program for each kind of run; each returns the exit code.
 int RunSaver();
 // Renders seconds x rate frames in fixed steps into an offscreen window
-// and writes them as NAME00001.jpg ...
+// and writes them as NAME00001.jpg ... With a seed and a moment, two runs
+// write the same frames: the scene spawns from the seed and the clocks
+// show the moment advanced by the film's own time.
 int RunFilm(const TProgramOptions& options);
 // Renders full screen as fast as the loop goes for the given seconds and
 // prints "frames=N seconds=S fps=F ms_per_frame=M".

@@ -44,7 +44,8 @@ void TFormWorld::Start() {
   Stop();
   TGLScreenSaver& app = *form_.GLScreenSaver();
   Scene = MakeCarriedScene(&app);
-  RandSeed(platform::Get<platform::Clock>().Milliseconds());
+  // A film or benchmark of the same seed spawns the same scene.
+  RandSeed(app.RandomSeed.value_or(platform::Get<platform::Clock>().Milliseconds()));
   Scene->Load();
   if (Scene->GetCount() == 0)
     RaiseError("TFormWorld", "Start",

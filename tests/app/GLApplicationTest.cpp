@@ -400,9 +400,17 @@ TEST_F(OffscreenFixture, FilmHasFixedStepsAndStopsOnAKey) {
   app->SnapshotsEnabled = true;
   std::vector<float> steps;
   app->OnUpdate = [&](float dt) { steps.push_back(dt); };
+  // Each frame's own time is told before the frame is updated.
+  std::vector<int64_t> times;
+  app->OnFilmTime = [&](int64_t milliseconds) {
+    times.push_back(milliseconds);
+    EXPECT_EQ(steps.size() + 1, times.size());
+  };
   double lastFrame = app->LastFrameTime();
   app->RecordFilm(1, 5, File("Film.jpg"));
   EXPECT_EQ(steps, std::vector<float>(5, 0.2f));
+  EXPECT_EQ(times, (std::vector<int64_t>{0, 200, 400, 600, 800}));
+  app->OnFilmTime = nullptr;
   for (int i = 1; i <= 5; ++i) EXPECT_TRUE(std::filesystem::exists(File(Format("Film%05d.jpg", i)))) << i;
   EXPECT_FALSE(std::filesystem::exists(File("Film00006.jpg")));
   EXPECT_EQ(app->LastFrameTime(), lastFrame);

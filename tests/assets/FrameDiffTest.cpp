@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "assets/FrameDiff.h"
@@ -114,4 +120,53 @@ TEST(FrameDiff, FrameFilesAreToldByTheirBytes) {
     EXPECT_EQ(std::string(e.what()), "TFrameDiff.ReadFrameFile error: " + text + ": Neither a bitmap nor a JPEG file");
   }
   EXPECT_THROW(ReadFrameFile(dir.File("missing.jpg")), Error);
+}
+
+// The tool as a user runs it: two frames, two films, and its mistakes.
+TEST(FrameDiffTool, ComparesFramesAndFilmsAndSaysWhatWentWrong) {
+  using namespace image_test;
+  assets_test::TempDir dir;
+  std::filesystem::create_directories(dir.File("a"));
+  std::filesystem::create_directories(dir.File("b"));
+  // Two films of two 2 x 1 frames: the second frames differ by 10 in red
+  // in one pixel.
+  BmpSpec same;
+  same.width = 2;
+  same.height = 1;
+  same.rows = {{30, 20, 10, 60, 50, 40}};
+  BmpSpec off = same;
+  off.rows = {{30, 20, 20, 60, 50, 40}};
+  dir.Write("a/F00001.bmp", MakeBmp(same));
+  dir.Write("b/F00001.bmp", MakeBmp(same));
+  dir.Write("a/F00002.bmp", MakeBmp(same));
+  dir.Write("b/F00002.bmp", MakeBmp(off));
+  dir.Write("a/notes.txt", Bytes{'x'});
+  auto run = [&dir](const std::string& args, std::string& out) {
+    const std::string command =
+        std::string("'") + VELMORA_FRAMEDIFF_TOOL + "' " + args + " >'" + dir.File("out.txt") + "' 2>&1";
+    const int status = std::system(command.c_str());
+    std::ifstream f(dir.File("out.txt"));
+    std::ostringstream text;
+    text << f.rdbuf();
+    out = text.str();
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  std::string out;
+  EXPECT_EQ(run("'" + dir.File("a") + "' '" + dir.File("b") + "'", out), 0) << out;
+  EXPECT_EQ(out,
+            "frame=F00001.bmp pixels=2 mean=0.000,0.000,0.000 p99=0,0,0 max=0,0,0\n"
+            "frame=F00002.bmp pixels=2 mean=5.000,0.000,0.000 p99=10,0,0 max=10,0,0\n"
+            "frame=all pixels=4 mean=2.500,0.000,0.000 p99=10,0,0 max=10,0,0\n");
+  EXPECT_EQ(run("'" + dir.File("a/F00002.bmp") + "' '" + dir.File("b/F00002.bmp") + "'", out), 0) << out;
+  EXPECT_EQ(out, "frame=F00002.bmp pixels=2 mean=5.000,0.000,0.000 p99=10,0,0 max=10,0,0\n");
+
+  // A frame missing from the second film, a file that is no frame, bad usage.
+  std::filesystem::remove(dir.File("b/F00002.bmp"));
+  EXPECT_EQ(run("'" + dir.File("a") + "' '" + dir.File("b") + "'", out), 1);
+  EXPECT_NE(out.find(dir.File("b") + "/F00002.bmp: Missing beside"), std::string::npos) << out;
+  EXPECT_EQ(run("'" + dir.File("a/notes.txt") + "' '" + dir.File("a/F00001.bmp") + "'", out), 1);
+  EXPECT_NE(out.find("Neither a bitmap nor a JPEG file"), std::string::npos) << out;
+  EXPECT_EQ(run("'" + dir.File("a") + "' '" + dir.File("a/F00001.bmp") + "'", out), 2);
+  EXPECT_EQ(run("'" + dir.File("a") + "'", out), 2);
+  EXPECT_NE(out.find("usage: framediff"), std::string::npos) << out;
 }

@@ -352,9 +352,12 @@ void TCustomGLApplication::StopOpenGL() {
 
 void TCustomGLApplication::RenderFrame(TDeviceContext deviceContext) {
   if (Designing() || !OnRender || !openGL_ || !openGL_->Active()) return;
-  if (lastFrameTime_ == 0) lastFrameTime_ = Timer().GetTime().Seconds();
-  float deltaTime = float(Timer().GetTime().Seconds() - lastFrameTime_);
-  lastFrameTime_ = Timer().GetTime().Seconds();
+  // One reading: the clock may move between two, and the first frame must
+  // take no time at all (a film starts from it).
+  const double now = Timer().GetTime().Seconds();
+  if (lastFrameTime_ == 0) lastFrameTime_ = now;
+  float deltaTime = float(now - lastFrameTime_);
+  lastFrameTime_ = now;
   MaskFloatingPointExceptions();
   Fire(OnUpdate, deltaTime);
   RenderScene(deviceContext, deltaTime);
@@ -601,6 +604,7 @@ int64_t TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::
   const int64_t frames = int64_t(seconds) * int64_t(frameRate);
   int64_t written = 0;
   while (written < frames && !Application().Terminated()) {
+    Fire(OnFilmTime, written * 1000 / frameRate);
     Fire(OnUpdate, step);
     RenderScene(deviceContext_, step);
     SaveSnapshot(fileName);

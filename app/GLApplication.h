@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/ApplicationPro.h"
@@ -39,6 +40,7 @@ namespace velmora {
 // The event types, parameters in declared order; they carry no sender.
 using TUpdateEvent = TEvent<float>;        // DeltaTime
 using TRenderEvent = TEvent<float, bool>;  // DeltaTime, Select (false for every frame drawn here)
+using TFilmTimeEvent = TEvent<int64_t>;    // the film's own time in milliseconds
 
 // The buffers cleared before each frame: a set of these flags.
 using TClearMode = uint8_t;
@@ -226,11 +228,17 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   bool SnapshotsEnabled = false;
   // A film is being recorded; any key press ends it.
   bool Recording = false;
+  // The seed of the random numbers the scene starts with; none: the clock's
+  // milliseconds (every run differs).
+  std::optional<uint32_t> RandomSeed;
 
   TNotifyEvent OnStartOpenGL;
   TNotifyEvent OnStopOpenGL;
   TRenderEvent OnRender;
   TUpdateEvent OnUpdate;
+  // Before each frame of a film: the time of that frame from the film's
+  // start (frame index / rate).
+  TFilmTimeEvent OnFilmTime;
   TViewportEvent OnResizeViewport;
   TNotifyEvent OnSnapShot;
 

@@ -4,12 +4,14 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "app/Toolkit.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "gl/GLEntryPoints.h"
 #include "platform/Display.h"
+#include "platform/FilmLocalTime.h"
 #include "platform/Service.h"
 #include "platform/Window.h"
 
@@ -307,6 +309,16 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
       blank = true;
     } else if (a == "--strict") {
       strict = true;
+    } else if (a == "--seed") {
+      const std::string& v = ValueOf(argv, i);
+      std::optional<int64_t> seed = ParseInt(v);
+      if (!seed || *seed < 0 || *seed > int64_t(UINT32_MAX))
+        Bad(Format("--seed needs a whole number 0..%u, not \"%s\"", unsigned(UINT32_MAX), v.c_str()));
+      o.Seed = uint32_t(*seed);
+    } else if (a == "--at") {
+      const std::string& v = ValueOf(argv, i);
+      o.At = platform::ParseLocalDateTime(v);
+      if (!o.At) Bad("--at needs a moment YYYY-MM-DDTHH:MM:SS that exists, not \"" + v + "\"");
     } else if (IsSaverSwitch(a)) {
       o.SaverArguments.push_back(a);
       // The window id after /p, /l and -window-id is no switch of its own.
@@ -321,6 +333,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   if (size && o.Run != TRun::roFilm && o.Run != TRun::roBench) Bad("--size belongs to --film or --bench");
   if (blank && o.Run != TRun::roBench) Bad("--blank belongs to --bench");
   if (strict && o.Run != TRun::roCheck) Bad("--strict belongs to --check");
+  if ((o.Seed || o.At) && o.Run != TRun::roFilm && o.Run != TRun::roBench)
+    Bad("--seed and --at belong to --film or --bench");
   if ((o.Run == TRun::roFilm || o.Run == TRun::roBench) && o.SaverArguments.size() > 1)
     Bad("--film and --bench take no screen-saver switches");
   if ((o.Run == TRun::roCheck || o.Run == TRun::roSaveScene) && o.SaverArguments.size() > 1)
@@ -333,6 +347,28 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
 
 // ---------------------------------------------------------------------------
 // Runs
+
+namespace {
+
+// The clocks of a film or a benchmark when --at sets them: that moment,
+// advanced by the run's own time instead of the wall clock's.
+class TRunLocalTime {
+ public:
+  explicit TRunLocalTime(const std::optional<platform::LocalDateTime>& at) {
+    if (!at) return;
+    time_.emplace(platform::Get<platform::LocalTime>(), *at);
+    use_.emplace(&*time_);
+  }
+  void SetOffset(int64_t milliseconds) {
+    if (time_) time_->SetOffset(milliseconds);
+  }
+
+ private:
+  std::optional<platform::FilmLocalTime> time_;
+  std::optional<platform::ScopedService<platform::LocalTime>> use_;
+};
+
+}  // namespace
 
 // Frames until OpenGL runs, or nothing more to wait for.
 bool WaitForOpenGL(TGLScreenSaver& app) {
@@ -360,8 +396,11 @@ int RunSaver() {
 int RunFilm(const TProgramOptions& options) {
   platform::Get<platform::Windows>().UseOffscreen(false);
   OwnRunArguments();
+  TRunLocalTime clocks(options.At);
   TFormSettings form(true);
   TGLScreenSaver& app = *form.GLScreenSaver();
+  app.RandomSeed = options.Seed;
+  app.OnFilmTime = [&clocks](int64_t milliseconds) { clocks.SetOffset(milliseconds); };
   form.GLWindow()->SetBounds(0, 0, options.Width > 0 ? options.Width : 640,
                              options.Height > 0 ? options.Height : 480);
   form.Show();
@@ -387,8 +426,10 @@ int RunFilm(const TProgramOptions& options) {
 int RunBench(const TProgramOptions& options) {
   platform::Get<platform::Windows>().UseOffscreen(true);
   OwnRunArguments();
+  TRunLocalTime clocks(options.At);
   TFormSettings form(true);
   TGLScreenSaver& app = *form.GLScreenSaver();
+  app.RandomSeed = options.Seed;
   int64_t frames = 0;
   if (options.Width > 0) {
     form.GLWindow()->SetBounds(0, 0, options.Width, options.Height);
@@ -411,6 +452,7 @@ int RunBench(const TProgramOptions& options) {
   while (!Application().Terminated()) {
     Application().HandleMessage();
     elapsed = app.Timer().GetTime().Seconds() - start;
+    clocks.SetOffset(int64_t(elapsed * 1000));
     if (elapsed >= options.Seconds) break;
   }
   double fps = elapsed > 0 ? double(frames) / elapsed : 0;

@@ -69,7 +69,8 @@ void TFormWorld::Start() {
   // host's window (or a daemon's), whose pointer is the host's business.
   const TBusyCursor busy(app.Role() != srPreview);
   Scene = MakeCarriedScene(&app);
-  RandSeed(platform::Get<platform::Clock>().Milliseconds());
+  // A film or benchmark of the same seed spawns the same scene.
+  RandSeed(app.RandomSeed.value_or(platform::Get<platform::Clock>().Milliseconds()));
   Scene->Load();
   if (Scene->GetCount() == 0)
     RaiseError("TFormWorld", "Start",

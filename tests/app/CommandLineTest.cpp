@@ -156,6 +156,25 @@ TEST(ProgramOptions, FilmAndBenchTakeTheirValues) {
   EXPECT_EQ(Options({"velmora", "--version"}).Run, TProgramOptions::TRun::roVersion);
 }
 
+TEST(ProgramOptions, SeedAndMomentFixAFilmOrABenchmark) {
+  auto film = Options({"velmora", "--film", "1", "--seed", "4294967295", "--at", "2024-05-08T10:09:30"});
+  ASSERT_TRUE(film.Seed);
+  EXPECT_EQ(*film.Seed, 4294967295u);
+  ASSERT_TRUE(film.At);
+  EXPECT_EQ(film.At->year, 2024);
+  EXPECT_EQ(film.At->hour, 10);
+  EXPECT_EQ(film.At->second, 30);
+  EXPECT_EQ(film.At->weekday, 3);
+  auto bench = Options({"velmora", "--seed", "0", "--bench", "1"});
+  ASSERT_TRUE(bench.Seed);
+  EXPECT_EQ(*bench.Seed, 0u);
+  EXPECT_FALSE(bench.At);
+  // Without them every run differs, as the saver's does.
+  auto plain = Options({"velmora", "--film", "1"});
+  EXPECT_FALSE(plain.Seed);
+  EXPECT_FALSE(plain.At);
+}
+
 TEST(ProgramOptions, HelpWinsOverAnyOtherOption) {
   using TRun = TProgramOptions::TRun;
   EXPECT_EQ(Options({"velmora", "--help"}).Run, TRun::roHelp);
@@ -217,6 +236,16 @@ TEST(ProgramOptions, BadCommandLinesAreRefusedWithTheirReason) {
       {"velmora", "--film", "1", "--out", "foo.png"},
       {"velmora", "--film", "1", "--out", "foo"},
       {"velmora", "--film", "1", "--out", "dir.jpg/foo"},
+      {"velmora", "--seed", "7"},                                  // belongs to --film or --bench
+      {"velmora", "--at", "2024-05-08T10:09:30", "/s"},
+      {"velmora", "--check", "--seed", "7"},
+      {"velmora", "--film", "1", "--seed"},                        // no value
+      {"velmora", "--film", "1", "--seed", "-1"},
+      {"velmora", "--film", "1", "--seed", "4294967296"},
+      {"velmora", "--film", "1", "--seed", "seven"},
+      {"velmora", "--film", "1", "--at", "2024-05-08"},
+      {"velmora", "--film", "1", "--at", "2023-02-29T12:00:00"},  // no such day
+      {"velmora", "--film", "1", "--at", "2024-05-08T25:00:00"},
   };
   for (const auto& argv : bad) {
     try {

@@ -343,6 +343,20 @@ TEST_F(OffscreenFixture, FramesStartOpenGLOnceAndMeasureTheirTime) {
   EXPECT_GE(deltas.back(), 0.1f);
 }
 
+// A clock that moves between any two readings (the real one does, now and
+// then): the first frame still takes no time, or a film recorded after it
+// would start from a scene moved on by chance.
+TEST_F(OffscreenFixture, TheFirstFrameTakesNoTimeWhileTheClockRuns) {
+  std::vector<float> deltas;
+  app->OnUpdate = [&](float dt) { deltas.push_back(dt); };
+  clock.stepPerReading = 1;
+  ASSERT_TRUE(StartGL());
+  Frame();
+  ASSERT_GE(deltas.size(), 2u);
+  EXPECT_EQ(deltas[0], 0.0f);
+  EXPECT_GT(deltas[1], 0.0f);
+}
+
 TEST_F(OffscreenFixture, NewWindowHandleRestartsOpenGL) {
   int starts = 0, stops = 0;
   app->OnStartOpenGL = [&](void*) { ++starts; };
@@ -427,9 +441,17 @@ TEST_F(OffscreenFixture, FilmHasFixedStepsAndStopsOnAKey) {
   app->SnapshotsEnabled = true;
   std::vector<float> steps;
   app->OnUpdate = [&](float dt) { steps.push_back(dt); };
+  // Each frame's own time is told before the frame is updated.
+  std::vector<int64_t> times;
+  app->OnFilmTime = [&](int64_t milliseconds) {
+    times.push_back(milliseconds);
+    EXPECT_EQ(steps.size() + 1, times.size());
+  };
   double lastFrame = app->LastFrameTime();
   app->RecordFilm(1, 5, File("Film.jpg"));
   EXPECT_EQ(steps, std::vector<float>(5, 0.2f));
+  EXPECT_EQ(times, (std::vector<int64_t>{0, 200, 400, 600, 800}));
+  app->OnFilmTime = nullptr;
   for (int i = 1; i <= 5; ++i) EXPECT_TRUE(std::filesystem::exists(File(Format("Film%05d.jpg", i)))) << i;
   EXPECT_FALSE(std::filesystem::exists(File("Film00006.jpg")));
   EXPECT_EQ(app->LastFrameTime(), lastFrame);

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     scene.Process(0.02f);
   } catch (const Error&) {
-    // Drawing may fail as specified (a sprite without texture, a texture
+    // Drawing may fail with an error of its own (a sprite without texture, a texture
     // that cannot be made without a context); the tree stays whole.
   }
   if (inForce) CheckSceneFiles(scene);

@@ -296,12 +296,22 @@ bool SdlEvents::Poll(Message& message) {
   }
   // A host window that went (its end event, or an error while drawing into
   // it) closes the window drawn into it, as a user closing it would.
+  // A window whose host went while it was being made again has no SDL
+  // window left to close; nothing can be drawn for that host any more, so
+  // the run ends as when its window closes.
   for (uint64_t host : TakeLostHostWindows()) {
+    bool unmade = false;
     for (SdlWindow* w : SdlWindow::All()) {
+      if (w->Id() == 0 && w->RequestedHost() == host) unmade = true;
       if (w->HostId() != host || w->Id() == 0) continue;
       Message m;
       m.kind = MessageKind::Close;
       m.window = w->Id();
+      translated_.push_back(m);
+    }
+    if (unmade) {
+      Message m;
+      m.kind = MessageKind::Quit;
       translated_.push_back(m);
     }
   }

@@ -114,9 +114,14 @@ void SdlWindow::MakeForeign() {
       XWindowAttributes attributes{};
       Status status = X11Library::Get().getWindowAttributes(x.display(), Window(id), &attributes);
       if (!x.SyncOk() || status == 0) {
-        if (hostTaken_)
+        if (hostTaken_) {
+          // Made again (for another GL format) after the host destroyed the
+          // window: no SDL window is left to close, so the event queue
+          // learns of the loss here (see SdlEvents::Poll).
+          HostWindowWent(id);
           throw HostWindowGone(velmora::ErrorText(
               "Windows", "Create", velmora::Format("Host window 0x%llx went", static_cast<unsigned long long>(id))));
+        }
         velmora::RaiseError("Windows", "Create",
                             velmora::Format("Host window 0x%llx does not exist", static_cast<unsigned long long>(id)));
       }

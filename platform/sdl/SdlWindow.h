@@ -64,6 +64,9 @@ class SdlWindow : public NativeWindow {
   // The X window drawn into while the surface exists (the root window's id
   // for "-root"); 0 for a window of our own.
   uint64_t HostId() const { return window_ ? hostId_ : 0; }
+  // The host window asked for (0 for none or the root), also while no SDL
+  // window is made for it.
+  uint64_t RequestedHost() const { return request_.host; }
 
  private:
   void Make();

@@ -85,6 +85,8 @@ void ExpectHostWindow(uint64_t host) {
   if (!Watched(host)) State().hosts.push_back(host);
 }
 
+void HostWindowWent(uint64_t host) { MarkLost(host); }
+
 bool HostWindowLost(uint64_t host) {
   const auto& lost = State().lost;
   return std::find(lost.begin(), lost.end(), host) != lost.end();

@@ -39,6 +39,8 @@ namespace platform {
 // error text. The error handler is in place from here and the window
 // counts as watched, so such an error only marks it lost.
 void ExpectHostWindow(uint64_t host);
+// Records `host` as lost (found gone outside an X error or event).
+void HostWindowWent(uint64_t host);
 // Whether `host` is among the lost windows not yet taken.
 bool HostWindowLost(uint64_t host);
 

@@ -313,10 +313,11 @@ TEST_F(HostWindowTest, AHostWindowThatDoesNotExistIsAnErrorOnStandardErrorNeverA
 // (reading its properties and attributes): as when it goes later, Velmora
 // ends quietly, never with Xlib's error text. A window gone before Velmora
 // first looked at it is one that does not exist (said so).
-// Disabled: Velmora no longer ends with Xlib's error text here, but in
-// about one run of three one of these moments (right at the take-over)
-// leaves it running with the window gone; run it by hand with
-// --gtest_also_run_disabled_tests until that is mended.
+// Disabled: the run that went on with the window gone (its window made
+// again for the GL format after the host destroyed it, so no window was
+// left to close) now ends; but in one try of twenty a moment near the end
+// of the take-over (98 %) ended velmora by SIGSEGV, not yet traced. Run it
+// by hand with --gtest_also_run_disabled_tests --gtest_repeat=20.
 TEST_F(HostWindowTest, DISABLED_AWindowDestroyedWhileVelmoraTakesItOverEndsQuietly) {
   // How long Velmora takes, on this machine now, until it has the window
   // (it then listens to its structure events); its property reads come

@@ -57,7 +57,12 @@ find_window() {
 }
 wait_for 60 find_window || { alive || ended_with "before its window opened"; fail "no settings window appeared"; }
 origin() {
-  eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" || return 1
+  # The window may go between finding it and asking for its place (the
+  # preview makes a window of its own): no answer is "not yet".
+  local geometry
+  geometry=$(xdotool getwindowgeometry --shell "$window" 2>/dev/null) || return 1
+  case "$geometry" in *X=*Y=*WIDTH=*) ;; *) return 1 ;; esac
+  eval "$geometry"
   wx=$X wy=$Y ww=$WIDTH
 }
 

@@ -2,8 +2,15 @@
 
 #include <SDL.h>
 
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 
 #include "core/Strings.h"
 #include "platform/Service.h"
@@ -37,10 +44,91 @@ Uint32 BoxFlags(MessageIcon icon) {
   return 0;
 }
 
+// The signals that end a run (the daemon's, the session's, Ctrl+C).
+constexpr int kEndSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+// The box's process group while one is open, and the end signal that came
+// meanwhile. Written by the handler.
+volatile sig_atomic_t g_boxGroup = 0;
+volatile sig_atomic_t g_endSignal = 0;
+
+void CloseBoxOnEndSignal(int signal) {
+  g_endSignal = signal;
+  if (g_boxGroup > 0) kill(-pid_t(g_boxGroup), SIGKILL);
+}
+
+// In the box's process: its parent gone (SIGKILL), the box goes too.
+void EndBoxGroup(int) { kill(0, SIGKILL); }
+
+// The box's process: shows it and tells by its exit code whether it could.
+[[noreturn]] void RunBox(pid_t parent, Uint32 flags, const std::string& caption, const std::string& text) {
+  for (int signal : kEndSignals) ::signal(signal, SIG_DFL);
+  ::signal(SIGTERM, EndBoxGroup);
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  if (getppid() != parent) _exit(2);
+  _exit(SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0 ? 0 : 1);
+}
+
+// Shows the box in a process group of its own and waits for its OK. A box
+// is modal and holds the run, but a run told to end (SIGTERM, SIGINT,
+// SIGHUP) meanwhile closes it and gets the signal right after, as if it had
+// come with no box open; a run killed outright takes its box with it. (SDL
+// shows the box from a process of its own, which would otherwise outlive
+// the run and stay on the screen.) Returns whether the box was shown.
+bool ShowBoxUntilEnd(Uint32 flags, const std::string& caption, const std::string& text) {
+  sigset_t ends, previousMask;
+  sigemptyset(&ends);
+  for (int signal : kEndSignals) sigaddset(&ends, signal);
+  sigprocmask(SIG_BLOCK, &ends, &previousMask);
+  const pid_t parent = getpid();
+  const pid_t box = fork();
+  if (box < 0) {
+    sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+    return false;
+  }
+  if (box == 0) {
+    setpgid(0, 0);
+    RunBox(parent, flags, caption, text);
+  }
+  setpgid(box, box);
+  struct sigaction close {}, previous[std::size(kEndSignals)];
+  close.sa_handler = CloseBoxOnEndSignal;
+  sigemptyset(&close.sa_mask);
+  g_endSignal = 0;
+  g_boxGroup = box;
+  for (size_t i = 0; i < std::size(kEndSignals); ++i) sigaction(kEndSignals[i], &close, &previous[i]);
+  sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+
+  int status = 0;
+  pid_t waited;
+  while ((waited = waitpid(box, &status, 0)) < 0 && errno == EINTR) {
+  }
+  sigprocmask(SIG_BLOCK, &ends, nullptr);
+  g_boxGroup = 0;
+  // What is left of the box's group (SDL's own process) goes with it.
+  kill(-box, SIGKILL);
+  for (size_t i = 0; i < std::size(kEndSignals); ++i) sigaction(kEndSignals[i], &previous[i], nullptr);
+  sigprocmask(SIG_SETMASK, &previousMask, nullptr);
+  const int endSignal = g_endSignal;
+  const bool shown = waited == box && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (endSignal) {
+    if (!shown) {
+      std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+      std::fflush(stderr);
+    }
+    raise(endSignal);
+    return true;
+  }
+  return shown;
+}
+
 }  // namespace
 
 void SdlDialogs::MessageBox(const std::string& text, const std::string& caption, MessageIcon icon) {
-  if (BoxesAllowed() && CanShowBox() && SDL_ShowSimpleMessageBox(BoxFlags(icon), caption.c_str(), text.c_str(), nullptr) == 0) return;
+  if (BoxesAllowed() && CanShowBox() && ShowBoxUntilEnd(BoxFlags(icon), caption, text)) return;
   std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
 }

@@ -10,6 +10,7 @@
 #include "platform/Window.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <fcntl.h>
@@ -20,6 +21,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -306,6 +308,70 @@ TEST_F(HostWindowTest, AHostWindowThatDoesNotExistIsAnErrorOnStandardErrorNeverA
     ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << (WIFSIGNALED(*status) ? WTERMSIG(*status) : 0);
     EXPECT_EQ(WEXITSTATUS(*status), 1);
     EXPECT_NE(velmora.Errors().find("Host window 0x3fffff0 does not exist"), std::string::npos) << velmora.Errors();
+  }
+}
+
+// Message boxes named `caption` on the display (SDL's boxes are dialog
+// windows); -1 when the display cannot be asked.
+int BoxesOnDisplay(const std::string& display, const std::string& caption) {
+  X11Connection x(display);
+  if (!x) return -1;
+  Display* d = x.display();
+  const Atom type = XInternAtom(d, "_NET_WM_WINDOW_TYPE", False);
+  const Atom dialog = XInternAtom(d, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  int boxes = 0;
+  if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+    for (unsigned i = 0; i < count; ++i) {
+      // The name as its bytes (SDL gives it as UTF-8, which XFetchName
+      // does not return).
+      XTextProperty name{};
+      const bool named = XGetWMName(d, children[i], &name) && name.value &&
+                         caption == std::string(reinterpret_cast<char*>(name.value), name.nitems);
+      if (name.value) XFree(name.value);
+      Atom actual = 0;
+      int format = 0;
+      unsigned long items = 0, after = 0;
+      unsigned char* data = nullptr;
+      if (named && XGetWindowProperty(d, children[i], type, 0, 1, False, XA_ATOM, &actual, &format, &items, &after,
+                                      &data) == Success && data) {
+        if (items == 1 && reinterpret_cast<Atom*>(data)[0] == dialog) ++boxes;
+        XFree(data);
+      }
+    }
+    if (children) XFree(children);
+  }
+  if (!x.SyncOk()) return -1;
+  return boxes;
+}
+
+// A run that shows its own box (the saver started by the user with a
+// damaged scene archive) still ends when it is told to, and the box goes
+// with it: on SIGTERM the box closes, its text goes to standard error and
+// the run ends; killed outright, it takes the box along instead of leaving
+// it on the screen with nobody behind it.
+TEST_F(HostWindowTest, AnOpenBoxNeverOutlivesItsRunNorKeepsItFromEnding) {
+  TempFolder data;
+  const fs::path archive = data.Path() / "damaged.rfa";
+  std::FILE* f = std::fopen(archive.c_str(), "wb");
+  ASSERT_TRUE(f);
+  std::fputs("not an archive at all", f);
+  std::fclose(f);
+  ASSERT_EQ(BoxesOnDisplay(display, "Velmora"), 0) << "a box of another run is open";
+  for (int signal : {SIGTERM, SIGKILL}) {
+    SCOPED_TRACE(strsignal(signal));
+    Module velmora(display, {"-s", "--data", archive.string()});
+    ASSERT_TRUE(WaitFor([&] { return BoxesOnDisplay(display, "Velmora") == 1 || !velmora.Running(); }))
+        << "no box appeared: " << velmora.Errors();
+    ASSERT_TRUE(velmora.Running()) << velmora.Errors();
+    velmora.Signal(signal);
+    std::optional<int> status = velmora.Ended();
+    ASSERT_TRUE(status) << "velmora did not end";
+    EXPECT_TRUE(WaitFor([&] { return BoxesOnDisplay(display, "Velmora") == 0; })) << "the box stayed";
+    if (signal == SIGTERM) {
+      EXPECT_NE(velmora.Errors().find("cannot read the scene archive"), std::string::npos) << velmora.Errors();
+    }
   }
 }
 

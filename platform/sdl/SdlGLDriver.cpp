@@ -21,6 +21,7 @@
 #include "platform/GLDriver.h"
 #include "platform/Service.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/X11HostWatch.h"
 #include "platform/sdl/X11Library.h"
 
 #undef LoadLibrary
@@ -254,6 +255,40 @@ std::vector<GLFormat> GlxFormats(SdlWindow& window) {
 
 // --- the driver --------------------------------------------------------
 
+// A context for a host's window. SDL asks the server for the window's
+// visual first and, when the host has destroyed the window a moment before,
+// goes on with the garbage of the failed request (a crash inside Xlib). So
+// the server is grabbed on SDL's connection for the few requests it takes:
+// the window cannot go meanwhile, it is checked once under the grab, and a
+// window already gone is recorded as lost (the run then ends as when it
+// goes later) instead of being handed to SDL.
+SDL_GLContext CreateHostContext(SdlWindow& window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  X11Library& x = X11Library::Get();
+  using ServerFn = int (*)(Display*);
+  auto grab = reinterpret_cast<ServerFn>(x.Symbol("XGrabServer"));
+  auto ungrab = reinterpret_cast<ServerFn>(x.Symbol("XUngrabServer"));
+  if (!SDL_GetWindowWMInfo(window.Sdl(), &info) || info.subsystem != SDL_SYSWM_X11 || !grab || !ungrab ||
+      !x.getWindowAttributes || !x.sync)
+    return SDL_GL_CreateContext(window.Sdl());
+  Display* display = info.info.x11.display;
+  const uint64_t host = window.HostId();
+  grab(display);
+  // Errors about the host's window are the host watch's: they mark it lost.
+  XWindowAttributes attributes{};
+  const Status status = x.getWindowAttributes(display, info.info.x11.window, &attributes);
+  x.sync(display, False);
+  SDL_GLContext context = nullptr;
+  if (status != 0 && !HostWindowLost(host))
+    context = SDL_GL_CreateContext(window.Sdl());
+  else
+    HostWindowWent(host);
+  ungrab(display);
+  x.sync(display, False);
+  return context;
+}
+
 class SdlGLDriver : public GLDriver {
  public:
   std::string SystemLibraryName() const override { return "libGL.so.1"; }
@@ -351,6 +386,7 @@ class SdlGLDriver : public GLDriver {
         return nullptr;
       }
     }
+    if (w->Foreign() && w->HostId() && IsX11()) return CreateHostContext(*w);
     return SDL_GL_CreateContext(w->Sdl());
   }
 

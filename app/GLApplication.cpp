@@ -197,17 +197,18 @@ void TCustomGLApplication::Stop() {
   TCustomGraphicApplicationPro::Stop();
 }
 
-void TCustomGLApplication::Idle(void* sender, bool& done) {
-  if (inIdle_) return;
+bool TCustomGLApplication::EnterFrame() {
+  if (inIdle_) return false;
   inIdle_ = true;
-  struct Guard {
-    TCustomGLApplication* self;
-    ~Guard() {
-      // PowerOff keeps frames off for good.
-      if (!self->poweredOff_) self->inIdle_ = false;
-    }
-  } guard{this};
-  TCustomGraphicApplicationPro::Idle(sender, done);
+  return true;
+}
+
+void TCustomGLApplication::LeaveFrame() {
+  // PowerOff keeps frames off for good.
+  if (!poweredOff_) inIdle_ = false;
+}
+
+void TCustomGLApplication::StartOpenGLStep() {
   if (Active && !glStarted_ && deviceContext_) {
     Sleep(1);
     StartOpenGL(deviceContext_);
@@ -215,7 +216,46 @@ void TCustomGLApplication::Idle(void* sender, bool& done) {
     if (window_) ResizeViewport(window_->Width(), window_->Height());
     Sleep(1);
   }
-  if (Active && window_ && openGL_ && openGL_->Active()) RenderFrame(deviceContext_);
+}
+
+bool TCustomGLApplication::FrameDue(float& deltaTime) {
+  if (!Active || !window_ || !openGL_ || !openGL_->Active()) return false;
+  if (Designing() || !OnRender) return false;
+  deltaTime = NextFrameTime();
+  return true;
+}
+
+float TCustomGLApplication::NextFrameTime() {
+  // One reading: the clock may move between two, and the first frame must
+  // take no time at all (a film starts from it).
+  const double now = Timer().GetTime().Seconds();
+  if (lastFrameTime_ == 0) lastFrameTime_ = now;
+  const float deltaTime = float(now - lastFrameTime_);
+  lastFrameTime_ = now;
+  return deltaTime;
+}
+
+void TCustomGLApplication::UpdateStep(float deltaTime) {
+  MaskFloatingPointExceptions();
+  Fire(OnUpdate, deltaTime);
+}
+
+void TCustomGLApplication::RenderSceneStep(float deltaTime) {
+  sceneDrawn_ = OnRender && openGL_ && openGL_->Active();
+  if (!sceneDrawn_) return;
+  viewport_->Apply();
+  OnRender(deltaTime, false);
+}
+
+void TCustomGLApplication::RenderDialogStep(float deltaTime) {
+  if (sceneDrawn_) Fire(OnRenderDialog, deltaTime);
+}
+
+void TCustomGLApplication::SwapStep() {
+  if (!sceneDrawn_) return;
+  sceneDrawn_ = false;
+  MaskFloatingPointExceptions();
+  openGL_->SwapBuffers(*deviceContext_);
 }
 
 void TCustomGLApplication::StartOpenGL(TDeviceContext deviceContext) {
@@ -241,21 +281,16 @@ void TCustomGLApplication::StopOpenGL() {
 
 void TCustomGLApplication::RenderFrame(TDeviceContext deviceContext) {
   if (Designing() || !OnRender || !openGL_ || !openGL_->Active()) return;
-  // One reading: the clock may move between two, and the first frame must
-  // take no time at all (a film starts from it).
-  const double now = Timer().GetTime().Seconds();
-  if (lastFrameTime_ == 0) lastFrameTime_ = now;
-  float deltaTime = float(now - lastFrameTime_);
-  lastFrameTime_ = now;
-  MaskFloatingPointExceptions();
-  Fire(OnUpdate, deltaTime);
+  const float deltaTime = NextFrameTime();
+  UpdateStep(deltaTime);
   RenderScene(deviceContext, deltaTime);
 }
 
 void TCustomGLApplication::RenderScene(TDeviceContext deviceContext, float deltaTime) {
-  if (!OnRender || !openGL_ || !openGL_->Active()) return;
-  viewport_->Apply();
-  OnRender(deltaTime, false);
+  RenderSceneStep(deltaTime);
+  if (!sceneDrawn_) return;
+  RenderDialogStep(deltaTime);
+  sceneDrawn_ = false;
   MaskFloatingPointExceptions();
   openGL_->SwapBuffers(*deviceContext);
 }

@@ -6,8 +6,9 @@
 // surface OpenGL draws into). Each frame (Idle) it starts OpenGL when the
 // window has a device context and OpenGL is not running, measures the time
 // since the previous frame, fires OnUpdate with it, lets the viewport clear
-// the buffers and load projection and camera, fires OnRender and swaps the
-// buffers.
+// the buffers and load projection and camera, fires OnRender, then
+// OnRenderDialog, and swaps the buffers (the steps of
+// TCustomApplicationPro::Idle).
 //
 // Rendering lifecycle: GLStarted false -> (device context, Active)
 // StartOpenGL -> frames -> window handle destroyed / Stop / PowerOff ->
@@ -74,7 +75,6 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   void Stop() override;
   void HandleException(void* sender, const std::exception& error) override;
   void MessageHook(platform::Message& message, bool& handled) override;
-  void Idle(void* sender, bool& done) override;
   void PowerOff() override;
   void PowerOn() override;
   void LoadOptions() override;
@@ -88,7 +88,7 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   virtual void RenderFrame(TDeviceContext deviceContext);
   virtual void ResizeViewport(int width, int height);
 
-  // Viewport, update, render, swap of one frame (also the film's frames).
+  // Viewport, render, dialog, swap of one frame (also the film's frames).
   void RenderScene(TDeviceContext deviceContext, float deltaTime);
 
   TDefViewport& Viewport() override { return *viewport_; }
@@ -178,6 +178,9 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   TNotifyEvent OnStartOpenGL;
   TNotifyEvent OnStopOpenGL;
   TRenderEvent OnRender;
+  // After OnRender, before the swap: what is drawn over the scene (the
+  // settings dialog).
+  TUpdateEvent OnRenderDialog;
   TUpdateEvent OnUpdate;
   // Before each frame of a film: the time of that frame from the film's
   // start (frame index / rate).
@@ -193,14 +196,32 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   // Raises the window drawn into (a second copy asked for it).
   void BringToFront() override;
 
+  // The frame's steps (see TCustomApplicationPro::Idle): no frame within a
+  // frame nor after PowerOff; OpenGL started when the window has a device
+  // context; a frame drawn while Active with a window, a running context
+  // and a render handler, in the time since the last one.
+  bool EnterFrame() override;
+  void LeaveFrame() override;
+  void StartOpenGLStep() override;
+  bool FrameDue(float& deltaTime) override;
+  void UpdateStep(float deltaTime) override;
+  void RenderSceneStep(float deltaTime) override;
+  void RenderDialogStep(float deltaTime) override;
+  void SwapStep() override;
+
   bool inIdle_ = false;
   bool glStarted_ = false;
   double lastFrameTime_ = 0;
   bool displayOptionsLoaded_ = false;
   bool poweredOff_ = false;
+  // The scene of the frame in hand was drawn: its dialog and swap follow.
+  bool sceneDrawn_ = false;
   TDeviceContext deviceContext_ = nullptr;
 
  private:
+  // The time since the last frame drawn (0 for the first), read once.
+  float NextFrameTime();
+
   std::unique_ptr<TDefViewport> viewport_;
   std::unique_ptr<TCustomAppOpenGL> openGL_;
   TCustomGLDisplay* display_ = nullptr;

@@ -55,7 +55,10 @@ TFormSettings::TFormSettings(bool independent) : TForm(nullptr) {
   app.OnLoadOptions = [this](void* sender) { ScreenSaverLoadOptions(sender); };
   app.OnSaveOptions = [this](void* sender) { ScreenSaverSaveOptions(sender); };
   app.OnStartOpenGL = [this](void* sender) { ScreenSaverStartOpenGL(sender); };
-  app.OnRender = [this](float deltaTime, bool select) { ScreenSaverRender(deltaTime, select); };
+  app.OnRender = [this](float deltaTime, bool) { RenderSceneSide(deltaTime); };
+  app.OnRenderDialog = [this](float deltaTime) {
+    if (gui_) DrawDialog(deltaTime);
+  };
   // A scene showing its FPS display chains itself after this handler
   // (TMainScene::ConnectFPSDisplay).
   app.OnFPSChanged = [this](void* sender) { ScreenSaverFPSChanged(sender); };
@@ -152,6 +155,7 @@ TFormSettings::~TFormSettings() {
     // The dialog goes with this body; the components stop OpenGL later.
     glScreenSaver_->OnStopOpenGL = nullptr;
     glScreenSaver_->OnIdle = nullptr;
+    glScreenSaver_->OnRenderDialog = nullptr;
   }
   if (glWindow_) glWindow_->OnInput = nullptr;
   gui_.reset();
@@ -185,11 +189,15 @@ void TFormSettings::ScreenSaverStartOpenGL(void*) {
 }
 
 void TFormSettings::ScreenSaverRender(float deltaTime, bool) {
+  RenderSceneSide(deltaTime);
+  if (gui_) DrawDialog(deltaTime);
+}
+
+void TFormSettings::RenderSceneSide(float deltaTime) {
   if (scene_)
     scene_->Render(deltaTime);
   else if (GL.glClear)  // the window's colour, set by the viewport
     GL.glClear(GL_COLOR_BUFFER_BIT);
-  if (gui_) DrawDialog(deltaTime);
 }
 
 void TFormSettings::ScreenSaverFPSChanged(void*) {

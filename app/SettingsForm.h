@@ -28,8 +28,8 @@
 //
 //   OnStart        Start: scene and world built, options loaded
 //   OnLoadOptions  LoadOptions      OnSaveOptions  SaveOptions
-//   OnStartOpenGL  StartOpenGL      OnRender       Render(DeltaTime), then
-//                                                  DrawDialog in the dialog
+//   OnStartOpenGL  StartOpenGL      OnRender       Render(DeltaTime)
+//                                   OnRenderDialog DrawDialog in the dialog
 //   OnFPSChanged   FPSChanged (after the frame rate went to the title)
 //   OnStop         Stop: world and scene freed
 //
@@ -98,6 +98,8 @@ class TFormSettings : public TForm {
   void ScreenSaverLoadOptions(void* sender);
   void ScreenSaverSaveOptions(void* sender);
   void ScreenSaverStartOpenGL(void* sender);
+  // The scene's frame, then the dialog's (each frame runs them as two
+  // steps: OnRender and OnRenderDialog).
   void ScreenSaverRender(float deltaTime, bool select);
   void ScreenSaverFPSChanged(void* sender);
 
@@ -135,6 +137,8 @@ class TFormSettings : public TForm {
 
   // Lays the form out as the settings dialog.
   void UseDialog();
+  // The scene side's frame, or the window's colour without one.
+  void RenderSceneSide(float deltaTime);
 };
 
 }  // namespace velmora

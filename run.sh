@@ -6,4 +6,4 @@ VELMORA_ROOT=$(cd "$(dirname "$0")" && pwd)
 . "$VELMORA_ROOT/tools/bootstrap.sh"
 velmora_install_packages
 velmora_build "$VELMORA_ROOT/build" -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF >/dev/null
-exec "$VELMORA_ROOT/build/app/velmora" "$@"
+exec "$VELMORA_ROOT/build/program/velmora" "$@"

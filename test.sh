@@ -81,7 +81,7 @@ case "$mode" in
     # The saver alone, on a display of the soak's own.
     cmake -S "$VELMORA_ROOT" -B "$VELMORA_ROOT/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     cmake --build "$VELMORA_ROOT/build-test" -j "$(nproc)" --target velmora
-    VELMORA_PROGRAM="$VELMORA_ROOT/build-test/app/velmora" "$VELMORA_ROOT/tools/soak.sh" ${2:+"$2"}
+    VELMORA_PROGRAM="$VELMORA_ROOT/build-test/program/velmora" "$VELMORA_ROOT/tools/soak.sh" ${2:+"$2"}
     ;;
   suite)
     velmora_build "$VELMORA_ROOT/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -47,18 +47,6 @@ std::string WithTrailingDelimiter(std::string dir) {
 
 void Sleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
 
-// Takes the toolkit's idle hook away for a scope and gives it back, also
-// when the scope ends with an error.
-class IdleDetached {
- public:
-  IdleDetached(std::function<void()> detach, std::function<void()> attach) : attach_(std::move(attach)) { detach(); }
-  ~IdleDetached() { attach_(); }
-  IdleDetached(const IdleDetached&) = delete;
-  IdleDetached& operator=(const IdleDetached&) = delete;
-
- private:
-  std::function<void()> attach_;
-};
 
 }  // namespace
 
@@ -98,6 +86,19 @@ TCustomApplicationPro::~TCustomApplicationPro() {
   }
   HideAppWindows();
 }
+
+// Takes the toolkit's idle hook away for a scope and gives it back, also
+// when the scope ends with an error.
+class TCustomApplicationPro::TIdleDetached {
+ public:
+  explicit TIdleDetached(TCustomApplicationPro& app) : app_(app) { app_.DetachIdle(); }
+  ~TIdleDetached() { app_.AttachIdle(); }
+  TIdleDetached(const TIdleDetached&) = delete;
+  TIdleDetached& operator=(const TIdleDetached&) = delete;
+
+ private:
+  TCustomApplicationPro& app_;
+};
 
 TCustomApplicationPro* TCustomApplicationPro::MessageTarget() { return g_messageTarget; }
 
@@ -246,7 +247,7 @@ void TCustomApplicationPro::HandleException(void* sender, const std::exception& 
     return;
   }
   // The idle hook comes back also when the handler itself fails.
-  IdleDetached detached([this] { DetachIdle(); }, [this] { AttachIdle(); });
+  TIdleDetached detached(*this);
   ShowAppCursor(true);
   if (OnException) {
     OnException(sender, error);
@@ -267,18 +268,45 @@ bool TCustomApplicationPro::Help(uint16_t command, intptr_t data, bool& callHelp
 void TCustomApplicationPro::Hint(void* sender) { Fire(OnHint, sender); }
 
 void TCustomApplicationPro::Idle(void* sender, bool& done) {
-  auto detach = [this] { DetachIdle(); };
-  auto attach = [this] { AttachIdle(); };
-  if (state_ == 0) {
-    // A nested loop inside OnStart (a dialog, a launcher's wait) must not
-    // run frames.
-    IdleDetached detached(detach, attach);
-    Sleep(1);
-    Start();
-    Sleep(1);
+  // Input is handled before: the toolkit runs a frame when no message waits.
+  {
+    struct TFrame {
+      TCustomApplicationPro& app;
+      const bool entered;
+      ~TFrame() {
+        if (entered) app.LeaveFrame();
+      }
+    } frame{*this, EnterFrame()};
+    if (frame.entered) {
+      StartStep();
+      IdleEventStep(sender, done);
+      TimersStep();
+      StartOpenGLStep();
+      if (float deltaTime = 0; FrameDue(deltaTime)) {
+        UpdateStep(deltaTime);
+        RenderSceneStep(deltaTime);
+        RenderDialogStep(deltaTime);
+        SwapStep();
+        PacingStep();
+      }
+    }
   }
+  PowerTimersStep();
+}
+
+void TCustomApplicationPro::StartStep() {
+  if (state_ != 0) return;
+  // A nested loop inside OnStart (a dialog, a launcher's wait) must not
+  // run frames.
+  TIdleDetached detached(*this);
+  Sleep(1);
+  Start();
+  Sleep(1);
+}
+
+void TCustomApplicationPro::IdleEventStep(void* sender, bool& done) {
   if (OnIdle) {
-    IdleDetached detached(detach, attach);
+    TIdleDetached detached(*this);
     OnIdle(sender, done);
   }
   done = false;
@@ -651,12 +679,8 @@ TTimerPro& TCustomGraphicApplicationPro::Timer() {
   return *timer_;
 }
 
-void TCustomGraphicApplicationPro::Idle(void* sender, bool& done) {
-  TCustomApplicationPro::Idle(sender, done);
-  if (state_ != 2) {
-    done = false;
-    return;
-  }
+void TCustomGraphicApplicationPro::TimersStep() {
+  if (state_ != 2) return;
   Sleep(1);
   ++frameCount_;
   TTimerPro& timer = Timer();

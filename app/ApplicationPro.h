@@ -6,8 +6,9 @@
 //
 // The frame loop is the toolkit's idle callback: Idle always answers that
 // it is not done, so the loop calls it again at once unless messages are
-// waiting. Each Idle call is one frame; derived classes continue the chain
-// by overriding Idle and calling the parent's first.
+// waiting. Each Idle call is one frame, and Idle lists the frame's steps
+// in order (start, OnIdle, timers, OpenGL, update, scene, dialog, swap,
+// pacing, power timers); each derived class fills in the steps it owns.
 //
 // Program-wide messages (window id 0 of the toolkit: power broadcasts,
 // close requests of the program) go to WindowProc of the first application
@@ -66,6 +67,8 @@ class TCustomApplicationPro : public TComponent {
   virtual void MessageHook(platform::Message& message, bool& handled);
   virtual bool Help(uint16_t command, intptr_t data, bool& callHelp);
   virtual void Hint(void* sender);
+  // One frame of the running program, the toolkit's idle step: the steps
+  // below in their order, each done by the class that owns it.
   virtual void Idle(void* sender, bool& done);
   virtual void AppDeactivate(void* sender);
   virtual void AppActivate(void* sender);
@@ -239,6 +242,36 @@ class TCustomApplicationPro : public TComponent {
   void DetachIdle();
   void AttachIdle();
 
+  // The steps of a frame, in the order Idle runs them. A class without
+  // anything to do in a step leaves it empty.
+  //   EnterFrame/LeaveFrame: around the steps up to the swap; false: no
+  //     frame now (one is running, or frames are off for good).
+  //   StartStep: the first frame starts the application.
+  //   IdleEventStep: OnIdle; the option store closed; a second copy's
+  //     request to come forward answered.
+  //   TimersStep: frame count, frame rate, the Low CPU pause.
+  //   StartOpenGLStep: the rendering context, once the window has one.
+  //   FrameDue: whether this frame draws, and its time step.
+  //   UpdateStep, RenderSceneStep, RenderDialogStep, SwapStep: the drawing.
+  //   PacingStep: the wait for the next frame's time (none yet).
+  //   PowerTimersStep: the saver's power timers, each frame, drawn or not.
+  virtual bool EnterFrame() { return true; }
+  virtual void LeaveFrame() {}
+  void StartStep();
+  void IdleEventStep(void* sender, bool& done);
+  virtual void TimersStep() {}
+  virtual void StartOpenGLStep() {}
+  virtual bool FrameDue(float& deltaTime) {
+    (void)deltaTime;
+    return false;
+  }
+  virtual void UpdateStep(float deltaTime) { (void)deltaTime; }
+  virtual void RenderSceneStep(float deltaTime) { (void)deltaTime; }
+  virtual void RenderDialogStep(float deltaTime) { (void)deltaTime; }
+  virtual void SwapStep() {}
+  virtual void PacingStep() {}
+  virtual void PowerTimersStep() {}
+
   // The single-instance check of Initialize.
   void CheckSingleInstance();
   // The name of the single-instance lock: AppName + "Semaphore".
@@ -259,6 +292,9 @@ class TCustomApplicationPro : public TComponent {
   uint8_t state_ = 0;
 
  private:
+  // DetachIdle for its life, AttachIdle after (also when an error passes).
+  class TIdleDetached;
+
   // The key object, opened on first use; nullptr when a read-only open
   // found no key.
   platform::SettingsKey* OpenStore();
@@ -287,7 +323,6 @@ class TCustomGraphicApplicationPro : public TCustomApplicationPro {
   explicit TCustomGraphicApplicationPro(TComponent* owner);
   ~TCustomGraphicApplicationPro() override;
 
-  void Idle(void* sender, bool& done) override;
   void LoadOptions() override;
   void SaveOptions() override;
 
@@ -308,6 +343,8 @@ class TCustomGraphicApplicationPro : public TCustomApplicationPro {
   TNotifyEvent OnFPSChanged;
 
  protected:
+  void TimersStep() override;
+
   std::unique_ptr<TTimerPro> timer_;
   int fps_ = 0;
   int frameCount_ = 0;

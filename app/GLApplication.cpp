@@ -40,146 +40,35 @@ constexpr int kKeyPrintScreen = 44;
 
 void Sleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
 
-TGLVector Normalized(TGLVector v) {
-  double len = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
-  if (len > 0) v = TGLVector{float(v.x / len), float(v.y / len), float(v.z / len)};
-  return v;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// Camera and default viewport
+// The scene's host
 
-TOpenGLCamera::TOpenGLCamera() {
-  const TGLVector position{0, 0, 200}, target{0, 0, 0}, up{0, 1, 0};
-  Position = TOpenGLVector(position.x, position.y, position.z);
-  TGLVector d = Normalized(TGLVector{target.x - position.x, target.y - position.y, target.z - position.z});
-  Direction = TOpenGLVector(d.x, d.y, d.z);
-  TGLVector u = Normalized(up);
-  Up = TOpenGLVector(u.x, u.y, u.z);
+bool TCustomGLApplication::Surface(TSceneSurface& surface) const {
+  if (!window_) return false;
+  surface.Width = window_->Width();
+  surface.Height = window_->Height();
+  surface.Left = window_->ViewportLeft();
+  surface.Bottom = window_->ViewportBottom();
+  surface.InPanel = window_->InPanel();
+  surface.Monitor = window_->Monitor;
+  surface.HasDisplay = display_ != nullptr;
+  surface.FullScreen = display_ && display_->FullScreen();
+  surface.Color = window_->Color;
+  return true;
 }
 
-TDefViewport::TDefViewport(TCustomGLApplication* application) : application_(application) {
-  camera_.Position = TOpenGLVector(0, 0, -0.00005f);
+void TCustomGLApplication::AddFPSListener(std::function<void(int)> listener) {
+  OnFPSChanged = [previous = OnFPSChanged, listener = std::move(listener), this](void* sender) {
+    if (previous) previous(sender);
+    listener(FPS());
+  };
 }
 
-void TDefViewport::Assign(const TDefViewport& other) {
-  Perspective = other.Perspective;
-  FarDepth = other.FarDepth;
-  NearDepth = other.NearDepth;
-  FOV = other.FOV;
-  Cleared = other.Cleared;
-  Enabled = other.Enabled;
-  ClearMode = other.ClearMode;
-  WideScreen = other.WideScreen;
-  Stretch = other.Stretch;
-  camera_.Assign(other.camera_);
-}
-
-int TDefViewport::WindowWidth() const {
-  TCustomGLWindow* w = application_ ? application_->Window() : nullptr;
-  return w ? w->Width() : 0;
-}
-
-int TDefViewport::WindowHeight() const {
-  TCustomGLWindow* w = application_ ? application_->Window() : nullptr;
-  return w ? w->Height() : 0;
-}
-
-void TDefViewport::OutputSize(bool fullScreen, int monitor, int windowWidth, int windowHeight, int& width,
-                              int& height) {
-  if (!fullScreen) {
-    width = windowWidth;
-    height = windowHeight;
-    return;
-  }
-  platform::Display& display = platform::Get<platform::Display>();
-  int n = display.MonitorCount();
-  if (monitor >= 0 && n != 1) {
-    if (monitor < n) {
-      platform::Rect r = display.MonitorBounds(monitor);
-      width = r.width;
-      height = r.height;
-    } else if (monitor == n + 1) {
-      platform::Rect r = display.VirtualDesktop();
-      width = r.width;
-      height = r.height;
-    } else {
-      // Two monitors side by side.
-      platform::Rect a = display.MonitorBounds(0), b = display.MonitorBounds(1);
-      width = a.width + b.width;
-      height = std::max(a.height, b.height);
-    }
-    return;
-  }
-  platform::ScreenSize s = display.PrimaryScreenSize();
-  width = s.width;
-  height = s.height;
-}
-
-TFrustum TDefViewport::GetFrustum() {
-  const float a = (!Stretch && WideScreen) ? 16.0f / 9.0f : 4.0f / 3.0f;
-  double top = std::tan(FOV * std::numbers::pi / 180.0 / 2.0) * NearDepth;
-  frustum_.Top = top;
-  frustum_.Bottom = -top;
-  frustum_.Right = a * top;
-  frustum_.Left = -frustum_.Right;
-  frustum_.Near = NearDepth;
-  frustum_.Far = FarDepth;
-  return frustum_;
-}
-
-void TDefViewport::Apply() {
-  if (!Enabled || !application_ || !application_->Window() || !application_->Display()) return;
-  TCustomGLWindow* window = application_->Window();
-  TCustomOpenGL* gl = application_->OpenGL();
-  if (!gl) return;
-  // 1. The GL object lives in the context's viewport list; a new context
-  // object means a new viewport.
-  if (!glViewport_ || glViewportOwner_ != gl) {
-    glViewport_ = gl->Viewports()->Add();
-    glViewportOwner_ = gl;
-  }
-  // 2. Output size and aspect.
-  int width = 0, height = 0;
-  OutputSize(application_->Display()->FullScreen(), window->Monitor, window->Width(), window->Height(), width,
-             height);
-  // A settings dialog's preview panel: the scene keeps to its rectangle.
-  const int left = window->ViewportLeft(), bottom = window->ViewportBottom();
-  glViewport_->SetBounds(left, bottom, width, height);
-  double aspect = Stretch ? 4.0 / 3.0 : (height > 0 ? double(width) / double(height) : 4.0 / 3.0);
-  // 3. A wide output turns 16:9 on for good.
-  if (!WideScreen) WideScreen = aspect > 1.6;
-  // 4. Projection.
-  double a = Stretch ? 4.0 / 3.0 : (WideScreen ? 16.0 / 9.0 : 4.0 / 3.0);
-  glViewport_->SetPerspective(FOV, a, NearDepth, FarDepth);
-  glViewport_->SetOrtho(0, window->Width(), 0, window->Height(), NearDepth, FarDepth);
-  glViewport_->Perspective = Perspective;
-  // 5. Camera.
-  glViewport_->SetOrientation(camera_.Up.Vector(), camera_.Direction.Vector());
-  glViewport_->SetCameraPosition(camera_.Position.Vector());
-  // 6. and 7. need the context: without one there is nothing to draw on.
-  if (!gl->Active()) return;
-  if (Cleared) {
-    TColor c = window->Color;
-    GL.glClearColor((c & 0xFF) / 255.0f, ((c >> 8) & 0xFF) / 255.0f, ((c >> 16) & 0xFF) / 255.0f, 1.0f);
-    GL.glViewport(left, bottom, window->Width(), window->Height());
-    if (window->InPanel() && GL.glScissor) {
-      GL.glScissor(left, bottom, window->Width(), window->Height());
-      GL.glEnable(GL_SCISSOR_TEST);
-    } else if (GL.glDisable) {
-      GL.glDisable(GL_SCISSOR_TEST);
-    }
-    GL.glDepthMask(GL_TRUE);
-    GLbitfield mask = 0;
-    if (ClearMode & cmColor) mask |= GL_COLOR_BUFFER_BIT;
-    if (ClearMode & cmDepth) mask |= GL_DEPTH_BUFFER_BIT;
-    if (ClearMode & cmStencil) mask |= GL_STENCIL_BUFFER_BIT;
-    if (ClearMode & cmAccum) mask |= GL_ACCUM_BUFFER_BIT;
-    if (mask) GL.glClear(mask);
-  }
-  glViewport_->Apply();
+void TCustomGLApplication::UsePlainOptions() {
+  SetUseLocalMachine(false);
+  NamesScrambled = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -308,17 +197,18 @@ void TCustomGLApplication::Stop() {
   TCustomGraphicApplicationPro::Stop();
 }
 
-void TCustomGLApplication::Idle(void* sender, bool& done) {
-  if (inIdle_) return;
+bool TCustomGLApplication::EnterFrame() {
+  if (inIdle_) return false;
   inIdle_ = true;
-  struct Guard {
-    TCustomGLApplication* self;
-    ~Guard() {
-      // PowerOff keeps frames off for good.
-      if (!self->poweredOff_) self->inIdle_ = false;
-    }
-  } guard{this};
-  TCustomGraphicApplicationPro::Idle(sender, done);
+  return true;
+}
+
+void TCustomGLApplication::LeaveFrame() {
+  // PowerOff keeps frames off for good.
+  if (!poweredOff_) inIdle_ = false;
+}
+
+void TCustomGLApplication::StartOpenGLStep() {
   if (Active && !glStarted_ && deviceContext_) {
     Sleep(1);
     StartOpenGL(deviceContext_);
@@ -326,7 +216,46 @@ void TCustomGLApplication::Idle(void* sender, bool& done) {
     if (window_) ResizeViewport(window_->Width(), window_->Height());
     Sleep(1);
   }
-  if (Active && window_ && openGL_ && openGL_->Active()) RenderFrame(deviceContext_);
+}
+
+bool TCustomGLApplication::FrameDue(float& deltaTime) {
+  if (!Active || !window_ || !openGL_ || !openGL_->Active()) return false;
+  if (Designing() || !OnRender) return false;
+  deltaTime = NextFrameTime();
+  return true;
+}
+
+float TCustomGLApplication::NextFrameTime() {
+  // One reading: the clock may move between two, and the first frame must
+  // take no time at all (a film starts from it).
+  const double now = Timer().GetTime().Seconds();
+  if (lastFrameTime_ == 0) lastFrameTime_ = now;
+  const float deltaTime = float(now - lastFrameTime_);
+  lastFrameTime_ = now;
+  return deltaTime;
+}
+
+void TCustomGLApplication::UpdateStep(float deltaTime) {
+  MaskFloatingPointExceptions();
+  Fire(OnUpdate, deltaTime);
+}
+
+void TCustomGLApplication::RenderSceneStep(float deltaTime) {
+  sceneDrawn_ = OnRender && openGL_ && openGL_->Active();
+  if (!sceneDrawn_) return;
+  viewport_->Apply();
+  OnRender(deltaTime, false);
+}
+
+void TCustomGLApplication::RenderDialogStep(float deltaTime) {
+  if (sceneDrawn_) Fire(OnRenderDialog, deltaTime);
+}
+
+void TCustomGLApplication::SwapStep() {
+  if (!sceneDrawn_) return;
+  sceneDrawn_ = false;
+  MaskFloatingPointExceptions();
+  openGL_->SwapBuffers(*deviceContext_);
 }
 
 void TCustomGLApplication::StartOpenGL(TDeviceContext deviceContext) {
@@ -352,21 +281,16 @@ void TCustomGLApplication::StopOpenGL() {
 
 void TCustomGLApplication::RenderFrame(TDeviceContext deviceContext) {
   if (Designing() || !OnRender || !openGL_ || !openGL_->Active()) return;
-  // One reading: the clock may move between two, and the first frame must
-  // take no time at all (a film starts from it).
-  const double now = Timer().GetTime().Seconds();
-  if (lastFrameTime_ == 0) lastFrameTime_ = now;
-  float deltaTime = float(now - lastFrameTime_);
-  lastFrameTime_ = now;
-  MaskFloatingPointExceptions();
-  Fire(OnUpdate, deltaTime);
+  const float deltaTime = NextFrameTime();
+  UpdateStep(deltaTime);
   RenderScene(deviceContext, deltaTime);
 }
 
 void TCustomGLApplication::RenderScene(TDeviceContext deviceContext, float deltaTime) {
-  if (!OnRender || !openGL_ || !openGL_->Active()) return;
-  viewport_->Apply();
-  OnRender(deltaTime, false);
+  RenderSceneStep(deltaTime);
+  if (!sceneDrawn_) return;
+  RenderDialogStep(deltaTime);
+  sceneDrawn_ = false;
   MaskFloatingPointExceptions();
   openGL_->SwapBuffers(*deviceContext);
 }

@@ -6,8 +6,9 @@
 // surface OpenGL draws into). Each frame (Idle) it starts OpenGL when the
 // window has a device context and OpenGL is not running, measures the time
 // since the previous frame, fires OnUpdate with it, lets the viewport clear
-// the buffers and load projection and camera, fires OnRender and swaps the
-// buffers.
+// the buffers and load projection and camera, fires OnRender, then
+// OnRenderDialog, and swaps the buffers (the steps of
+// TCustomApplicationPro::Idle).
 //
 // Rendering lifecycle: GLStarted false -> (device context, Active)
 // StartOpenGL -> frames -> window handle destroyed / Stop / PowerOff ->
@@ -33,6 +34,8 @@
 #include "gl/OpenGL.h"
 #include "gl/Types.h"
 #include "gl/Viewport.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "platform/Window.h"
 
 namespace velmora {
@@ -42,99 +45,10 @@ using TUpdateEvent = TEvent<float>;        // DeltaTime
 using TRenderEvent = TEvent<float, bool>;  // DeltaTime, Select (false for every frame drawn here)
 using TFilmTimeEvent = TEvent<int64_t>;    // the film's own time in milliseconds
 
-// The buffers cleared before each frame: a set of these flags.
-using TClearMode = uint8_t;
-enum : TClearMode {
-  cmColor = 1,
-  cmDepth = 2,
-  cmStencil = 4,
-  cmAccum = 8,
-};
-
 class TCustomGLApplication;
 
 // The device context of the platform: the window itself (see GLWindow.h).
 using TDeviceContext = platform::NativeWindow*;
-
-class TOpenGLVector {
- public:
-  TOpenGLVector() = default;
-  TOpenGLVector(float x, float y, float z) : Y(y), X(x), Z(z) {}
-  void Assign(const TOpenGLVector& other) { *this = other; }
-  TGLVector Vector() const { return TGLVector{X, Y, Z}; }
-
-  // Held in the order Y, X, Z, as the form stores them.
-  float Y = 0;
-  float X = 0;
-  float Z = 0;
-};
-
-class TOpenGLCamera {
- public:
-  // At (0, 0, 200) looking at the origin, up (0, 1, 0).
-  TOpenGLCamera();
-  void Assign(const TOpenGLCamera& other) { *this = other; }
-
-  TOpenGLVector Position;
-  TOpenGLVector Up;
-  TOpenGLVector Direction;
-};
-
-// Left, right, bottom, top (at the near plane), near, far.
-struct TFrustum {
-  double Left = 0, Right = 0, Bottom = 0, Top = 0, Near = 0, Far = 0;
-};
-
-class TDefViewport {
- public:
-  explicit TDefViewport(TCustomGLApplication* application);
-
-  // Copies the settings (not the GL object nor the application).
-  void Assign(const TDefViewport& other);
-
-  // Before every render: size and aspect, projection, camera, clear.
-  void Apply();
-  // The perspective box scene objects cull against; the aspect is always
-  // 4:3 or 16:9, as Apply uses it.
-  TFrustum GetFrustum();
-  const TFrustum& Frustum() const { return frustum_; }
-
-  // The application window's current client size.
-  int WindowWidth() const;
-  int WindowHeight() const;
-
-  // The GL object holding projection and view, made by the first Apply.
-  TGLViewport* GLViewport() const { return glViewport_; }
-
-  TCustomGLApplication* Application() const { return application_; }
-
-  bool Perspective = true;
-  double FarDepth = 10000.0;
-  double NearDepth = 100.0;
-  double FOV = 75.0;
-  bool Cleared = true;
-  bool Enabled = true;
-  TClearMode ClearMode = cmColor | cmDepth;
-  // 16:9 projection; Apply turns it on for good when the output is wider
-  // than 1.6:1.
-  bool WideScreen = false;
-  // 4:3 whatever the window's shape.
-  bool Stretch = false;
-
-  TOpenGLCamera& Camera() { return camera_; }
-  void SetCamera(const TOpenGLCamera& camera) { camera_.Assign(camera); }
-
-  // The output size Apply uses: the window's when windowed; in full screen
-  // the size of what Monitor chooses (see Apply in the implementation).
-  static void OutputSize(bool fullScreen, int monitor, int windowWidth, int windowHeight, int& width, int& height);
-
- private:
-  TCustomGLApplication* application_;
-  TGLViewport* glViewport_ = nullptr;  // owned by the context's viewport list
-  TCustomOpenGL* glViewportOwner_ = nullptr;
-  TOpenGLCamera camera_;
-  TFrustum frustum_;
-};
 
 // The rendering context of the application: a renderer change restarts
 // the application's OpenGL.
@@ -148,7 +62,9 @@ class TCustomAppOpenGL : public TCustomOpenGL {
   TCustomGLApplication* application_;
 };
 
-class TCustomGLApplication : public TCustomGraphicApplicationPro {
+// It is the host of the scenes it shows (scene/SceneHost.h): their
+// rendering context, viewport, frame rate and options store.
+class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneHost {
  public:
   explicit TCustomGLApplication(TComponent* owner);
   // Leaves full screen, unlinks display and window, frees OpenGL.
@@ -159,7 +75,6 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   void Stop() override;
   void HandleException(void* sender, const std::exception& error) override;
   void MessageHook(platform::Message& message, bool& handled) override;
-  void Idle(void* sender, bool& done) override;
   void PowerOff() override;
   void PowerOn() override;
   void LoadOptions() override;
@@ -173,10 +88,10 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   virtual void RenderFrame(TDeviceContext deviceContext);
   virtual void ResizeViewport(int width, int height);
 
-  // Viewport, update, render, swap of one frame (also the film's frames).
+  // Viewport, render, dialog, swap of one frame (also the film's frames).
   void RenderScene(TDeviceContext deviceContext, float deltaTime);
 
-  TDefViewport& Viewport() { return *viewport_; }
+  TDefViewport& Viewport() override { return *viewport_; }
   void SetViewport(const TDefViewport& viewport) { viewport_->Assign(viewport); }
 
   TCustomGLDisplay* Display() const { return display_; }
@@ -185,7 +100,35 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   void SetWindow(TCustomGLWindow* window);
 
   // nullptr in design mode.
-  TCustomAppOpenGL* OpenGL() const { return openGL_.get(); }
+  TCustomAppOpenGL* OpenGL() const override { return openGL_.get(); }
+
+  // The scene's host (scene/SceneHost.h): the window, the frame rate and
+  // the option store as the scene sees them.
+  bool Surface(TSceneSurface& surface) const override;
+  int FPS() const override { return TCustomGraphicApplicationPro::FPS(); }
+  void AddFPSListener(std::function<void(int)> listener) override;
+  std::string ReadOptionString(const std::string& name, const std::string& defaultValue) override {
+    return TCustomApplicationPro::ReadOptionString(name, defaultValue);
+  }
+  bool ReadOptionBool(const std::string& name, bool defaultValue) override {
+    return TCustomApplicationPro::ReadOptionBool(name, defaultValue);
+  }
+  int ReadOptionInteger(const std::string& name, int defaultValue) override {
+    return TCustomApplicationPro::ReadOptionInteger(name, defaultValue);
+  }
+  void WriteOptionString(const std::string& name, const std::string& value) override {
+    TCustomApplicationPro::WriteOptionString(name, value);
+  }
+  void WriteOptionBool(const std::string& name, bool value) override {
+    TCustomApplicationPro::WriteOptionBool(name, value);
+  }
+  void WriteOptionInteger(const std::string& name, int value) override {
+    TCustomApplicationPro::WriteOptionInteger(name, value);
+  }
+  void UsePlainOptions() override;
+  void Warn(std::string_view className, std::string_view operation, std::string_view text) override {
+    TCustomApplicationPro::WarnOption(className, operation, text);
+  }
   TDeviceContext DeviceContext() const { return deviceContext_; }
   bool GLStarted() const { return glStarted_; }
   bool InIdle() const { return inIdle_; }
@@ -235,6 +178,9 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   TNotifyEvent OnStartOpenGL;
   TNotifyEvent OnStopOpenGL;
   TRenderEvent OnRender;
+  // After OnRender, before the swap: what is drawn over the scene (the
+  // settings dialog).
+  TUpdateEvent OnRenderDialog;
   TUpdateEvent OnUpdate;
   // Before each frame of a film: the time of that frame from the film's
   // start (frame index / rate).
@@ -250,14 +196,32 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro {
   // Raises the window drawn into (a second copy asked for it).
   void BringToFront() override;
 
+  // The frame's steps (see TCustomApplicationPro::Idle): no frame within a
+  // frame nor after PowerOff; OpenGL started when the window has a device
+  // context; a frame drawn while Active with a window, a running context
+  // and a render handler, in the time since the last one.
+  bool EnterFrame() override;
+  void LeaveFrame() override;
+  void StartOpenGLStep() override;
+  bool FrameDue(float& deltaTime) override;
+  void UpdateStep(float deltaTime) override;
+  void RenderSceneStep(float deltaTime) override;
+  void RenderDialogStep(float deltaTime) override;
+  void SwapStep() override;
+
   bool inIdle_ = false;
   bool glStarted_ = false;
   double lastFrameTime_ = 0;
   bool displayOptionsLoaded_ = false;
   bool poweredOff_ = false;
+  // The scene of the frame in hand was drawn: its dialog and swap follow.
+  bool sceneDrawn_ = false;
   TDeviceContext deviceContext_ = nullptr;
 
  private:
+  // The time since the last frame drawn (0 for the first), read once.
+  float NextFrameTime();
+
   std::unique_ptr<TDefViewport> viewport_;
   std::unique_ptr<TCustomAppOpenGL> openGL_;
   TCustomGLDisplay* display_ = nullptr;

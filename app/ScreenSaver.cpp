@@ -380,8 +380,7 @@ void TGLScreenSaver::MessageHook(platform::Message& message, bool& handled) {
   CloseApplication();
 }
 
-void TGLScreenSaver::Idle(void* sender, bool& done) {
-  TCustomGLApplication::Idle(sender, done);
+void TGLScreenSaver::PowerTimersStep() {
   if (role_ == srConfig) {
     SaverSleep(4);
   } else if (role_ == srSaver) {

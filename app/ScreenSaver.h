@@ -84,7 +84,6 @@ class TGLScreenSaver : public TCustomGLApplication {
 
   void Initialize() override;
   void MessageHook(platform::Message& message, bool& handled) override;
-  void Idle(void* sender, bool& done) override;
   void PowerOff() override;
   void LoadOptions() override;
   void SaveOptions() override;
@@ -136,6 +135,9 @@ class TGLScreenSaver : public TCustomGLApplication {
   // forward. Either refusal is said on standard error.
   std::string InstanceLockName() const override;
   void InstanceRefused() override;
+  // Each frame, drawn or not: in the saver role the power-off and
+  // monitor-off timers; in the configuration role a short pause.
+  void PowerTimersStep() override;
 
  private:
   // The program file as the role rules see it (".EXE", ".SCR", ...).

@@ -28,8 +28,8 @@
 //
 //   OnStart        Start: scene and world built, options loaded
 //   OnLoadOptions  LoadOptions      OnSaveOptions  SaveOptions
-//   OnStartOpenGL  StartOpenGL      OnRender       Render(DeltaTime), then
-//                                                  DrawDialog in the dialog
+//   OnStartOpenGL  StartOpenGL      OnRender       Render(DeltaTime)
+//                                   OnRenderDialog DrawDialog in the dialog
 //   OnFPSChanged   FPSChanged (after the frame rate went to the title)
 //   OnStop         Stop: world and scene freed
 //
@@ -39,17 +39,13 @@
 // to the window's colour.
 #pragma once
 
-#include <cstdint>
 #include <memory>
-#include <optional>
-#include <string>
 
 #include "app/DialogGui.h"
 #include "app/Form.h"
 #include "app/GLDisplay.h"
 #include "app/GLWindow.h"
 #include "app/ScreenSaver.h"
-#include "platform/LocalTime.h"
 
 namespace velmora {
 
@@ -102,6 +98,8 @@ class TFormSettings : public TForm {
   void ScreenSaverLoadOptions(void* sender);
   void ScreenSaverSaveOptions(void* sender);
   void ScreenSaverStartOpenGL(void* sender);
+  // The scene's frame, then the dialog's (each frame runs them as two
+  // steps: OnRender and OnRenderDialog).
   void ScreenSaverRender(float deltaTime, bool select);
   void ScreenSaverFPSChanged(void* sender);
 
@@ -139,60 +137,8 @@ class TFormSettings : public TForm {
 
   // Lays the form out as the settings dialog.
   void UseDialog();
+  // The scene side's frame, or the window's colour without one.
+  void RenderSceneSide(float deltaTime);
 };
-
-// What the program's own options ask for (see ParseProgramOptions).
-struct TProgramOptions {
-  enum class TRun { roSaver, roHelp, roVersion, roFilm, roBench, roCheck, roSaveScene } Run = TRun::roSaver;
-  double Seconds = 0;        // --film, --bench
-  int Rate = 25;             // --rate
-  std::string Out;           // --out
-  int Width = 0, Height = 0; // --size; 0 = the default
-  bool Blank = false;        // --bench --blank
-  std::optional<uint32_t> Seed;              // --seed N
-  std::optional<platform::LocalDateTime> At; // --at YYYY-MM-DDTHH:MM:SS
-  std::string SceneFile;     // --save-scene OUT.gsc
-  bool Strict = false;       // --check --strict: warnings fail the check too
-  // The command line left for the screen-saver roles (argument 0 first).
-  std::vector<std::string> SaverArguments;
-};
-
-// --help, -help and -h: the switches that ask for the usage.
-bool IsHelpSwitch(const std::string& argument);
-
-// Reads --help (or -help, -h), --version, --film SECONDS [--rate N] [--out
-// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank] (both
-// also [--seed N] [--at YYYY-MM-DDTHH:MM:SS]), --check [--strict] and
-// --save-scene OUT.gsc out of the command line (--data FILE is the asset
-// reader's, taken out before); the screen-saver roles' switches (/s,
-// /c[:ID], /p ID, /l ID, /a, -window-id ID, -root; a dash for the slash,
-// either case) and plain words stay for the roles. Help, once asked for,
-// wins over every other option. Raises "TProgramOptions.Parse error: ..."
-// for an unknown switch (one or two dashes, or a slash), a missing or bad
-// value, a film name that is neither .jpg nor .bmp, or options that do not
-// go together.
-TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv);
-
-// The whole program for each kind of run; each returns the exit code.
-int RunSaver();
-// Renders seconds x rate frames in fixed steps into an offscreen window
-// and writes them as NAME00001.jpg ..., then prints "frames=N". With a
-// seed and a moment, two runs write the same frames: the scene spawns from
-// the seed and the clocks show the moment advanced by the film's own time.
-// Told to end (SIGTERM) it stops after the frame in hand, says so on
-// standard error and returns kExitInterrupted.
-int RunFilm(const TProgramOptions& options);
-// The exit code of a run ended by SIGTERM before it was done (128 + 15, as
-// a shell reports a process the signal ended).
-constexpr int kExitInterrupted = 143;
-// Renders full screen as fast as the loop goes for the given seconds and
-// prints "frames=N seconds=S fps=F ms_per_frame=M".
-int RunBench(const TProgramOptions& options);
-
-// For the runs of their own made elsewhere (the scene check): the command
-// line cut to the program role, and frames run until OpenGL has started
-// (false when it did not within 200 frames or the program ended).
-void OwnRunArguments();
-bool WaitForOpenGL(TGLScreenSaver& app);
 
 }  // namespace velmora

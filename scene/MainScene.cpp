@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "app/GLApplication.h"
+#include "gl/OpenGL.h"
+#include "scene/SceneHost.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "scene/RenderState.h"
@@ -192,11 +193,9 @@ void TMainScene::ConnectFPSDisplay() {
   if (!Application || Application == fpsApplication_) return;
   fpsApplication_ = Application;
   if (!fpsLink_) fpsLink_ = std::make_shared<TMainScene*>(this);
-  TCustomGLApplication* application = Application;
-  application->OnFPSChanged = [previous = application->OnFPSChanged, link = fpsLink_, application](void* sender) {
-    if (previous) previous(sender);
-    if (TMainScene* scene = *link) scene->SetFPSText(application->FPS());
-  };
+  Application->AddFPSListener([link = fpsLink_](int framesPerSecond) {
+    if (TMainScene* scene = *link) scene->SetFPSText(framesPerSecond);
+  });
 }
 
 void TMainScene::LoadOptions() {

@@ -35,7 +35,7 @@
 // (ConnectFPSDisplay). SetFPSText(N) makes the shown string "N fps".
 // Loading the scene again frees both; the scene forgets them and the next
 // SetShowFPS(true) makes them anew. ConnectFPSDisplay hooks SetFPSText to
-// the application's OnFPSChanged, once per application:
+// the host's frame rate (TSceneHost::AddFPSListener), once per host:
 //
 //   scene made, Application set -> SetShowFPS(true) (or ConnectFPSDisplay)
 //   -> every new frame rate: the event's earlier handler, then
@@ -75,7 +75,7 @@ class TMainScene : public TResource {
 
   // Not owned; set by the creator before loading. Gives the rendering
   // context, the viewport and the option store.
-  TCustomGLApplication* Application = nullptr;
+  TSceneHost* Application = nullptr;
   // The FPS display's font and string, made by SetShowFPS(true) and added
   // to the scene; forgotten when the scene frees them.
   TSceneFont* FpsFont = nullptr;
@@ -90,8 +90,8 @@ class TMainScene : public TResource {
   // The shown string becomes "<N> fps"; nothing while it is hidden.
   void SetFPSText(int framesPerSecond);
   // From now on every new frame rate of Application reaches SetFPSText
-  // (after the handler OnFPSChanged had); nothing without an application
-  // or when already connected to it.
+  // (after the listeners the host had); nothing without a host or when
+  // already connected to it.
   void ConnectFPSDisplay();
 
   // The frame: ProcessEvents, Animate and Render of the processing lists.
@@ -134,7 +134,7 @@ class TMainScene : public TResource {
   // scene lives.
   std::shared_ptr<TMainScene*> fpsLink_;
   // The application whose event carries the hook.
-  TCustomGLApplication* fpsApplication_ = nullptr;
+  TSceneHost* fpsApplication_ = nullptr;
 };
 
 }  // namespace velmora

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/GLApplication.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "gl/GLEntryPoints.h"
@@ -435,7 +436,7 @@ void TSceneFont::ViewSize(double& width, double& height) const {
     height = ViewHeight;
     return;
   }
-  TCustomGLApplication* application = Application();
+  TSceneHost* application = Application();
   if (application && application->Viewport().GLViewport()) {
     width = application->Viewport().GLViewport()->Width;
     height = application->Viewport().GLViewport()->Height;

@@ -1,6 +1,7 @@
 #include "scene/SceneItem.h"
 
-#include "app/GLApplication.h"
+#include "gl/OpenGL.h"
+#include "scene/SceneHost.h"
 #include "core/Diagnostics.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
@@ -91,12 +92,12 @@ void TMainObject::ReadProperties(TResourceLoader& loader) {
 void TMainSceneObject::LoadOptions() {}
 void TMainSceneObject::SaveOptions() {}
 
-TCustomGLApplication* TMainSceneObject::Application() const {
+TSceneHost* TMainSceneObject::Application() const {
   return MainScene() ? MainScene()->Application : nullptr;
 }
 
 TCustomOpenGL* TMainSceneObject::OpenGL() const {
-  TCustomGLApplication* application = Application();
+  TSceneHost* application = Application();
   return application ? application->OpenGL() : nullptr;
 }
 

@@ -37,7 +37,7 @@
 
 namespace velmora {
 
-class TCustomGLApplication;
+class TSceneHost;
 class TCustomOpenGL;
 class TMainList;
 class TMainScene;
@@ -136,7 +136,7 @@ class TMainSceneObject : public TMainObject {
 
   // The application and rendering context of the scene the object is in;
   // nullptr when it is in no scene or the scene has no application.
-  TCustomGLApplication* Application() const;
+  TSceneHost* Application() const;
   TCustomOpenGL* OpenGL() const;
 };
 

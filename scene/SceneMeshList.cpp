@@ -1,6 +1,6 @@
 #include "scene/SceneMeshList.h"
 
-#include "app/GLApplication.h"
+#include "scene/SceneHost.h"
 #include "assets/ResourceReader.h"
 #include "scene/FileNames.h"
 #include "scene/ResourceLoader.h"
@@ -27,7 +27,7 @@ void TSceneMeshList::WriteProperties(TResourceLoader& loader) {
 }
 
 void TSceneMeshList::LoadOptions() {
-  if (TCustomGLApplication* app = Application()) {
+  if (TSceneHost* app = Application()) {
     for (int i = 0; i < GetCount(); ++i) {
       TSceneMesh* mesh = Meshes(i);
       if (mesh && !mesh->FileListName.empty())
@@ -38,7 +38,7 @@ void TSceneMeshList::LoadOptions() {
 }
 
 void TSceneMeshList::SaveOptions() {
-  if (TCustomGLApplication* app = Application()) {
+  if (TSceneHost* app = Application()) {
     for (int i = 0; i < GetCount(); ++i) {
       TSceneMesh* mesh = Meshes(i);
       if (mesh && !mesh->FileListName.empty())

@@ -1,6 +1,6 @@
 #include "scene/SceneSoundList.h"
 
-#include "app/GLApplication.h"
+#include "scene/SceneHost.h"
 #include "assets/WinSoundDevice.h"
 #include "scene/ResourceLoader.h"
 
@@ -72,7 +72,7 @@ void TSceneSoundList::WriteProperties(TResourceLoader& loader) {
 }
 
 void TSceneSoundList::LoadOptions() {
-  if (TCustomGLApplication* app = Application()) {
+  if (TSceneHost* app = Application()) {
     TCustomSoundDevice& device = Device();
     const std::string& list = Name();
     device.SetSoundVolume(app->ReadOptionInteger(list + " SoundVolume", device.SoundVolume()));
@@ -91,7 +91,7 @@ void TSceneSoundList::LoadOptions() {
 }
 
 void TSceneSoundList::SaveOptions() {
-  if (TCustomGLApplication* app = Application()) {
+  if (TSceneHost* app = Application()) {
     const TCustomSoundDevice& device = Device();
     const std::string& list = Name();
     app->WriteOptionInteger(list + " SoundVolume", device.SoundVolume());

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/GLApplication.h"
+#include "scene/SceneHost.h"
 #include "core/Strings.h"
 #include "gl/OpenGL.h"
 #include "gl/Texture.h"
@@ -127,7 +127,7 @@ void TSceneTextureList::WriteProperties(TResourceLoader& loader) {
 }
 
 void TSceneTextureList::LoadOptions() {
-  if (TCustomGLApplication* app = Application()) {
+  if (TSceneHost* app = Application()) {
     const std::string& list = Name();
     SetQuality(StrToTextureQuality(app->ReadOptionString(list + " Quality", TextureQualityToStr(quality_))));
     SetColorBit(StrToColorBit(app->ReadOptionString(list + " ColorBit", ColorBitToStr(colorBit_))));
@@ -149,7 +149,7 @@ void TSceneTextureList::LoadOptions() {
 }
 
 void TSceneTextureList::SaveOptions() {
-  if (TCustomGLApplication* app = Application()) {
+  if (TSceneHost* app = Application()) {
     const std::string& list = Name();
     app->WriteOptionString(list + " Quality", TextureQualityToStr(quality_));
     app->WriteOptionString(list + " ColorBit", ColorBitToStr(colorBit_));

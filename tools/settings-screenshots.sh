@@ -5,7 +5,7 @@
 #
 #   tools/settings-screenshots.sh VELMORA OUT_DIR [SCALE]
 #
-# VELMORA is the program (build/app/velmora); OUT_DIR gets settings.png and
+# VELMORA is the program (build/program/velmora); OUT_DIR gets settings.png and
 # advanced-settings.png (with SCALE, e.g. 2: settings-2x.png and
 # advanced-settings-2x.png, drawn as at that display scaling). The
 # settings are a fresh, empty set. Needs xvfb, xdotool, x11-apps

@@ -9,7 +9,7 @@
 #
 #   tools/soak.sh [SECONDS]     (or VELMORA_SOAK_SECONDS; default 1800)
 #
-# Environment: VELMORA_PROGRAM (default build-test/app/velmora of this tree),
+# Environment: VELMORA_PROGRAM (default build-test/program/velmora of this tree),
 # VELMORA_SOAK_ROUND (seconds per round; default a sixth of the time, at
 # least 120), VELMORA_SOAK_SIZE (the display, default 800x600).
 # Prints one line per sample and a summary per round; exits 1 when a round
@@ -18,7 +18,7 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-${VELMORA_SOAK_SECONDS:-1800}}
-program=${VELMORA_PROGRAM:-$root/build-test/app/velmora}
+program=${VELMORA_PROGRAM:-$root/build-test/program/velmora}
 size=${VELMORA_SOAK_SIZE:-800x600}
 case "$seconds" in ''|*[!0-9]*) echo "soak: SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;; esac
 round=${VELMORA_SOAK_ROUND:-$((seconds / 6))}

@@ -6,7 +6,8 @@
 #include <numbers>
 #include <string>
 
-#include "app/GLApplication.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "core/Error.h"
 #include "core/Random.h"
 #include "scene/RenderState.h"
@@ -41,7 +42,7 @@ double TBubbles::RandomStep() {
 void TBubbles::View(double& fov, double& aspect) const {
   fov = kDefaultFov;
   aspect = kDefaultAspect;
-  TCustomGLApplication* application = Application();
+  TSceneHost* application = Application();
   if (!application) return;
   TDefViewport& viewport = application->Viewport();
   if (viewport.FOV > 0 && viewport.FOV < 180) fov = viewport.FOV;

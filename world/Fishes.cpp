@@ -5,7 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/GLApplication.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "core/Random.h"
 #include "gl/Primitive.h"
 #include "gl/OpenGL.h"
@@ -72,7 +73,7 @@ TSceneMesh* TFishes::Mesh() const { return dynamic_cast<TSceneMesh*>(Visual); }
 
 TFishView TFishes::FishView() const {
   TFishView view = DefaultView();
-  TCustomGLApplication* application = Application();
+  TSceneHost* application = Application();
   if (!application) return view;
   TDefViewport& viewport = application->Viewport();
   TViewSlopes slopes;

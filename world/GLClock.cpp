@@ -3,7 +3,8 @@
 #include <cmath>
 #include <exception>
 
-#include "app/GLApplication.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "core/Error.h"
 #include "platform/Service.h"
 #include "scene/ResourceLoader.h"
@@ -189,28 +190,26 @@ void TGLClock::WriteProperties(TResourceLoader& loader) {
 }
 
 void TGLClock::LoadOptions() {
-  TCustomGLApplication* app = Application();
+  TSceneHost* app = Application();
   if (!app) return;
   const int32_t mode = app->ReadOptionInteger("Clock Mode", mode_);
   if (mode >= 0 && mode <= 2)
     SetMode(mode);
   else
-    TCustomApplicationPro::WarnOption("TGLClock", "LoadOptions",
-                                      "Clock Mode " + std::to_string(mode) + " is not 0, 1 or 2; the mode stays " +
-                                          std::to_string(mode_));
+    app->Warn("TGLClock", "LoadOptions",
+              "Clock Mode " + std::to_string(mode) + " is not 0, 1 or 2; the mode stays " + std::to_string(mode_));
   const std::string current = SceneColorBytesToStr(Color);
   const std::string text = app->ReadOptionString("Clock Color", current);
   try {
     Color = SceneStrToColorBytes(text);
   } catch (const std::exception& e) {
-    TCustomApplicationPro::WarnOption("TGLClock", "LoadOptions",
-                                      "Clock Color \"" + text + "\" is not a colour: " + e.what() +
-                                          "; the colour stays " + current);
+    app->Warn("TGLClock", "LoadOptions",
+              "Clock Color \"" + text + "\" is not a colour: " + e.what() + "; the colour stays " + current);
   }
 }
 
 void TGLClock::SaveOptions() {
-  TCustomGLApplication* app = Application();
+  TSceneHost* app = Application();
   if (!app) return;
   app->WriteOptionInteger("Clock Mode", mode_);
   app->WriteOptionString("Clock Color", SceneColorBytesToStr(Color));

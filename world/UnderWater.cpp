@@ -4,7 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/GLApplication.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "gl/GLEntryPoints.h"
@@ -168,7 +169,7 @@ void TUnderWater::FreeGeometry() {
 }
 
 void TUnderWater::BuildGeometry() {
-  TCustomGLApplication* application = Application();
+  TSceneHost* application = Application();
   TCustomOpenGL* gl = OpenGL();
   if (!application || !gl)
     RaiseError("TUnderWater", "BuildGeometry", "Water " + Name() + " is not in a scene with a rendering context");

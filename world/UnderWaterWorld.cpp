@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "app/ApplicationPro.h"
 #include "core/Error.h"
 #include "scene/MainScene.h"
 #include "scene/Particles.h"
+#include "scene/SceneHost.h"
 #include "world/FishRender.h"
 #include "world/Fishes.h"
 #include "world/UnderWater.h"
@@ -26,26 +26,26 @@ constexpr int32_t kMostBubbles = 100;
   RaiseError("TUnderWaterWorld", operation, "List index out of bounds (" + std::to_string(index) + ")");
 }
 
-void Warn(const std::string& text) { TCustomApplicationPro::WarnOption("TUnderWaterWorld", "LoadOptions", text); }
+void Warn(TSceneHost& app, const std::string& text) { app.Warn("TUnderWaterWorld", "LoadOptions", text); }
 
 // A stored index that names one of `count` things (`what`): one outside
 // 0..count - 1 is brought to the nearest, with a warning. Without any of
 // them the stored value stands (the setters then have nothing to show).
-int32_t StoredIndex(TCustomApplicationPro& app, const std::string& name, size_t count, const char* what) {
+int32_t StoredIndex(TSceneHost& app, const std::string& name, size_t count, const char* what) {
   const int32_t stored = app.ReadOptionInteger(name, 0);
   if (count == 0) return stored;
   const int32_t last = int32_t(count) - 1, index = std::clamp(stored, 0, last);
   if (index != stored)
-    Warn(name + " " + std::to_string(stored) + " names no " + what + " (0.." + std::to_string(last) + "); " +
+    Warn(app, name + " " + std::to_string(stored) + " names no " + what + " (0.." + std::to_string(last) + "); " +
          std::to_string(index) + " is used");
   return index;
 }
 
 // A stored count brought into 0..most, with a warning.
-int32_t StoredCount(TCustomApplicationPro& app, const std::string& name, int32_t defaultValue, int32_t most) {
+int32_t StoredCount(TSceneHost& app, const std::string& name, int32_t defaultValue, int32_t most) {
   const int32_t stored = app.ReadOptionInteger(name, defaultValue), count = std::clamp(stored, 0, most);
   if (count != stored)
-    Warn(name + " " + std::to_string(stored) + " is outside 0.." + std::to_string(most) + "; " + std::to_string(count) +
+    Warn(app, name + " " + std::to_string(stored) + " is outside 0.." + std::to_string(most) + "; " + std::to_string(count) +
          " is used");
   return count;
 }
@@ -62,9 +62,8 @@ const char* TUnderWaterWorld::FishDirectionToStr(uint8_t direction) {
   return direction == 0 ? "Right" : direction == 1 ? "Left" : "Both";
 }
 
-TCustomApplicationPro& TUnderWaterWorld::PlainOptions() const {
-  FApp->SetUseLocalMachine(false);
-  FApp->NamesScrambled = false;
+TSceneHost& TUnderWaterWorld::PlainOptions() const {
+  FApp->UsePlainOptions();
   return *FApp;
 }
 
@@ -97,7 +96,7 @@ TUnderWater* TUnderWaterWorld::VisibleWater(const char* operation) const {
 
 void TUnderWaterWorld::LoadOptions() {
   Init();
-  TCustomApplicationPro& app = PlainOptions();
+  TSceneHost& app = PlainOptions();
   EmulateDepth = app.ReadOptionBool("EmulateDepth", true);
   Flat = true;
   UseBackground = app.ReadOptionBool("UseBackground", true);
@@ -105,7 +104,7 @@ void TUnderWaterWorld::LoadOptions() {
   SetSortAlpha(true);
   const std::string direction = app.ReadOptionString("FishDirection", "Both");
   if (direction != "Right" && direction != "Left" && direction != "Both")
-    Warn("FishDirection \"" + direction + "\" is not Right, Left or Both; Both is used");
+    Warn(app, "FishDirection \"" + direction + "\" is not Right, Left or Both; Both is used");
   SetFishDirection(StrToFishDirection(direction));
   SetFishTypeIndex(StoredIndex(app, "FishTypeIndex", FishEnvironments.size(), "fish environment"));
   SetWaterBackgroundIndex(StoredIndex(app, "WaterBackgroundIndex", Waters.size(), "water"));
@@ -120,7 +119,7 @@ void TUnderWaterWorld::LoadOptions() {
 }
 
 void TUnderWaterWorld::SaveOptions() {
-  TCustomApplicationPro& app = PlainOptions();
+  TSceneHost& app = PlainOptions();
   for (TMainObject* list : FishLists()) app.WriteOptionBool(list->Name(), list->Visible());
   app.WriteOptionBool("SortAlpha", sortAlpha_);
   app.WriteOptionString("FishDirection", FishDirectionToStr(fishDirection_));

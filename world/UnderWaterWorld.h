@@ -78,21 +78,21 @@
 
 namespace velmora {
 
-class TCustomApplicationPro;
 class TFishRender;
 class TMainObject;
 class TMainScene;
+class TSceneHost;
 class TUnderWater;
 
 class TUnderWaterWorld {
  public:
   TUnderWaterWorld() = default;
-  TUnderWaterWorld(TCustomApplicationPro* app, TMainScene* scene) : FApp(app), FScene(scene) {}
+  TUnderWaterWorld(TSceneHost* app, TMainScene* scene) : FApp(app), FScene(scene) {}
   TUnderWaterWorld(const TUnderWaterWorld&) = delete;
   TUnderWaterWorld& operator=(const TUnderWaterWorld&) = delete;
 
   // Not owned; set by the creator.
-  TCustomApplicationPro* FApp = nullptr;
+  TSceneHost* FApp = nullptr;
   TMainScene* FScene = nullptr;
   // The scene's objects under their names (the lists are the world's, the
   // objects the scene's).
@@ -162,8 +162,8 @@ class TUnderWaterWorld {
   TUnderWater* VisibleWater(const char* operation) const;
   // The lists of every fish environment, environment by environment.
   std::vector<TMainObject*> FishLists() const;
-  // The application with plain option names in the per-user root.
-  TCustomApplicationPro& PlainOptions() const;
+  // The host's option store with plain names in the per-user root.
+  TSceneHost& PlainOptions() const;
 
   int32_t fishTypeIndex_ = 0;
   int32_t waterBackgroundIndex_ = 0;

@@ -1,6 +1,7 @@
 #include "world/WatchClock.h"
 
-#include "app/GLApplication.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "gl/GLEntryPoints.h"
 #include "gl/OpenGL.h"
 #include "platform/LocalTime.h"
@@ -72,11 +73,11 @@ void TWatchClock::RenderTransparent() {
 }
 
 void TWatchClock::LoadOptions() {
-  if (TCustomGLApplication* app = Application()) SetVisible(app->ReadOptionBool("ClockVisible", true));
+  if (TSceneHost* app = Application()) SetVisible(app->ReadOptionBool("ClockVisible", true));
 }
 
 void TWatchClock::SaveOptions() {
-  if (TCustomGLApplication* app = Application()) app->WriteOptionBool("ClockVisible", Visible());
+  if (TSceneHost* app = Application()) app->WriteOptionBool("ClockVisible", Visible());
 }
 
 void TWatchClock::ReadProperties(TResourceLoader& loader) {

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/GLApplication.h"
+#include "scene/DefViewport.h"
+#include "scene/SceneHost.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "gl/Primitive.h"

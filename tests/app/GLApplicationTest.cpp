@@ -406,6 +406,43 @@ TEST_F(OffscreenFixture, SecondIdleDuringAFrameReturnsAtOnce) {
   EXPECT_EQ(updates, before + 1);
 }
 
+// A frame runs its steps in their order: the idle event, the update, the
+// scene, what is drawn over it, the swap. A frame whose scene is not drawn
+// (its render handler gone during the update) draws nothing over it, and
+// a film's frames have the same steps as the loop's.
+TEST_F(OffscreenFixture, AFrameRunsItsStepsInOrder) {
+  ASSERT_TRUE(StartGL());
+  using Steps = std::vector<std::string>;
+  Steps steps;
+  app->OnIdle = [&](void*, bool&) { steps.push_back("idle"); };
+  app->OnUpdate = [&](float) { steps.push_back("update"); };
+  app->OnRender = [&](float, bool) { steps.push_back("scene"); };
+  app->OnRenderDialog = [&](float) { steps.push_back("dialog"); };
+  Frame();
+  EXPECT_EQ(steps, (Steps{"idle", "update", "scene", "dialog"}));
+
+  steps.clear();
+  app->OnUpdate = [&](float) {
+    steps.push_back("update");
+    app->OnRender = nullptr;
+  };
+  Frame();
+  EXPECT_EQ(steps, (Steps{"idle", "update"}));
+  steps.clear();
+  Frame();
+  EXPECT_EQ(steps, Steps{"idle"}) << "no render handler, nothing drawn";
+
+  steps.clear();
+  app->OnUpdate = [&](float) { steps.push_back("update"); };
+  app->OnRender = [&](float, bool) { steps.push_back("scene"); };
+  app->SnapshotsEnabled = true;
+  EXPECT_EQ(app->RecordFilm(1, 2, File("Steps.bmp")), 2);
+  EXPECT_EQ(steps, (Steps{"update", "scene", "dialog", "update", "scene", "dialog"}));
+  app->OnIdle = nullptr;
+  app->OnRender = nullptr;
+  app->OnRenderDialog = nullptr;
+}
+
 TEST_F(OffscreenFixture, SnapshotsKeepTheFramesColoursAndFormats) {
   ASSERT_TRUE(StartGL());
   app->SaveSnapshot(File("off.bmp"));

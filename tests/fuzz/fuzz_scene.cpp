@@ -26,7 +26,7 @@
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneClasses.h"
-#include "world/SceneCheck.h"
+#include "program/SceneCheck.h"
 #include "world/WorldClasses.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

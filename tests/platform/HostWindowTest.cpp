@@ -68,7 +68,7 @@ std::string VelmoraBinary() {
   std::error_code ec;
   fs::path self = fs::read_symlink("/proc/self/exe", ec);
   if (ec) return "";
-  fs::path binary = self.parent_path().parent_path() / "app" / "velmora";
+  fs::path binary = self.parent_path().parent_path() / "program" / "velmora";
   return fs::exists(binary) ? binary.string() : "";
 }
 

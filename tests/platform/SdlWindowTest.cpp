@@ -69,12 +69,12 @@ TEST(SdlWindowTest, HostWindowsNeedX11AndSayWhy) {
   EXPECT_TRUE(Get<Windows>().UseOffscreen(false));
 }
 
-// The program next to this test: build/tests/test_platform -> build/app/velmora.
+// The program next to this test: build/tests/test_platform -> build/program/velmora.
 std::string VelmoraBinary() {
   std::error_code ec;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return "";
-  std::filesystem::path binary = self.parent_path().parent_path() / "app" / "velmora";
+  std::filesystem::path binary = self.parent_path().parent_path() / "program" / "velmora";
   return std::filesystem::exists(binary) ? binary.string() : "";
 }
 

@@ -47,7 +47,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsForm.h"
+#include "program/ProgramOptions.h"
 #include "core/Diagnostics.h"
 
 namespace velmora {

@@ -1,4 +1,4 @@
-#include "world/SceneCheck.h"
+#include "program/SceneCheck.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/ScreenSaver.h"
+#include "app/SettingsForm.h"
 #include "app/Toolkit.h"
 #include "assets/Bitmap.h"
 #include "assets/ResourceReader.h"
@@ -16,6 +17,7 @@
 #include "core/Strings.h"
 #include "platform/Service.h"
 #include "platform/Window.h"
+#include "program/Runs.h"
 #include "scene/FileNames.h"
 #include "scene/MainScene.h"
 #include "scene/Particles.h"

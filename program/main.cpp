@@ -26,7 +26,6 @@
 #include "app/ApplicationPro.h"
 #include "app/OptionOverrides.h"
 #include "app/ScreenSaver.h"
-#include "app/SettingsForm.h"
 #include "app/Toolkit.h"
 #include "assets/ResourceReader.h"
 #include "assets/WinSoundDevice.h"
@@ -36,9 +35,11 @@
 #include "platform/Service.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "program/ProgramOptions.h"
+#include "program/Runs.h"
+#include "program/SceneCheck.h"
 #include "scene/SceneClasses.h"
 #include "world/FormWorld.h"
-#include "world/SceneCheck.h"
 #include "world/WorldClasses.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "tests/app/JpegDecode.h"
-#include "tests/app/ProgramTestSupport.h"
+#include "tests/program/ProgramTestSupport.h"
 #include "tests/assets/ImageTestSupport.h"
 #include "tests/assets/WaveTestSupport.h"
 

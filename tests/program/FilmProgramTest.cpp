@@ -9,7 +9,7 @@
 
 #include "assets/FrameDiff.h"
 #include "core/Strings.h"
-#include "tests/app/ProgramTestSupport.h"
+#include "tests/program/ProgramTestSupport.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ TEST_F(FilmProgramTest, ASeedAndAMomentMakeTwoRunsWriteTheSameFrames) {
 // build and commit it with the change that alters the look:
 //
 //   export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=$(mktemp -d)
-//   build-test/app/velmora --film 1 --rate 1 --size 160x120 --seed 23 --at 2024-05-08T10:09:30 --out /tmp/Golden.bmp
+//   build-test/program/velmora --film 1 --rate 1 --size 160x120 --seed 23 --at 2024-05-08T10:09:30 --out /tmp/Golden.bmp
 //   cp /tmp/Golden00001.bmp tests/data/golden/Film160x120.bmp
 //
 // and compare old and new with build-test/tools/framediff first.

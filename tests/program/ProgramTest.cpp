@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/ProgramTestSupport.h"
+#include "tests/program/ProgramTestSupport.h"
 
 namespace {
 

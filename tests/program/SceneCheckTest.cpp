@@ -12,13 +12,13 @@
 #include "core/Error.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneClasses.h"
-#include "world/SceneCheck.h"
+#include "program/SceneCheck.h"
 
 namespace {
 
 using namespace velmora;
 
-TEST(SceneCheck, ProblemLinesNameWhatIsKnownOfTheirPlace) {
+TEST(SceneCheckReport, ProblemLinesNameWhatIsKnownOfTheirPlace) {
   TDiagnostic full{TDiagnosticLevel::dlError, {"ravavezaz.gsc", "Textures2", "TextureName"}, "gone"};
   EXPECT_EQ(DiagnosticLine(full), "error: ravavezaz.gsc [Textures2] TextureName: gone");
   TDiagnostic file{TDiagnosticLevel::dlWarning, {"notes.txt", "", ""}, "unused"};
@@ -28,7 +28,7 @@ TEST(SceneCheck, ProblemLinesNameWhatIsKnownOfTheirPlace) {
   EXPECT_EQ(DiagnosticLine(TDiagnostic{TDiagnosticLevel::dlError, {}, "plain"}), "error: plain");
 }
 
-TEST(SceneCheck, ErrorsArePlacedAndSupersedeWarningsAtTheSameKey) {
+TEST(SceneCheckReport, ErrorsArePlacedAndSupersedeWarningsAtTheSameKey) {
   TDiagnostics sink;
   TDiagnosticsScope scope(sink);
   // A material path that finds nothing: the reference warns, the mesh then
@@ -55,7 +55,7 @@ TEST(SceneCheck, ErrorsArePlacedAndSupersedeWarningsAtTheSameKey) {
   EXPECT_EQ(DiagnosticLine(shown[2]), "error: a.gsc [Textures1] TextureName: TFileStream.Create error: Cannot open file");
 }
 
-TEST(SceneCheck, TheEveryClassSceneHasAnObjectOfEachClassTheProgramRegisters) {
+TEST(SceneCheckReport, TheEveryClassSceneHasAnObjectOfEachClassTheProgramRegisters) {
   std::ifstream main(std::string(VELMORA_TEST_DATA_DIR) + "/every-class.gsc");
   std::ifstream clock(std::string(VELMORA_TEST_DATA_DIR) + "/every-class-clock.gsc");
   std::stringstream text;

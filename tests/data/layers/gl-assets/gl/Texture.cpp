@@ -1,0 +1,2 @@
+#include "gl/Texture.h"
+#include "assets/Bitmap.h"

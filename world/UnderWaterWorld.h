@@ -151,7 +151,8 @@ class TUnderWaterWorld {
   static void DistributeFish(int32_t count, TFishRender* environment);
 
   // "Right" 0, "Left" 1, any other text 2; and back ("Both" for 2 and any
-  // other value).
+  // other value): StrToFishDirection and FishDirectionToStr of
+  // world/FishRender.h.
   static uint8_t StrToFishDirection(const std::string& text);
   static const char* FishDirectionToStr(uint8_t direction);
 

@@ -7,6 +7,7 @@
 #include "platform/Service.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneMesh.h"
+#include "world/ClockOptions.h"
 
 namespace velmora {
 
@@ -72,11 +73,12 @@ void TWatchClock::RenderTransparent() {
 }
 
 void TWatchClock::LoadOptions() {
-  if (TCustomGLApplication* app = Application()) SetVisible(app->ReadOptionBool("ClockVisible", true));
+  if (TCustomGLApplication* app = Application())
+    SetVisible(app->ReadOptionBool(kOptClockVisible.Key(), kOptClockVisible.BoolDefault()));
 }
 
 void TWatchClock::SaveOptions() {
-  if (TCustomGLApplication* app = Application()) app->WriteOptionBool("ClockVisible", Visible());
+  if (TCustomGLApplication* app = Application()) app->WriteOptionBool(kOptClockVisible.Key(), Visible());
 }
 
 void TWatchClock::ReadProperties(TResourceLoader& loader) {

@@ -69,6 +69,19 @@ const std::vector<TSwitch>& Switches() {
   return switches;
 }
 
+// The switch `word` names ("water", "no-clock"), nullptr when none; `off`
+// for the "no-" form of a boolean's switch.
+const TSwitch* FindSwitch(const std::string& word, bool& off) {
+  for (const TSwitch& s : Switches()) {
+    const bool onOff = s.Options.front()->Kind == TOptionKind::Bool;
+    if (word == s.Word || (onOff && word == "no-" + s.Word)) {
+      off = word != s.Word;
+      return &s;
+    }
+  }
+  return nullptr;
+}
+
 // Sets an option (its ending, for options of the scene's objects).
 void SetOption(TOptionOverrides& table, const TOption& option, const std::string& value) {
   if (option.Form == TOptionKey::Ending)
@@ -136,23 +149,19 @@ TOptionOverrides TakeOptionSwitches(std::vector<std::string>& argv) {
     const std::string& a = argv[i];
     // One or two dashes, as the daemon's modules take them.
     const size_t dashes = a.size() > 2 && a[0] == '-' && a[1] == '-' ? 2 : a.size() > 1 && a[0] == '-' ? 1 : 0;
-    const std::string word = a.substr(dashes);
-    bool taken = false;
-    for (const TSwitch& s : Switches()) {
-      if (dashes == 0) break;
-      const TOption& first = *s.Options.front();
-      if (first.Kind == TOptionKind::Bool && (word == s.Word || word == "no-" + s.Word)) {
-        SetOnOff(table, s, word == s.Word);
-      } else if (first.Kind != TOptionKind::Bool && word == s.Word) {
-        if (i + 1 >= argv.size()) Bad(a + " needs a value");
-        SetOption(table, first, SwitchValue(a, first, argv[++i]));
-      } else {
-        continue;
-      }
-      taken = true;
-      break;
+    bool off = false;
+    const TSwitch* s = dashes > 0 ? FindSwitch(a.substr(dashes), off) : nullptr;
+    if (!s) {
+      rest.push_back(a);
+      continue;
     }
-    if (!taken) rest.push_back(a);
+    const TOption& first = *s->Options.front();
+    if (first.Kind == TOptionKind::Bool) {
+      SetOnOff(table, *s, !off);
+    } else {
+      if (i + 1 >= argv.size()) Bad(a + " needs a value");
+      SetOption(table, first, SwitchValue(a, first, argv[++i]));
+    }
   }
   argv = std::move(rest);
   return table;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <set>
 
+#include "app/ApplicationOptions.h"
 #include "app/Form.h"
 #include "core/Error.h"
 #include "core/Strings.h"
@@ -18,16 +19,6 @@
 namespace velmora {
 
 namespace {
-
-// The plain texts of the application's own option names; the store holds
-// them complemented.
-const char* const kOptHomeDir = "HomeDir";
-const char* const kOptExeDir = "ExeDir";
-const char* const kOptAppName = "AppName";
-const char* const kOptVersion = "Version";
-const char* const kOptNeedDisplay = "NeedDisplay";
-const char* const kOptNeedSystem = "NeedSystem";
-const char* const kOptLowCPU = "LowCPU";
 
 // The receiver of program-wide messages.
 TCustomApplicationPro* g_messageTarget = nullptr;
@@ -334,12 +325,12 @@ void TCustomApplicationPro::LoadOptions() {
   if (Designing()) return;
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  HomeDir = ReadOptionString(kOptHomeDir, HomeDir);
-  exeDir_ = ReadOptionString(kOptExeDir, exeDir_);
-  appName_ = ReadOptionString(kOptAppName, appName_);
-  std::string version = ReadOptionString(kOptVersion, MajorVersion + "." + MinorVersion);
-  SetNeedDisplay(ReadOptionBool(kOptNeedDisplay, needDisplay_));
-  SetNeedSystem(ReadOptionBool(kOptNeedSystem, needSystem_));
+  HomeDir = ReadOptionString(kOptHomeDir.Name, HomeDir);
+  exeDir_ = ReadOptionString(kOptExeDir.Name, exeDir_);
+  appName_ = ReadOptionString(kOptAppName.Name, appName_);
+  std::string version = ReadOptionString(kOptVersion.Name, MajorVersion + "." + MinorVersion);
+  SetNeedDisplay(ReadOptionBool(kOptNeedDisplay.Name, needDisplay_));
+  SetNeedSystem(ReadOptionBool(kOptNeedSystem.Name, needSystem_));
   if (!version.empty()) {
     std::size_t separator = version.find('.');
     if (separator == std::string::npos) separator = version.find(',');
@@ -358,9 +349,9 @@ void TCustomApplicationPro::SaveOptions() {
   if (Designing()) return;
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  WriteOptionString(kOptHomeDir, HomeDir);
-  WriteOptionBool(kOptNeedDisplay, needDisplay_);
-  WriteOptionBool(kOptNeedSystem, needSystem_);
+  WriteOptionString(kOptHomeDir.Name, HomeDir);
+  WriteOptionBool(kOptNeedDisplay.Name, needDisplay_);
+  WriteOptionBool(kOptNeedSystem.Name, needSystem_);
   if (OnSaveOptions) {
     OnSaveOptions(static_cast<void*>(this));
     CloseStore();
@@ -709,14 +700,14 @@ void TCustomGraphicApplicationPro::TimersStep() {
 void TCustomGraphicApplicationPro::LoadOptions() {
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  LowCPU = ReadOptionBool(kOptLowCPU, false);
+  LowCPU = ReadOptionBool(kOptLowCPU.Name, kOptLowCPU.BoolDefault());
   TCustomApplicationPro::LoadOptions();
 }
 
 void TCustomGraphicApplicationPro::SaveOptions() {
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  WriteOptionBool(kOptLowCPU, LowCPU);
+  WriteOptionBool(kOptLowCPU.Name, LowCPU);
   TCustomApplicationPro::SaveOptions();
 }
 

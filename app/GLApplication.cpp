@@ -6,6 +6,7 @@
 #include <fstream>
 #include <numbers>
 
+#include "app/ApplicationOptions.h"
 #include "app/Form.h"
 #include "app/ImageWriter.h"
 #include "app/Toolkit.h"
@@ -22,19 +23,6 @@
 namespace velmora {
 
 namespace {
-
-// Option names (the accessors hold them complemented).
-const char* const kOptMonitor = "Monitor";
-const char* const kOptDesktopOnly = "DesktopOnly";
-const char* const kOptFullScreenMode = "FullScreenMode";
-const char* const kOptWaitSync = "WaitSync";
-const char* const kOptDirectX = "DirectX";
-const char* const kOptFilmFileName = "FilmFileName";
-const char* const kOptFilmSeconds = "FilmSeconds";
-const char* const kOptFilmFrameRate = "FilmFrameRate";
-const char* const kOptSnapshotsEnabled = "SnapshotsEnabled";
-const char* const kOptJpegQuality = "JpegQuality";
-const char* const kOptWideScreen = "WideScreen";
 
 constexpr int kKeyPrintScreen = 44;
 
@@ -345,9 +333,9 @@ void TCustomGLApplication::LoadDisplayOptions() {
   if (displayOptionsLoaded_ || !display_) return;
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  display_->DesktopOnly = ReadOptionBool(kOptDesktopOnly, true);
+  display_->DesktopOnly = ReadOptionBool(kOptDesktopOnly.Name, kOptDesktopOnly.BoolDefault());
   TScreenMode mode;
-  mode.SetModeText(ReadOptionString(kOptFullScreenMode, display_->GetDefaultMode().ModeText()));
+  mode.SetModeText(ReadOptionString(kOptFullScreenMode.Name, display_->GetDefaultMode().ModeText()));
   display_->SetFullScreenMode(mode);
   displayOptionsLoaded_ = true;
 }
@@ -379,32 +367,32 @@ void TCustomGLApplication::LoadOptions() {
   NamesScrambled = true;
   if (window_) {
     if (platform::Get<platform::Display>().MonitorCount() >= 2)
-      window_->Monitor = ReadOptionInteger(kOptMonitor, window_->Monitor);
+      window_->Monitor = ReadOptionInteger(kOptMonitor.Name, window_->Monitor);
     else
       window_->Monitor = -1;
     HideGLWindow();
     ShowGLWindow();
   }
   if (display_) {
-    display_->DesktopOnly = ReadOptionBool(kOptDesktopOnly, true);
+    display_->DesktopOnly = ReadOptionBool(kOptDesktopOnly.Name, kOptDesktopOnly.BoolDefault());
     TScreenMode mode;
-    mode.SetModeText(ReadOptionString(kOptFullScreenMode, display_->GetDefaultMode().ModeText()));
+    mode.SetModeText(ReadOptionString(kOptFullScreenMode.Name, display_->GetDefaultMode().ModeText()));
     display_->SetFullScreenMode(mode);
   }
   displayOptionsLoaded_ = true;
   if (openGL_) {
-    openGL_->WaitSync = ReadOptionBool(kOptWaitSync, openGL_->WaitSync);
+    openGL_->WaitSync = ReadOptionBool(kOptWaitSync.Name, openGL_->WaitSync);
     // glrDirectX is the software rasterizer on this platform, so it is the
     // user's choice, never the default: with it on by default every machine
     // with a real GPU would draw with the CPU.
-    if (ReadOptionBool(kOptDirectX, false)) openGL_->SetRenderer(glrDirectX);
+    if (ReadOptionBool(kOptDirectX.Name, kOptDirectX.BoolDefault())) openGL_->SetRenderer(glrDirectX);
   }
-  FilmFileName = ReadOptionString(kOptFilmFileName, "Film.jpg");
-  FilmSeconds = ReadOptionInteger(kOptFilmSeconds, 1);
-  FilmFrameRate = ReadOptionInteger(kOptFilmFrameRate, 25);
-  SnapshotsEnabled = ReadOptionBool(kOptSnapshotsEnabled, false);
-  JpegQuality = ReadOptionInteger(kOptJpegQuality, 90);
-  viewport_->WideScreen = ReadOptionBool(kOptWideScreen, viewport_->WideScreen);
+  FilmFileName = ReadOptionString(kOptFilmFileName.Name, kOptFilmFileName.Text);
+  FilmSeconds = ReadOptionInteger(kOptFilmSeconds.Name, kOptFilmSeconds.Default);
+  FilmFrameRate = ReadOptionInteger(kOptFilmFrameRate.Name, kOptFilmFrameRate.Default);
+  SnapshotsEnabled = ReadOptionBool(kOptSnapshotsEnabled.Name, kOptSnapshotsEnabled.BoolDefault());
+  JpegQuality = ReadOptionInteger(kOptJpegQuality.Name, kOptJpegQuality.Default);
+  viewport_->WideScreen = ReadOptionBool(kOptWideScreen.Name, viewport_->WideScreen);
   TCustomGraphicApplicationPro::LoadOptions();
 }
 
@@ -413,19 +401,19 @@ void TCustomGLApplication::SaveOptions() {
   SetUseLocalMachine(true);
   NamesScrambled = true;
   if (display_) {
-    WriteOptionBool(kOptDesktopOnly, display_->DesktopOnly);
-    WriteOptionString(kOptFullScreenMode, display_->FullScreenMode().ModeText());
+    WriteOptionBool(kOptDesktopOnly.Name, display_->DesktopOnly);
+    WriteOptionString(kOptFullScreenMode.Name, display_->FullScreenMode().ModeText());
   }
-  if (window_) WriteOptionInteger(kOptMonitor, window_->Monitor);
+  if (window_) WriteOptionInteger(kOptMonitor.Name, window_->Monitor);
   if (openGL_) {
-    WriteOptionBool(kOptWaitSync, openGL_->WaitSync);
-    WriteOptionBool(kOptDirectX, openGL_->Renderer() == glrDirectX);
+    WriteOptionBool(kOptWaitSync.Name, openGL_->WaitSync);
+    WriteOptionBool(kOptDirectX.Name, openGL_->Renderer() == glrDirectX);
   }
-  WriteOptionString(kOptFilmFileName, FilmFileName);
-  WriteOptionInteger(kOptFilmSeconds, FilmSeconds);
-  WriteOptionInteger(kOptFilmFrameRate, FilmFrameRate);
-  WriteOptionInteger(kOptJpegQuality, JpegQuality);
-  WriteOptionBool(kOptSnapshotsEnabled, SnapshotsEnabled);
+  WriteOptionString(kOptFilmFileName.Name, FilmFileName);
+  WriteOptionInteger(kOptFilmSeconds.Name, FilmSeconds);
+  WriteOptionInteger(kOptFilmFrameRate.Name, FilmFrameRate);
+  WriteOptionInteger(kOptJpegQuality.Name, JpegQuality);
+  WriteOptionBool(kOptSnapshotsEnabled.Name, SnapshotsEnabled);
   TCustomGraphicApplicationPro::SaveOptions();
 }
 

@@ -1,7 +1,8 @@
 #include "app/OptionOverrides.h"
 
-#include <array>
+#include <algorithm>
 
+#include "app/OptionOwners.h"
 #include "core/Error.h"
 #include "core/Strings.h"
 
@@ -38,57 +39,105 @@ void TOptionOverrides::Clear() {
 
 namespace {
 
-// The option names the switches set: the world's, the clocks', the scene's
-// and the sound list's (the shipped list is named "Sounds").
-const char* const kOptWater = "WaterBackgroundIndex";
-const char* const kOptFishType = "FishTypeIndex";
-const char* const kOptFishCount = "FishCount";
-const char* const kOptBubbleCount = "BubbleCount";
-const char* const kOptClockVisible = "ClockVisible";
-const char* const kOptClockMode = "Clock Mode";
-const char* const kOptSoundActive = "Sounds Active";
-const char* const kOptSoundPlayedEnding = "Played";
-const char* const kOptFPS = "FPS";
-
 // The booleans as the option store writes them.
 const char* const kTrue = "-1";
 const char* const kFalse = "0";
 
-constexpr int kMaxCount = 100;
-
 [[noreturn]] void Bad(const std::string& text) { RaiseError("TOptionOverrides", "Parse", text); }
 
-// The index of `text` among `names` (case-insensitive).
-int Choice(const std::string& option, const std::string& text, std::initializer_list<const char*> names) {
-  int index = 0;
-  std::string list;
-  for (const char* name : names) {
-    if (SameText(text, name)) return index;
-    list += (index == 0 ? "" : index + 1 == int(names.size()) ? " or " : ", ") + std::string(name);
-    ++index;
-  }
-  Bad(option + " needs one of " + list + ", not \"" + text + "\"");
+// A switch and the options it sets; the first one makes it.
+struct TSwitch {
+  std::string Word;
+  std::vector<const TOption*> Options;
+};
+
+// Every switch of the owners' options, in their order.
+const std::vector<TSwitch>& Switches() {
+  static const std::vector<TSwitch> switches = [] {
+    std::vector<TSwitch> list;
+    for (const TOptionTable* owner : OptionOwners())
+      for (const TOption* option : owner->Options) {
+        if (!option->Switch) continue;
+        auto same = [&](const TSwitch& s) { return s.Word == option->Switch; };
+        if (auto it = std::find_if(list.begin(), list.end(), same); it != list.end())
+          it->Options.push_back(option);
+        else
+          list.push_back({option->Switch, {option}});
+      }
+    return list;
+  }();
+  return switches;
 }
 
-int Count(const std::string& option, const std::string& text) {
+// The switch `word` names ("water", "no-clock"), nullptr when none; `off`
+// for the "no-" form of a boolean's switch.
+const TSwitch* FindSwitch(const std::string& word, bool& off) {
+  for (const TSwitch& s : Switches()) {
+    const bool onOff = s.Options.front()->Kind == TOptionKind::Bool;
+    if (word == s.Word || (onOff && word == "no-" + s.Word)) {
+      off = word != s.Word;
+      return &s;
+    }
+  }
+  return nullptr;
+}
+
+// Sets an option (its ending, for options of the scene's objects).
+void SetOption(TOptionOverrides& table, const TOption& option, const std::string& value) {
+  if (option.Form == TOptionKey::Ending)
+    table.SetEnding(option.Name, value);
+  else
+    table.Set(option.Name, value);
+}
+
+// "-X" (on) or "-no-X" (off) for each option of a boolean's switch.
+void SetOnOff(TOptionOverrides& table, const TSwitch& s, bool on) {
+  for (const TOption* option : s.Options) {
+    if (option->Kind == TOptionKind::Bool)
+      SetOption(table, *option, on ? kTrue : kFalse);
+    else if (on)
+      table.Remove(option->Name);  // its stored value counts again
+    else if (!option->Choices.empty())
+      SetOption(table, *option, std::to_string(option->Choices.front().Value));
+  }
+}
+
+// The stored text of the switch's value `text` for `option`.
+std::string SwitchValue(const std::string& sw, const TOption& option, const std::string& text) {
+  if (!option.Choices.empty()) {
+    const TOptionChoice* choice = option.FindChoice(text, true);
+    if (!choice) Bad(sw + " needs one of " + option.ChoiceList() + ", not \"" + text + "\"");
+    return option.Kind == TOptionKind::Text ? std::string(choice->Word) : std::to_string(choice->Value);
+  }
   std::optional<int64_t> n = ParseInt(text);
-  if (!n || *n < 0 || *n > kMaxCount) Bad(Format("%s needs a whole number 0..%d, not \"%s\"", option.c_str(), kMaxCount,
-                                                 text.c_str()));
-  return int(*n);
+  if (!n || (option.HasRange() && (*n < option.Min || *n > option.Max)))
+    Bad(Format("%s needs a whole number %d..%d, not \"%s\"", sw.c_str(), option.Min, option.Max, text.c_str()));
+  return std::to_string(*n);
 }
 
 }  // namespace
 
 const std::vector<TOptionSwitch>& OptionSwitches() {
-  static const std::vector<TOptionSwitch> switches = {
-      {"-water blue|aquamarine|green", "the colour of the water"},
-      {"-fish-type saltwater|freshwater", "the fish that swim: sea fish or river fish"},
-      {"-fish-count N", "how many fish swim, 0 to 100"},
-      {"-bubble-count N", "how many bubbles rise, 0 to 100"},
-      {"-clock, -no-clock", "show or hide the clocks"},
-      {"-sound, -no-sound", "play the water sounds or stay silent"},
-      {"-fps, -no-fps", "show or hide the frame rate"},
-  };
+  static const std::vector<TOptionSwitch> switches = [] {
+    std::vector<TOptionSwitch> list;
+    for (const TSwitch& s : Switches()) {
+      const TOption& first = *s.Options.front();
+      std::string usage = "-" + s.Word;
+      if (first.Kind == TOptionKind::Bool) {
+        usage += ", -no-" + s.Word;
+      } else if (!first.Choices.empty()) {
+        const std::vector<std::string> words = first.ChoiceWords();
+        for (size_t i = 0; i < words.size(); ++i) usage += (i == 0 ? " " : "|") + words[i];
+      } else {
+        usage += " N";
+      }
+      std::string help = first.Help ? first.Help : "";
+      if (first.Kind == TOptionKind::Integer && first.Choices.empty() && first.HasRange())
+        help += Format(", %d to %d", first.Min, first.Max);
+      list.push_back({usage, help});
+    }
+    return list;
+  }();
   return switches;
 }
 
@@ -99,34 +148,19 @@ TOptionOverrides TakeOptionSwitches(std::vector<std::string>& argv) {
   for (size_t i = 1; i < argv.size(); ++i) {
     const std::string& a = argv[i];
     // One or two dashes, as the daemon's modules take them.
-    std::string name = a.size() > 2 && a[0] == '-' && a[1] == '-' ? a.substr(1) : a;
-    auto value = [&]() -> const std::string& {
-      if (i + 1 >= argv.size()) Bad(a + " needs a value");
-      return argv[++i];
-    };
-    if (name == "-water") {
-      table.Set(kOptWater, std::to_string(Choice(a, value(), {"blue", "aquamarine", "green"})));
-    } else if (name == "-fish-type") {
-      table.Set(kOptFishType, std::to_string(Choice(a, value(), {"saltwater", "freshwater"})));
-    } else if (name == "-fish-count") {
-      table.Set(kOptFishCount, std::to_string(Count(a, value())));
-    } else if (name == "-bubble-count") {
-      table.Set(kOptBubbleCount, std::to_string(Count(a, value())));
-    } else if (name == "-clock") {
-      table.Set(kOptClockVisible, kTrue);
-      // The digital clock keeps its stored mode.
-      table.Remove(kOptClockMode);
-    } else if (name == "-no-clock") {
-      table.Set(kOptClockVisible, kFalse);
-      table.Set(kOptClockMode, "0");
-    } else if (name == "-sound" || name == "-no-sound") {
-      const char* on = name == "-sound" ? kTrue : kFalse;
-      table.Set(kOptSoundActive, on);
-      table.SetEnding(kOptSoundPlayedEnding, on);
-    } else if (name == "-fps" || name == "-no-fps") {
-      table.Set(kOptFPS, name == "-fps" ? kTrue : kFalse);
-    } else {
+    const size_t dashes = a.size() > 2 && a[0] == '-' && a[1] == '-' ? 2 : a.size() > 1 && a[0] == '-' ? 1 : 0;
+    bool off = false;
+    const TSwitch* s = dashes > 0 ? FindSwitch(a.substr(dashes), off) : nullptr;
+    if (!s) {
       rest.push_back(a);
+      continue;
+    }
+    const TOption& first = *s->Options.front();
+    if (first.Kind == TOptionKind::Bool) {
+      SetOnOff(table, *s, !off);
+    } else {
+      if (i + 1 >= argv.size()) Bad(a + " needs a value");
+      SetOption(table, first, SwitchValue(a, first, argv[++i]));
     }
   }
   argv = std::move(rest);

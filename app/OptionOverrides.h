@@ -16,14 +16,17 @@
 // every sound's "<sound name>Played" option, whose names come from the
 // scene). An exact name wins over an ending.
 //
-// The switches and the options they set:
+// The switches are made from the options that have one in the owners'
+// tables (app/OptionOwners.h, core/OptionTable.h); today they and the
+// options they set are:
 //
 //   -water blue|aquamarine|green      "WaterBackgroundIndex" 0, 1, 2
 //   -fish-type saltwater|freshwater   "FishTypeIndex" 0, 1
 //   -fish-count N (0..100)            "FishCount"
 //   -bubble-count N (0..100)          "BubbleCount"
 //   -clock / -no-clock                "ClockVisible"; -no-clock also "Clock Mode" 0
-//   -sound / -no-sound                "Sounds Active" and every "...Played"
+//   -sound / -no-sound                every "... Active" (a sound list's device,
+//                                     "Sounds Active") and every "...Played"
 //   -fps / -no-fps                    "FPS"
 //
 // Each may also be written with two dashes. Values are case-insensitive.
@@ -63,8 +66,8 @@ class TOptionOverrides {
 
 // One switch of the table above, for --help and the manual page.
 struct TOptionSwitch {
-  const char* Usage;        // "-water blue|aquamarine|green"
-  const char* Description;  // what it shows
+  std::string Usage;        // "-water blue|aquamarine|green"
+  std::string Description;  // what it shows
 };
 const std::vector<TOptionSwitch>& OptionSwitches();
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/ApplicationOptions.h"
 #include "app/ExecutePro.h"
 #include "app/Form.h"
 #include "app/Toolkit.h"
@@ -144,12 +145,8 @@ float PowerTimeout(int index, const char* operation) {
 
 namespace {
 
-const char* const kOptMouseMoveExit = "MouseMoveExit";
-const char* const kOptRunAsProgram = "RunAsProgram";
-const char* const kOptPowerOffIndex = "PowerOffIndex";
-const char* const kOptMonitorOffIndex = "MonitorOffIndex";
-// The option the application core keeps HomeDir under.
-const char* const kOptHomeDir = "HomeDir";
+static_assert(kOptPowerOffIndex.Max == int(PowerTimeouts.size()) - 1 &&
+              kOptMonitorOffIndex.Max == int(PowerTimeouts.size()) - 1);
 
 constexpr int kKeyShift = 16;
 constexpr int kKeyCtrl = 17;
@@ -191,7 +188,7 @@ void TGLScreenSaver::Initialize() {
   if (Designing()) return;
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  RunAsProgram = ReadOptionBool(kOptRunAsProgram, false);
+  RunAsProgram = ReadOptionBool(kOptRunAsProgram.Name, kOptRunAsProgram.BoolDefault());
   const std::string kind = ProgramKind();
   // A program file without extension counts as ".EXE", which would make
   // every run single-instance; but a preview belongs to its host window,
@@ -204,7 +201,7 @@ void TGLScreenSaver::Initialize() {
   if (kind == ".SCR" && RunAsProgram) {
     SetUseLocalMachine(true);
     NamesScrambled = true;
-    HomeDir = ReadOptionString(kOptHomeDir, HomeDir);
+    HomeDir = ReadOptionString(kOptHomeDir.Name, HomeDir);
     StartAsProgram();
     return;
   }
@@ -452,12 +449,14 @@ void TGLScreenSaver::LoadOptions() {
   if (Designing()) return;
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  MouseMoveExit = ReadOptionBool(kOptMouseMoveExit, MouseMoveExit);
-  RunAsProgram = ReadOptionBool(kOptRunAsProgram, false);
+  MouseMoveExit = ReadOptionBool(kOptMouseMoveExit.Name, MouseMoveExit);
+  RunAsProgram = ReadOptionBool(kOptRunAsProgram.Name, kOptRunAsProgram.BoolDefault());
   // A stored index outside the table (a damaged setting) takes the nearest
   // entry instead of stopping the program.
-  SetPowerOffIndex(std::clamp(ReadOptionInteger(kOptPowerOffIndex, powerOffIndex_), 0, int(PowerTimeouts.size()) - 1));
-  SetMonitorOffIndex(std::clamp(ReadOptionInteger(kOptMonitorOffIndex, monitorOffIndex_), 0, int(PowerTimeouts.size()) - 1));
+  SetPowerOffIndex(
+      std::clamp(ReadOptionInteger(kOptPowerOffIndex.Name, powerOffIndex_), kOptPowerOffIndex.Min, kOptPowerOffIndex.Max));
+  SetMonitorOffIndex(std::clamp(ReadOptionInteger(kOptMonitorOffIndex.Name, monitorOffIndex_), kOptMonitorOffIndex.Min,
+                                kOptMonitorOffIndex.Max));
   TCustomGLApplication::LoadOptions();
 }
 
@@ -465,10 +464,10 @@ void TGLScreenSaver::SaveOptions() {
   if (Designing()) return;
   SetUseLocalMachine(true);
   NamesScrambled = true;
-  WriteOptionBool(kOptMouseMoveExit, MouseMoveExit);
-  WriteOptionBool(kOptRunAsProgram, RunAsProgram);
-  WriteOptionInteger(kOptPowerOffIndex, powerOffIndex_);
-  WriteOptionInteger(kOptMonitorOffIndex, monitorOffIndex_);
+  WriteOptionBool(kOptMouseMoveExit.Name, MouseMoveExit);
+  WriteOptionBool(kOptRunAsProgram.Name, RunAsProgram);
+  WriteOptionInteger(kOptPowerOffIndex.Name, powerOffIndex_);
+  WriteOptionInteger(kOptMonitorOffIndex.Name, monitorOffIndex_);
   TCustomGLApplication::SaveOptions();
 }
 

@@ -8,6 +8,7 @@
 #include "core/Strings.h"
 #include "scene/RenderState.h"
 #include "scene/SceneFont.h"
+#include "scene/SceneOptions.h"
 #include "scene/SceneText.h"
 
 namespace velmora {
@@ -199,12 +200,12 @@ void TMainScene::ConnectFPSDisplay() {
 }
 
 void TMainScene::LoadOptions() {
-  if (Application) SetShowFPS(Application->ReadOptionBool("FPS", false));
+  if (Application) SetShowFPS(Application->ReadOptionBool(kOptFPS.Key(), kOptFPS.BoolDefault()));
   TResource::LoadOptions();
 }
 
 void TMainScene::SaveOptions() {
-  if (Application) Application->WriteOptionBool("FPS", showFPS_);
+  if (Application) Application->WriteOptionBool(kOptFPS.Key(), showFPS_);
   TResource::SaveOptions();
 }
 

@@ -23,7 +23,8 @@
 // remembers), then Render of each member of RenderList (each checks its
 // own Visible). Invisible objects keep animating.
 //
-// Options (the application's option store): "FPS" (boolean, default false)
+// Options (declared in scene/SceneOptions.h; the application's option
+// store): "FPS" (boolean, default false)
 // passes to SetShowFPS before the children's options.
 //
 // The FPS display: SetShowFPS(true) makes, once, the font "FpsFont" (the

@@ -6,6 +6,7 @@
 #include "scene/ResourceLoader.h"
 #include "scene/SceneMaterial.h"
 #include "scene/SceneMesh.h"
+#include "scene/SceneOptions.h"
 #include "scene/SceneTextureList.h"
 
 namespace velmora {
@@ -31,7 +32,8 @@ void TSceneMeshList::LoadOptions() {
     for (int i = 0; i < GetCount(); ++i) {
       TSceneMesh* mesh = Meshes(i);
       if (mesh && !mesh->FileListName.empty())
-        mesh->SetFileIndex(app->ReadOptionInteger(BaseFileName(mesh->FileListName) + "Index", 0));
+        mesh->SetFileIndex(app->ReadOptionInteger(kOptFileIndex.Key(BaseFileName(mesh->FileListName)),
+                                                  kOptFileIndex.Default));
     }
   }
   TResource::LoadOptions();
@@ -42,7 +44,7 @@ void TSceneMeshList::SaveOptions() {
     for (int i = 0; i < GetCount(); ++i) {
       TSceneMesh* mesh = Meshes(i);
       if (mesh && !mesh->FileListName.empty())
-        app->WriteOptionInteger(BaseFileName(mesh->FileListName) + "Index", mesh->FileIndex);
+        app->WriteOptionInteger(kOptFileIndex.Key(BaseFileName(mesh->FileListName)), mesh->FileIndex);
     }
   }
   TResource::SaveOptions();

@@ -3,6 +3,7 @@
 #include "scene/SceneHost.h"
 #include "assets/WinSoundDevice.h"
 #include "scene/ResourceLoader.h"
+#include "scene/SceneOptions.h"
 
 namespace velmora {
 
@@ -75,16 +76,16 @@ void TSceneSoundList::LoadOptions() {
   if (TSceneHost* app = Application()) {
     TCustomSoundDevice& device = Device();
     const std::string& list = Name();
-    device.SetSoundVolume(app->ReadOptionInteger(list + " SoundVolume", device.SoundVolume()));
-    device.SetMusicVolume(app->ReadOptionInteger(list + " MusicVolume", device.MusicVolume()));
-    device.SetActive(app->ReadOptionBool(list + " Active", device.IsActive()));
+    device.SetSoundVolume(app->ReadOptionInteger(kOptSoundVolume.Key(list), device.SoundVolume()));
+    device.SetMusicVolume(app->ReadOptionInteger(kOptMusicVolume.Key(list), device.MusicVolume()));
+    device.SetActive(app->ReadOptionBool(kOptSoundActive.Key(list), device.IsActive()));
     for (int i = 0; i < GetCount(); ++i) {
       TSceneSound* sound = Sounds(i);
       if (!sound) continue;
       const std::string& name = sound->Name();
-      sound->SetVisible(app->ReadOptionBool(name + "Played", sound->Visible()));
-      sound->SetVolume(app->ReadOptionInteger(name + "Volume", sound->Volume()));
-      sound->SetPan(app->ReadOptionInteger(name + "Pan", sound->Pan()));
+      sound->SetVisible(app->ReadOptionBool(kOptSoundPlayed.Key(name), sound->Visible()));
+      sound->SetVolume(app->ReadOptionInteger(kOptSoundLevel.Key(name), sound->Volume()));
+      sound->SetPan(app->ReadOptionInteger(kOptSoundPan.Key(name), sound->Pan()));
     }
   }
   TResource::LoadOptions();
@@ -94,16 +95,16 @@ void TSceneSoundList::SaveOptions() {
   if (TSceneHost* app = Application()) {
     const TCustomSoundDevice& device = Device();
     const std::string& list = Name();
-    app->WriteOptionInteger(list + " SoundVolume", device.SoundVolume());
-    app->WriteOptionInteger(list + " MusicVolume", device.MusicVolume());
-    app->WriteOptionBool(list + " Active", device.IsActive());
+    app->WriteOptionInteger(kOptSoundVolume.Key(list), device.SoundVolume());
+    app->WriteOptionInteger(kOptMusicVolume.Key(list), device.MusicVolume());
+    app->WriteOptionBool(kOptSoundActive.Key(list), device.IsActive());
     for (int i = 0; i < GetCount(); ++i) {
       TSceneSound* sound = Sounds(i);
       if (!sound) continue;
       const std::string& name = sound->Name();
-      app->WriteOptionBool(name + "Played", sound->Visible());
-      app->WriteOptionInteger(name + "Volume", sound->Volume());
-      app->WriteOptionInteger(name + "Pan", sound->Pan());
+      app->WriteOptionBool(kOptSoundPlayed.Key(name), sound->Visible());
+      app->WriteOptionInteger(kOptSoundLevel.Key(name), sound->Volume());
+      app->WriteOptionInteger(kOptSoundPan.Key(name), sound->Pan());
     }
   }
   TResource::SaveOptions();

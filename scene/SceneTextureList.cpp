@@ -10,6 +10,7 @@
 #include "scene/FileNames.h"
 #include "scene/MainScene.h"
 #include "scene/ResourceLoader.h"
+#include "scene/SceneOptions.h"
 
 namespace velmora {
 
@@ -20,11 +21,8 @@ TColorBit StrToColorBit(const std::string& text) {
 }
 
 const char* ColorBitToStr(TColorBit value) {
-  switch (value) {
-    case cb32Bit: return "32bit";
-    case cb16Bit: return "16bit";
-    default: return "Compressed";
-  }
+  const TOptionChoice* choice = kOptTextureColorBit.ChoiceOf(value);
+  return choice ? choice->Word : kColorBitChoices[cbCompressed].Word;
 }
 
 TTextureQuality StrToTextureQuality(const std::string& text) {
@@ -34,11 +32,8 @@ TTextureQuality StrToTextureQuality(const std::string& text) {
 }
 
 const char* TextureQualityToStr(TTextureQuality value) {
-  switch (value) {
-    case tqMedium: return "Medium";
-    case tqLow: return "Low";
-    default: return "High";
-  }
+  const TOptionChoice* choice = kOptTextureQuality.ChoiceOf(value);
+  return choice ? choice->Word : kTextureQualityChoices[tqHigh].Word;
 }
 
 int TextureStep(int width, int height, TTextureQuality quality) {
@@ -129,19 +124,20 @@ void TSceneTextureList::WriteProperties(TResourceLoader& loader) {
 void TSceneTextureList::LoadOptions() {
   if (TSceneHost* app = Application()) {
     const std::string& list = Name();
-    SetQuality(StrToTextureQuality(app->ReadOptionString(list + " Quality", TextureQualityToStr(quality_))));
-    SetColorBit(StrToColorBit(app->ReadOptionString(list + " ColorBit", ColorBitToStr(colorBit_))));
-    SetMipMap(app->ReadOptionBool(list + " MipMap", mipMap_));
+    SetQuality(StrToTextureQuality(app->ReadOptionString(kOptTextureQuality.Key(list), TextureQualityToStr(quality_))));
+    SetColorBit(StrToColorBit(app->ReadOptionString(kOptTextureColorBit.Key(list), ColorBitToStr(colorBit_))));
+    SetMipMap(app->ReadOptionBool(kOptTextureMipMap.Key(list), mipMap_));
     for (int i = 0; i < GetCount(); ++i) {
       TSceneTexture* texture = Textures(i);
       if (!texture) continue;
       const std::string& name = texture->Name();
       if (!texture->FileListName.empty())
-        texture->SetFileIndex(app->ReadOptionInteger(BaseFileName(texture->FileListName) + "Index", 0));
-      texture->SetLoadFromFile(app->ReadOptionBool(name + " LoadFromFile", texture->LoadFromFile()));
+        texture->SetFileIndex(app->ReadOptionInteger(kOptFileIndex.Key(BaseFileName(texture->FileListName)),
+                                                     kOptFileIndex.Default));
+      texture->SetLoadFromFile(app->ReadOptionBool(kOptLoadFromFile.Key(name), texture->LoadFromFile()));
       if (texture->LoadFromFile()) {
-        texture->TextureName = app->ReadOptionString(name + " TextureName", texture->TextureName);
-        texture->AlphaName = app->ReadOptionString(name + " AlphaName", texture->AlphaName);
+        texture->TextureName = app->ReadOptionString(kOptTextureName.Key(name), texture->TextureName);
+        texture->AlphaName = app->ReadOptionString(kOptAlphaName.Key(name), texture->AlphaName);
       }
     }
   }
@@ -151,19 +147,19 @@ void TSceneTextureList::LoadOptions() {
 void TSceneTextureList::SaveOptions() {
   if (TSceneHost* app = Application()) {
     const std::string& list = Name();
-    app->WriteOptionString(list + " Quality", TextureQualityToStr(quality_));
-    app->WriteOptionString(list + " ColorBit", ColorBitToStr(colorBit_));
-    app->WriteOptionBool(list + " MipMap", mipMap_);
+    app->WriteOptionString(kOptTextureQuality.Key(list), TextureQualityToStr(quality_));
+    app->WriteOptionString(kOptTextureColorBit.Key(list), ColorBitToStr(colorBit_));
+    app->WriteOptionBool(kOptTextureMipMap.Key(list), mipMap_);
     for (int i = 0; i < GetCount(); ++i) {
       TSceneTexture* texture = Textures(i);
       if (!texture) continue;
       const std::string& name = texture->Name();
       if (!texture->FileListName.empty())
-        app->WriteOptionInteger(BaseFileName(texture->FileListName) + "Index", texture->GetFileIndex());
-      app->WriteOptionBool(name + " LoadFromFile", texture->LoadFromFile());
+        app->WriteOptionInteger(kOptFileIndex.Key(BaseFileName(texture->FileListName)), texture->GetFileIndex());
+      app->WriteOptionBool(kOptLoadFromFile.Key(name), texture->LoadFromFile());
       if (texture->LoadFromFile()) {
-        app->WriteOptionString(name + " TextureName", texture->TextureName);
-        app->WriteOptionString(name + " AlphaName", texture->AlphaName);
+        app->WriteOptionString(kOptTextureName.Key(name), texture->TextureName);
+        app->WriteOptionString(kOptAlphaName.Key(name), texture->AlphaName);
       }
     }
   }

@@ -75,7 +75,7 @@ void TFormAdvancedSettings::Fill() {
   CheckBoxSnapshots.Checked = app_.SnapshotsEnabled;
   ComboBoxDepth.Enabled = ComboBoxResolution.Enabled = !CheckBoxDesktop.Checked;
   CheckBoxFixedFPS.Checked = app_.LowCPU;
-  ComboBoxClockMode.SetItemIndex(std::clamp(clock_->Mode(), 0, 2));
+  ComboBoxClockMode.SetItemIndex(std::clamp(clock_->Mode(), kOptClockMode.Min, kOptClockMode.Max));
   ShapeColor = clock_->Color;
   CheckBoxFPS.Checked = scene_.ShowFPS();
   ComboBoxMultiMonitors.Items = MonitorNames(platform::Get<platform::Display>().MonitorCount());

@@ -59,6 +59,8 @@
 #include <vector>
 
 #include "gl/Types.h"
+#include "scene/SceneOptions.h"
+#include "world/ClockOptions.h"
 #include "world/DialogControls.h"
 
 namespace velmora {
@@ -91,11 +93,11 @@ class TFormAdvancedSettings {
   TDialogComboBox ComboBoxMonitorOff;
   TDialogComboBox ComboBoxPowerOff;
   TDialogCheckBox CheckBoxFixedFPS{"Low CPU Usage"};
-  TDialogComboBox ComboBoxClockMode{{"None", "24-Hour", "12-Hour"}};
+  TDialogComboBox ComboBoxClockMode{kOptClockMode.ChoiceWords()};
   // The swatch's colour (alpha kept from the clock).
   TGLColorBytes ShapeColor{255, 255, 255, 255};
   TDialogCheckList CheckListBoxSounds;
-  TDialogTrackBar TrackBarSoundVolume{0, 100, 5, 0};
+  TDialogTrackBar TrackBarSoundVolume{kOptSoundLevel.Min, kOptSoundLevel.Max, 5, 0};
   std::string LabelVolume;
   std::string LabelSoundVolume;
 

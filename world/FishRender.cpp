@@ -13,6 +13,7 @@
 #include "scene/SceneTexture.h"
 #include "scene/SceneValues.h"
 #include "world/Fishes.h"
+#include "world/WorldOptions.h"
 
 namespace velmora {
 
@@ -29,21 +30,17 @@ void SetTexGen(GLenum coord, const GLfloat* plane) {
 
 }  // namespace
 
+// The stored option and the scene description write the same words.
+static_assert(kFishDirectionChoices[fdRight].Value == fdRight && kFishDirectionChoices[fdLeft].Value == fdLeft &&
+              kFishDirectionChoices[fdBoth].Value == fdBoth);
+
 TFishDirection StrToFishDirection(std::string_view text) {
-  if (text == "Right") return fdRight;
-  if (text == "Left") return fdLeft;
-  return fdBoth;
+  const TOptionChoice* choice = kOptFishDirection.FindChoice(text);
+  return choice ? static_cast<TFishDirection>(choice->Value) : fdBoth;
 }
 
 const char* FishDirectionToStr(TFishDirection direction) {
-  switch (direction) {
-    case fdRight:
-      return "Right";
-    case fdLeft:
-      return "Left";
-    default:
-      return "Both";
-  }
+  return kFishDirectionChoices[direction <= fdBoth ? direction : fdBoth].Word;
 }
 
 TFishRender::TFishRender() { InitBins(); }

@@ -79,7 +79,8 @@ enum TFishDirection : uint8_t {
   fdBoth = 2,
 };
 
-// "Right", "Left"; any other text fdBoth.
+// "Right", "Left"; any other text fdBoth. The one reader of these words:
+// the world's stored "FishDirection" and the scene description both use it.
 TFishDirection StrToFishDirection(std::string_view text);
 const char* FishDirectionToStr(TFishDirection direction);
 

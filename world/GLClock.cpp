@@ -13,6 +13,7 @@
 #include "scene/SceneValues.h"
 #include "scene/SpriteList.h"
 #include "scene/VisualObject.h"
+#include "world/ClockOptions.h"
 
 namespace velmora {
 
@@ -192,14 +193,14 @@ void TGLClock::WriteProperties(TResourceLoader& loader) {
 void TGLClock::LoadOptions() {
   TSceneHost* app = Application();
   if (!app) return;
-  const int32_t mode = app->ReadOptionInteger("Clock Mode", mode_);
-  if (mode >= 0 && mode <= 2)
+  const int32_t mode = app->ReadOptionInteger(kOptClockMode.Key(), mode_);
+  if (kOptClockMode.ChoiceOf(mode))
     SetMode(mode);
   else
     app->Warn("TGLClock", "LoadOptions",
               "Clock Mode " + std::to_string(mode) + " is not 0, 1 or 2; the mode stays " + std::to_string(mode_));
   const std::string current = SceneColorBytesToStr(Color);
-  const std::string text = app->ReadOptionString("Clock Color", current);
+  const std::string text = app->ReadOptionString(kOptClockColor.Key(), current);
   try {
     Color = SceneStrToColorBytes(text);
   } catch (const std::exception& e) {
@@ -211,8 +212,8 @@ void TGLClock::LoadOptions() {
 void TGLClock::SaveOptions() {
   TSceneHost* app = Application();
   if (!app) return;
-  app->WriteOptionInteger("Clock Mode", mode_);
-  app->WriteOptionString("Clock Color", SceneColorBytesToStr(Color));
+  app->WriteOptionInteger(kOptClockMode.Key(), mode_);
+  app->WriteOptionString(kOptClockColor.Key(), SceneColorBytesToStr(Color));
 }
 
 }  // namespace velmora

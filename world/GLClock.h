@@ -48,7 +48,8 @@
 //   Mode=<integer>   default 0
 // Written back in the same order.
 //
-// Options (the application's option store, plain names, per-user root):
+// Options (declared in world/ClockOptions.h; the application's option
+// store, plain names, per-user root):
 //   "Clock Mode"   integer, default the current mode
 //   "Clock Color"  "R,G,B,A", default the current colour
 // A stored mode other than 0, 1 or 2, or a colour that does not parse,

@@ -46,6 +46,7 @@
 #include <vector>
 
 #include "world/DialogControls.h"
+#include "world/WorldOptions.h"
 
 namespace velmora {
 
@@ -64,15 +65,15 @@ class TSettingsDialog {
   // The window's caption, set by FillControls.
   std::string Caption;
 
-  TDialogTrackBar TrackBarBubblesCount{0, 100, 5, 50};
-  std::string LabelBubblesCount = "50";
+  TDialogTrackBar TrackBarBubblesCount{kOptBubbleCount.Min, kOptBubbleCount.Max, 5, kOptBubbleCount.Default};
+  std::string LabelBubblesCount = std::to_string(kOptBubbleCount.Default);
   TDialogComboBox ComboBoxBackgrounds;
   TDialogCheckBox CheckBoxLights{"Lights"};
   TDialogComboBox ComboBoxClock;
   TDialogCheckBox CheckBoxClock{"Clock"};
   TDialogComboBox ComboBoxFishType;
-  TDialogTrackBar TrackBarFishCount{0, 100, 5, 20};
-  std::string LabelFishCount = "20";
+  TDialogTrackBar TrackBarFishCount{kOptFishCount.Min, kOptFishCount.Max, 5, kOptFishCount.Default};
+  std::string LabelFishCount = std::to_string(kOptFishCount.Default);
 
   // The controls from the scene and the world.
   void FillControls();

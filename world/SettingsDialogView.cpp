@@ -218,10 +218,10 @@ void TSettingsDialog::DrawForm(TDialogGui& gui) {
   const TLayout g = BeginGroupBox(gui, layout, "##Bubbles", "  Bubble Count", 494, 4, 184, 72);
   g.At(12, 22);
   if (TrackBar(gui, "##TrackBarBubblesCount", TrackBarBubblesCount, g.Px(158))) TrackBarBubblesCountChange();
-  Label(g, 12, 50, "0");
+  Label(g, 12, 50, std::to_string(TrackBarBubblesCount.Min).c_str());
   g.At(86, 50);
   ImGui::TextUnformatted(LabelBubblesCount.c_str());
-  LabelRight(g, 170, 50, "100");
+  LabelRight(g, 170, 50, std::to_string(TrackBarBubblesCount.Max));
   EndGroupBox("Change the amount of visible bubbles.");
   }
 
@@ -252,10 +252,10 @@ void TSettingsDialog::DrawForm(TDialogGui& gui) {
   if (ComboBox("##ComboBoxFishType", ComboBoxFishType, g.Px(126))) ComboBoxFishTypeChange();
   g.At(12, 46);
   if (TrackBar(gui, "##TrackBarFishCount", TrackBarFishCount, g.Px(158))) TrackBarFishCountChange();
-  Label(g, 12, 69, "0");
+  Label(g, 12, 69, std::to_string(TrackBarFishCount.Min).c_str());
   g.At(86, 69);
   ImGui::TextUnformatted(LabelFishCount.c_str());
-  LabelRight(g, 170, 69, "100");
+  LabelRight(g, 170, 69, std::to_string(TrackBarFishCount.Max));
   EndGroupBox("Choose sea or river fish and how many swim.");
   }
 
@@ -493,10 +493,10 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   ImGui::TextUnformatted(LabelVolume.c_str());
   g.At(labelX, 108);
   if (TrackBar(gui, "##TrackBarSoundVolume", TrackBarSoundVolume, g.Px(181))) TrackBarSoundVolumeChange();
-  Label(g, labelX, 131, "0");
+  Label(g, labelX, 131, std::to_string(TrackBarSoundVolume.Min).c_str());
   g.At(91, 131);
   ImGui::TextUnformatted(LabelSoundVolume.c_str());
-  LabelRight(g, 189, 131, "100");
+  LabelRight(g, 189, 131, std::to_string(TrackBarSoundVolume.Max));
   EndGroupBox();
   }
 

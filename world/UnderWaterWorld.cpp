@@ -10,6 +10,7 @@
 #include "world/FishRender.h"
 #include "world/Fishes.h"
 #include "world/UnderWater.h"
+#include "world/WorldOptions.h"
 
 namespace velmora {
 
@@ -17,10 +18,6 @@ namespace {
 
 // The fish environments the world knows, in the order it shows them.
 constexpr const char* kFishEnvironments[] = {"SaltWater", "FreshWater"};
-
-// The most fish and bubbles the settings offer.
-constexpr int32_t kMostFish = 100;
-constexpr int32_t kMostBubbles = 100;
 
 [[noreturn]] void IndexError(const char* operation, int32_t index) {
   RaiseError("TUnderWaterWorld", operation, "List index out of bounds (" + std::to_string(index) + ")");
@@ -31,8 +28,9 @@ void Warn(TSceneHost& app, const std::string& text) { app.Warn("TUnderWaterWorld
 // A stored index that names one of `count` things (`what`): one outside
 // 0..count - 1 is brought to the nearest, with a warning. Without any of
 // them the stored value stands (the setters then have nothing to show).
-int32_t StoredIndex(TSceneHost& app, const std::string& name, size_t count, const char* what) {
-  const int32_t stored = app.ReadOptionInteger(name, 0);
+int32_t StoredIndex(TSceneHost& app, const TOption& option, size_t count, const char* what) {
+  const std::string name = option.Key();
+  const int32_t stored = app.ReadOptionInteger(name, option.Default);
   if (count == 0) return stored;
   const int32_t last = int32_t(count) - 1, index = std::clamp(stored, 0, last);
   if (index != stored)
@@ -41,25 +39,27 @@ int32_t StoredIndex(TSceneHost& app, const std::string& name, size_t count, cons
   return index;
 }
 
-// A stored count brought into 0..most, with a warning.
-int32_t StoredCount(TSceneHost& app, const std::string& name, int32_t defaultValue, int32_t most) {
-  const int32_t stored = app.ReadOptionInteger(name, defaultValue), count = std::clamp(stored, 0, most);
+// A stored count brought into the option's range, with a warning.
+int32_t StoredCount(TSceneHost& app, const TOption& option) {
+  const std::string name = option.Key();
+  const int32_t stored = app.ReadOptionInteger(name, option.Default),
+                count = std::clamp(stored, option.Min, option.Max);
   if (count != stored)
-    Warn(app, name + " " + std::to_string(stored) + " is outside 0.." + std::to_string(most) + "; " + std::to_string(count) +
-         " is used");
+    Warn(app, name + " " + std::to_string(stored) + " is outside " + std::to_string(option.Min) + ".." +
+         std::to_string(option.Max) + "; " + std::to_string(count) + " is used");
   return count;
+}
+
+bool ReadBool(TSceneHost& app, const TOption& option, std::string_view object = {}) {
+  return app.ReadOptionBool(option.Key(object), option.BoolDefault());
 }
 
 }  // namespace
 
-uint8_t TUnderWaterWorld::StrToFishDirection(const std::string& text) {
-  if (text == "Right") return 0;
-  if (text == "Left") return 1;
-  return 2;
-}
+uint8_t TUnderWaterWorld::StrToFishDirection(const std::string& text) { return velmora::StrToFishDirection(text); }
 
 const char* TUnderWaterWorld::FishDirectionToStr(uint8_t direction) {
-  return direction == 0 ? "Right" : direction == 1 ? "Left" : "Both";
+  return velmora::FishDirectionToStr(static_cast<TFishDirection>(direction));
 }
 
 TSceneHost& TUnderWaterWorld::PlainOptions() const {
@@ -97,42 +97,43 @@ TUnderWater* TUnderWaterWorld::VisibleWater(const char* operation) const {
 void TUnderWaterWorld::LoadOptions() {
   Init();
   TSceneHost& app = PlainOptions();
-  EmulateDepth = app.ReadOptionBool("EmulateDepth", true);
-  Flat = true;
-  UseBackground = app.ReadOptionBool("UseBackground", true);
-  for (TMainObject* list : FishLists()) list->SetVisible(app.ReadOptionBool(list->Name(), true));
-  SetSortAlpha(true);
-  const std::string direction = app.ReadOptionString("FishDirection", "Both");
-  if (direction != "Right" && direction != "Left" && direction != "Both")
-    Warn(app, "FishDirection \"" + direction + "\" is not Right, Left or Both; Both is used");
+  EmulateDepth = ReadBool(app, kOptEmulateDepth);
+  Flat = kOptFlat.BoolDefault();
+  UseBackground = ReadBool(app, kOptUseBackground);
+  for (TMainObject* list : FishLists()) list->SetVisible(ReadBool(app, kOptFishListShown, list->Name()));
+  SetSortAlpha(kOptSortAlpha.BoolDefault());
+  const std::string direction = app.ReadOptionString(kOptFishDirection.Key(), kOptFishDirection.Text);
+  if (!kOptFishDirection.FindChoice(direction))
+    Warn(app, std::string(kOptFishDirection.Name) + " \"" + direction + "\" is not " + kOptFishDirection.ChoiceList() + "; " +
+         kOptFishDirection.Text + " is used");
   SetFishDirection(StrToFishDirection(direction));
-  SetFishTypeIndex(StoredIndex(app, "FishTypeIndex", FishEnvironments.size(), "fish environment"));
-  SetWaterBackgroundIndex(StoredIndex(app, "WaterBackgroundIndex", Waters.size(), "water"));
-  SetFishCount(StoredCount(app, "FishCount", 20, kMostFish));
-  SetBubbleCount(StoredCount(app, "BubbleCount", 50, kMostBubbles));
-  const bool lights = app.ReadOptionBool("UseLights", true), caustic = app.ReadOptionBool("UseCaustic", true);
+  SetFishTypeIndex(StoredIndex(app, kOptFishTypeIndex, FishEnvironments.size(), "fish environment"));
+  SetWaterBackgroundIndex(StoredIndex(app, kOptWaterBackgroundIndex, Waters.size(), "water"));
+  SetFishCount(StoredCount(app, kOptFishCount));
+  SetBubbleCount(StoredCount(app, kOptBubbleCount));
+  const bool lights = ReadBool(app, kOptUseLights), caustic = ReadBool(app, kOptUseCaustic);
   // A scene without water keeps them for the next save and shows them
   // nowhere.
   SetUseLights(lights);
   SetUseCaustic(caustic);
-  SetFishCaustic(app.ReadOptionBool("FishCaustic", true));
+  SetFishCaustic(ReadBool(app, kOptFishCaustic));
 }
 
 void TUnderWaterWorld::SaveOptions() {
   TSceneHost& app = PlainOptions();
-  for (TMainObject* list : FishLists()) app.WriteOptionBool(list->Name(), list->Visible());
-  app.WriteOptionBool("SortAlpha", sortAlpha_);
-  app.WriteOptionString("FishDirection", FishDirectionToStr(fishDirection_));
-  app.WriteOptionInteger("FishTypeIndex", fishTypeIndex_);
-  app.WriteOptionInteger("WaterBackgroundIndex", waterBackgroundIndex_);
-  app.WriteOptionInteger("FishCount", fishCount_);
-  app.WriteOptionInteger("BubbleCount", GetBubbleCount());
-  app.WriteOptionBool("EmulateDepth", EmulateDepth);
-  app.WriteOptionBool("Flat", Flat);
-  app.WriteOptionBool("UseLights", useLights_);
-  app.WriteOptionBool("UseBackground", UseBackground);
-  app.WriteOptionBool("UseCaustic", useCaustic_);
-  app.WriteOptionBool("FishCaustic", fishCaustic_);
+  for (TMainObject* list : FishLists()) app.WriteOptionBool(kOptFishListShown.Key(list->Name()), list->Visible());
+  app.WriteOptionBool(kOptSortAlpha.Key(), sortAlpha_);
+  app.WriteOptionString(kOptFishDirection.Key(), FishDirectionToStr(fishDirection_));
+  app.WriteOptionInteger(kOptFishTypeIndex.Key(), fishTypeIndex_);
+  app.WriteOptionInteger(kOptWaterBackgroundIndex.Key(), waterBackgroundIndex_);
+  app.WriteOptionInteger(kOptFishCount.Key(), fishCount_);
+  app.WriteOptionInteger(kOptBubbleCount.Key(), GetBubbleCount());
+  app.WriteOptionBool(kOptEmulateDepth.Key(), EmulateDepth);
+  app.WriteOptionBool(kOptFlat.Key(), Flat);
+  app.WriteOptionBool(kOptUseLights.Key(), useLights_);
+  app.WriteOptionBool(kOptUseBackground.Key(), UseBackground);
+  app.WriteOptionBool(kOptUseCaustic.Key(), useCaustic_);
+  app.WriteOptionBool(kOptFishCaustic.Key(), fishCaustic_);
 }
 
 // --- waters --------------------------------------------------------------------------

@@ -19,9 +19,10 @@
 // particle list). Missing fish environments or bubbles are no error: the
 // setters for them then do nothing.
 //
-// Options (the application's option store, plain names in the per-user
-// root: reading and writing switch NamesScrambled and UseLocalMachine off),
-// read in this order by LoadOptions:
+// Options (declared in world/WorldOptions.h; the application's option
+// store, plain names in the per-user root: reading and writing switch
+// NamesScrambled and UseLocalMachine off), read in this order by
+// LoadOptions:
 //   "EmulateDepth"   boolean, default true        fog layers instead of fog
 //   (Flat := true)                                flat sea bottom
 //   "UseBackground"  boolean, default true        the waters' background
@@ -151,7 +152,8 @@ class TUnderWaterWorld {
   static void DistributeFish(int32_t count, TFishRender* environment);
 
   // "Right" 0, "Left" 1, any other text 2; and back ("Both" for 2 and any
-  // other value).
+  // other value): StrToFishDirection and FishDirectionToStr of
+  // world/FishRender.h.
   static uint8_t StrToFishDirection(const std::string& text);
   static const char* FishDirectionToStr(uint8_t direction);
 

@@ -8,6 +8,7 @@
 #include "platform/Service.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneMesh.h"
+#include "world/ClockOptions.h"
 
 namespace velmora {
 
@@ -73,11 +74,12 @@ void TWatchClock::RenderTransparent() {
 }
 
 void TWatchClock::LoadOptions() {
-  if (TSceneHost* app = Application()) SetVisible(app->ReadOptionBool("ClockVisible", true));
+  if (TSceneHost* app = Application())
+    SetVisible(app->ReadOptionBool(kOptClockVisible.Key(), kOptClockVisible.BoolDefault()));
 }
 
 void TWatchClock::SaveOptions() {
-  if (TSceneHost* app = Application()) app->WriteOptionBool("ClockVisible", Visible());
+  if (TSceneHost* app = Application()) app->WriteOptionBool(kOptClockVisible.Key(), Visible());
 }
 
 void TWatchClock::ReadProperties(TResourceLoader& loader) {

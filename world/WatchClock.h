@@ -37,7 +37,8 @@
 // that a plain visual object's Render adds, so the clock stands at its
 // Position, turned by its Angles, once.
 //
-// Options (the application's option store, plain name, per-user root):
+// Options (declared in world/ClockOptions.h; the application's option
+// store, plain name, per-user root):
 //   "ClockVisible"  boolean, default true: the clock is shown
 #pragma once
 

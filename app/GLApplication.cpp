@@ -16,6 +16,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Display.h"
+#include "platform/KeyCodes.h"
 #include "platform/Service.h"
 #include "platform/System.h"
 
@@ -35,8 +36,6 @@ const char* const kOptFilmFrameRate = "FilmFrameRate";
 const char* const kOptSnapshotsEnabled = "SnapshotsEnabled";
 const char* const kOptJpegQuality = "JpegQuality";
 const char* const kOptWideScreen = "WideScreen";
-
-constexpr int kKeyPrintScreen = 44;
 
 void Sleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
 
@@ -507,7 +506,7 @@ void TCustomGLApplication::SaveOptions() {
 
 void TCustomGLApplication::MessageHook(platform::Message& message, bool& handled) {
   using platform::MessageKind;
-  if (message.kind == MessageKind::KeyUp && message.key == kKeyPrintScreen) {
+  if (message.kind == MessageKind::KeyUp && message.key == platform::vkSnapshot) {
     handled = true;
     if (message.ctrl) {
       if (OnSnapShot)

@@ -11,6 +11,7 @@
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "platform/Clock.h"
+#include "platform/KeyCodes.h"
 #include "platform/Process.h"
 #include "platform/ScreenSaverHost.h"
 #include "platform/Service.h"
@@ -150,10 +151,6 @@ const char* const kOptPowerOffIndex = "PowerOffIndex";
 const char* const kOptMonitorOffIndex = "MonitorOffIndex";
 // The option the application core keeps HomeDir under.
 const char* const kOptHomeDir = "HomeDir";
-
-constexpr int kKeyShift = 16;
-constexpr int kKeyCtrl = 17;
-constexpr int kKeyPrintScreen = 44;
 
 void SaverSleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
 
@@ -340,7 +337,8 @@ void TGLScreenSaver::MessageHook(platform::Message& message, bool& handled) {
       exit = MouseMoved(message.x & 0xFFFF, message.y & 0xFFFF);
       break;
     case MessageKind::KeyDown:
-      exit = message.key != kKeyPrintScreen && message.key != kKeyShift && message.key != kKeyCtrl;
+      exit = message.key != platform::vkSnapshot && message.key != platform::vkShift &&
+             message.key != platform::vkControl;
       break;
     case MessageKind::LButtonUp:
     case MessageKind::LButtonDblClk:

@@ -12,6 +12,7 @@
 #include "app/SettingsForm.h"
 #include "core/Error.h"
 #include "core/Strings.h"
+#include "platform/KeyCodes.h"
 #include "tests/app/JpegDecode.h"
 #include "tests/app/ShellTestSupport.h"
 
@@ -480,7 +481,7 @@ TEST_F(OffscreenFixture, PrintScreenKeysTakeSnapshotsAndFilms) {
   const std::filesystem::path pictures = dir / "Pictures";
   Message up;
   up.kind = MessageKind::KeyUp;
-  up.key = 44;
+  up.key = platform::vkSnapshot;
   up.ctrl = true;
   Application().ProcessMessage(up);
   EXPECT_FALSE(std::filesystem::exists(pictures / "velmora00001.jpg"));  // disabled

@@ -24,6 +24,7 @@
 #include "core/Version.h"
 #include "gl/GLEntryPoints.h"
 #include "gl/Viewport.h"
+#include "platform/KeyCodes.h"
 #include "platform/Service.h"
 #include "platform/fake/FakeClock.h"
 #include "platform/fake/FakeDialogs.h"
@@ -150,7 +151,7 @@ class SettingsDialog : public ::testing::Test {
   TGLScreenSaver* app = nullptr;
 };
 
-constexpr uint32_t kFormColour = 0x2DBEDB;  // 14401325 as red, green, blue
+constexpr uint32_t kFormColour = 0x2DBEDB;  // the form's colour as red, green, blue
 
 TEST_F(SettingsDialog, TheFormIsTheDialogAndItsControlsAreFilledFromTheWorld) {
   Make();
@@ -457,8 +458,8 @@ TEST_F(SettingsDialog, FramesDrawTheAdvancedDialogOverTheForm) {
   ImGui::SetCurrentContext(form->DialogGui()->Context());
   EXPECT_TRUE(ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId));
   // Escape is its Cancel.
-  Send(MessageKind::KeyDown, 27);
-  Send(MessageKind::KeyUp, 27);
+  Send(MessageKind::KeyDown, platform::vkEscape);
+  Send(MessageKind::KeyUp, platform::vkEscape);
   ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_EQ(Dialog().Advanced(), nullptr);
   EXPECT_EQ(Errors(), "");
@@ -591,11 +592,11 @@ TEST_F(SettingsDialog, TheKeyboardMovesBetweenControlsAndWorksThem) {
   // one that has it. Down from the top of the form reaches "Lights".
   bool toggled = false;
   for (int step = 0; step < 12 && !toggled; ++step) {
-    key(40);  // Down
+    key(platform::vkDown);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
-    key(32);  // Space
+    key(platform::vkSpace);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
-    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(27);  // a list opened: closed again
+    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(platform::vkEscape);  // a list opened: closed again
     toggled = !Dialog().CheckBoxLights.Checked;
     ASSERT_FALSE(Application().Terminated());
     ASSERT_FALSE(form->GLDisplay()->FullScreen());
@@ -684,9 +685,9 @@ TEST_F(SettingsDialog, HelpAndContactWithoutTheDesktopsOpenerShowTheAddressToCop
   ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_TRUE(MessageShown());
   // Escape closes the message.
-  Send(MessageKind::KeyDown, 27);
+  Send(MessageKind::KeyDown, platform::vkEscape);
   Run(1);
-  Send(MessageKind::KeyUp, 27);
+  Send(MessageKind::KeyUp, platform::vkEscape);
   Run(1);
   EXPECT_EQ(d.UnopenedAddress(), "");
   EXPECT_FALSE(MessageShown());
@@ -750,15 +751,15 @@ TEST_F(SettingsDialog, TabMovesBetweenControlsAndNeverStartsTyping) {
   std::set<ImGuiID> visited;
   bool toggled = false;
   for (int step = 0; step < 12 && !toggled; ++step) {
-    key(9);  // Tab
+    key(platform::vkTab);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
     ASSERT_FALSE(ImGui::GetIO().WantTextInput) << "Tab started typing at step " << step;
     ASSERT_EQ(GImGui->TempInputId, 0u) << "a control turned into a text box at step " << step;
     visited.insert(GImGui->NavId);
-    key(32);  // Space
+    key(platform::vkSpace);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
     ASSERT_FALSE(ImGui::GetIO().WantTextInput);
-    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(27);
+    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(platform::vkEscape);
     toggled = !Dialog().CheckBoxLights.Checked;
   }
   EXPECT_TRUE(toggled) << "Tab never reached Lights";
@@ -767,7 +768,7 @@ TEST_F(SettingsDialog, TabMovesBetweenControlsAndNeverStartsTyping) {
   // Shift+Tab goes back.
   ImGui::SetCurrentContext(form->DialogGui()->Context());
   const ImGuiID at = GImGui->NavId;
-  key(9, true);
+  key(platform::vkTab, true);
   ImGui::SetCurrentContext(form->DialogGui()->Context());
   EXPECT_NE(GImGui->NavId, at);
   EXPECT_FALSE(ImGui::GetIO().WantTextInput);

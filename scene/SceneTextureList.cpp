@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/GLApplication.h"
+#include "assets/Bitmap.h"
 #include "core/Strings.h"
 #include "gl/OpenGL.h"
 #include "gl/Texture.h"
@@ -172,7 +173,7 @@ void TSceneTextureList::SaveOptions() {
 
 void TSceneTextureList::ListResources(std::vector<std::string>& lines) {
   auto add = [&](const std::string& fileName) {
-    const bool bitmap = LowerCase(ExtractFileExt(fileName)) == ".bmp";
+    const bool bitmap = PictureFormatOf(fileName) == TPictureFormat::pfBmp;
     lines.push_back(fileName + (bitmap ? " Bitmap " : " RCData ") + ResourceIdent(fileName));
   };
   for (int i = 0; i < GetCount(); ++i) {

@@ -41,13 +41,13 @@
 #include "scene/SceneSoundList.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
-#include "world/AdvancedSettings.h"
 #include "world/FormWorld.h"
 #include "world/GLClock.h"
-#include "world/SettingsDialog.h"
 #include "world/UnderWater.h"
 #include "world/UnderWaterWorld.h"
 #include "world/WatchClock.h"
+#include "world/dialogs/AdvancedSettings.h"
+#include "world/dialogs/SettingsDialog.h"
 #include "tests/platform/TempFolder.h"
 
 namespace worldtest {

@@ -13,9 +13,9 @@
 #include "gl/Texture.h"
 #include "scene/MainScene.h"
 #include "scene/SceneTexture.h"
-#include "world/AdvancedSettings.h"
 #include "world/FormWorld.h"
-#include "world/SettingsDialog.h"
+#include "world/dialogs/AdvancedSettings.h"
+#include "world/dialogs/SettingsDialog.h"
 
 namespace velmora {
 

@@ -59,7 +59,7 @@
 #include <vector>
 
 #include "gl/Types.h"
-#include "world/DialogControls.h"
+#include "world/dialogs/DialogControls.h"
 
 namespace velmora {
 

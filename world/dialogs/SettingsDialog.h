@@ -45,7 +45,7 @@
 #include <string>
 #include <vector>
 
-#include "world/DialogControls.h"
+#include "world/dialogs/DialogControls.h"
 
 namespace velmora {
 

@@ -49,6 +49,7 @@
 #include "world/dialogs/AdvancedSettings.h"
 #include "world/dialogs/SettingsDialog.h"
 #include "tests/platform/TempFolder.h"
+#include "tests/world/AllocationCount.h"
 
 namespace worldtest {
 namespace {
@@ -373,6 +374,31 @@ TEST_F(SettingsDialog, ButtonsOpenHelpContactAboutAndThePreview) {
   EXPECT_TRUE(form->GLWindow()->InPanel());
   EXPECT_EQ(form->GLWindow()->ClientWidth(), 685);
   EXPECT_EQ(app->Viewport().GLViewport()->Left, 6);
+}
+
+// A frame of the dialog in which nothing changes takes nothing from the
+// heap, whichever of its windows is open: no text is made or copied per
+// frame.
+TEST_F(SettingsDialog, AnIdleDialogFrameAllocatesNothing) {
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  auto idleFrame = [&] {
+    // The first frames of a window grow ImGui's buffers once.
+    for (int i = 0; i < 3; ++i) form->DrawDialog(0.05f);
+    worldtest::AllocationCount count;
+    form->DrawDialog(0.05f);
+    return count.Blocks();
+  };
+  EXPECT_EQ(idleFrame(), 0u) << "the form";
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAbout);
+  EXPECT_EQ(idleFrame(), 0u) << "the about box";
+  ASSERT_TRUE(Dialog().AboutShown());
+  Dialog().CloseAboutBox();
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  ASSERT_NE(Dialog().Advanced(), nullptr);
+  Dialog().Advanced()->ComboBoxTextures.SetItemIndex(1);  // "True Color (32 bit)": longer than a short string
+  EXPECT_EQ(idleFrame(), 0u) << "the advanced dialog";
+  EXPECT_EQ(GL.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(SettingsDialog, AdvancedDialogFillsItsListsAndAppliesOnOk) {

@@ -137,6 +137,9 @@ class TFormAdvancedSettings {
   TGLClock* clock_ = nullptr;
   int filledQuality_ = 0;
   int filledRenderer_ = 0;
+  // The colour picker's working copy (red, green, blue in 0..1) while it
+  // is open.
+  std::array<float, 3> pickedColor_{1, 1, 1};
 };
 
 }  // namespace velmora

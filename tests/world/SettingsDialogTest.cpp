@@ -25,16 +25,6 @@
 #include "gl/GLEntryPoints.h"
 #include "gl/Viewport.h"
 #include "platform/KeyCodes.h"
-#include "platform/Service.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeDialogs.h"
-#include "platform/fake/FakeDisplay.h"
-#include "platform/fake/FakeEvents.h"
-#include "platform/fake/FakeLocalTime.h"
-#include "platform/fake/FakeProcesses.h"
-#include "platform/fake/FakeScreenSaverHost.h"
-#include "platform/fake/FakeSettingsStore.h"
-#include "platform/fake/FakeSystem.h"
 #include "platform/sdl/SdlSettingsStore.h"
 #include "scene/MainScene.h"
 #include "scene/SceneSound.h"
@@ -48,6 +38,7 @@
 #include "world/WatchClock.h"
 #include "world/dialogs/AdvancedSettings.h"
 #include "world/dialogs/SettingsDialog.h"
+#include "tests/app/ShellTestSupport.h"
 #include "tests/platform/TempFolder.h"
 #include "tests/world/AllocationCount.h"
 
@@ -59,7 +50,7 @@ using platform::MessageKind;
 
 const char* const kKey = "Software\\Ostrevin\\Velmora 1";
 
-class SettingsDialog : public ::testing::Test {
+class SettingsDialog : public ::testing::Test, protected shelltest::PlatformFakes {
  protected:
   void SetUp() override {
     Application().Reset();
@@ -130,24 +121,6 @@ class SettingsDialog : public ::testing::Test {
     Application().ProcessMessage(m);
   }
 
-  platform::FakeSystem system;
-  platform::FakeClock clock;
-  platform::FakeEvents events;
-  platform::FakeDialogs dialogs;
-  platform::FakeSettingsStore store;
-  platform::FakeScreenSaverHost host;
-  platform::FakeProcesses processes;
-  platform::FakeDisplay display;
-  platform::FakeLocalTime time{12, 40, 15};
-  platform::ScopedService<platform::System> s1{&system};
-  platform::ScopedService<platform::Clock> s2{&clock};
-  platform::ScopedService<platform::EventSource> s3{&events};
-  platform::ScopedService<platform::Dialogs> s4{&dialogs};
-  platform::ScopedService<platform::SettingsStore> s5{&store};
-  platform::ScopedService<platform::ScreenSaverHost> s6{&host};
-  platform::ScopedService<platform::Processes> s7{&processes};
-  platform::ScopedService<platform::LocalTime> s8{&time};
-  platform::ScopedService<platform::Display> s9{&display};
   std::unique_ptr<TFormSettings> form;
   TGLScreenSaver* app = nullptr;
 };

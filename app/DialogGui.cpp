@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/Form.h"
 #include "gl/GLEntryPoints.h"
 #include "platform/FontRasterizer.h"
+#include "platform/KeyCodes.h"
 #include "platform/Service.h"
 
 namespace velmora {
@@ -19,32 +21,18 @@ namespace {
 
 using platform::MessageKind;
 
-// Virtual-key codes (platform/Events.h) the dialogs use.
-enum : int {
-  vkBack = 8,
-  vkTab = 9,
-  vkReturn = 13,
-  vkEscape = 27,
-  vkSpace = 32,
-  vkPrior = 33,
-  vkNext = 34,
-  vkEnd = 35,
-  vkHome = 36,
-  vkLeft = 37,
-  vkUp = 38,
-  vkRight = 39,
-  vkDown = 40,
-  vkInsert = 45,
-  vkDelete = 46,
-};
+using platform::vkBack, platform::vkDelete, platform::vkDown, platform::vkEnd, platform::vkEscape, platform::vkHome,
+    platform::vkInsert, platform::vkLeft, platform::vkNext, platform::vkPrior, platform::vkReturn, platform::vkRight,
+    platform::vkSpace, platform::vkTab, platform::vkUp;
 
 // Text size of the layout at 100 %, in pixels.
 constexpr float kFontSize = 13.0f;
 constexpr float kTitleSize = 21.0f;
 
 ImVec4 Rgb(int r, int g, int b, float a = 1.0f) { return ImVec4(r / 255.0f, g / 255.0f, b / 255.0f, a); }
+ImVec4 Rgb(TColor c) { return Rgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
 
-// The settings windows' look: the form colour (45, 190, 219) behind the
+// The settings windows' look: the form colour (clSettingsForm) behind the
 // controls, the list colour (190, 244, 255) in lists and boxes, black text.
 void ApplyStyle(float scale) {
   ImGuiStyle& style = ImGui::GetStyle();
@@ -64,7 +52,7 @@ void ApplyStyle(float scale) {
   style.GrabMinSize = 10;
   style.WindowTitleAlign = ImVec2(0.0f, 0.5f);
   ImVec4* c = style.Colors;
-  const ImVec4 form = Rgb(45, 190, 219), list = Rgb(190, 244, 255), dark = Rgb(0, 70, 110);
+  const ImVec4 form = Rgb(clSettingsForm), list = Rgb(190, 244, 255), dark = Rgb(0, 70, 110);
   c[ImGuiCol_Text] = Rgb(0, 0, 0);
   c[ImGuiCol_TextDisabled] = Rgb(70, 95, 105);
   c[ImGuiCol_WindowBg] = form;
@@ -233,9 +221,9 @@ bool TDialogGui::Input(const platform::Message& m) {
           io.KeysDown[key] = false;
         }
       }
-      io.KeyCtrl = m.ctrl || (down && m.key == 17);
-      io.KeyShift = m.shift || (down && m.key == 16);
-      io.KeyAlt = m.alt || (down && m.key == 18);
+      io.KeyCtrl = m.ctrl || (down && m.key == platform::vkControl);
+      io.KeyShift = m.shift || (down && m.key == platform::vkShift);
+      io.KeyAlt = m.alt || (down && m.key == platform::vkMenu);
       break;
     }
     case MessageKind::Deactivate: ReleaseInput(); break;

@@ -5,7 +5,7 @@
 // Input comes from the messages of the render window (app/GLWindow.h
 // OnInput), after the screen-saver exit rules have seen them, so fake
 // event sources drive the dialogs in tests just as SDL does in the program.
-// Keys are the virtual-key codes of platform/Events.h; Tab and Shift+Tab
+// Keys are the virtual-key codes of platform/KeyCodes.h; Tab and Shift+Tab
 // (as Down and Up), the arrows, Space and Enter move between and work the
 // controls (keyboard navigation is on); no key starts typing in a control
 // that is not a text box.
@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "platform/Events.h"
+#include "platform/KeyCodes.h"
 
 struct ImGuiContext;
 struct ImFont;
@@ -101,7 +102,7 @@ class TDialogGui {
   unsigned unseenButtons_ = 0, releasedButtons_ = 0, readyButtons_ = 0;
   std::vector<int> unseenKeys_, releasedKeys_, readyKeys_;
   // The arrow the Tab key held down stands for.
-  int tabKey_ = 38;
+  int tabKey_ = platform::vkUp;
 };
 
 }  // namespace velmora

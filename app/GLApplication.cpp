@@ -17,14 +17,13 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Display.h"
+#include "platform/KeyCodes.h"
 #include "platform/Service.h"
 #include "platform/System.h"
 
 namespace velmora {
 
 namespace {
-
-constexpr int kKeyPrintScreen = 44;
 
 void Sleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
 
@@ -419,7 +418,7 @@ void TCustomGLApplication::SaveOptions() {
 
 void TCustomGLApplication::MessageHook(platform::Message& message, bool& handled) {
   using platform::MessageKind;
-  if (message.kind == MessageKind::KeyUp && message.key == kKeyPrintScreen) {
+  if (message.kind == MessageKind::KeyUp && message.key == platform::vkSnapshot) {
     handled = true;
     if (message.ctrl) {
       if (OnSnapShot)

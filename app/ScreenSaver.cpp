@@ -12,6 +12,7 @@
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "platform/Clock.h"
+#include "platform/KeyCodes.h"
 #include "platform/Process.h"
 #include "platform/ScreenSaverHost.h"
 #include "platform/Service.h"
@@ -147,10 +148,6 @@ namespace {
 
 static_assert(kOptPowerOffIndex.Max == int(PowerTimeouts.size()) - 1 &&
               kOptMonitorOffIndex.Max == int(PowerTimeouts.size()) - 1);
-
-constexpr int kKeyShift = 16;
-constexpr int kKeyCtrl = 17;
-constexpr int kKeyPrintScreen = 44;
 
 void SaverSleep(uint32_t milliseconds) { platform::Get<platform::Clock>().Sleep(milliseconds); }
 
@@ -337,7 +334,8 @@ void TGLScreenSaver::MessageHook(platform::Message& message, bool& handled) {
       exit = MouseMoved(message.x & 0xFFFF, message.y & 0xFFFF);
       break;
     case MessageKind::KeyDown:
-      exit = message.key != kKeyPrintScreen && message.key != kKeyShift && message.key != kKeyCtrl;
+      exit = message.key != platform::vkSnapshot && message.key != platform::vkShift &&
+             message.key != platform::vkControl;
       break;
     case MessageKind::LButtonUp:
     case MessageKind::LButtonDblClk:

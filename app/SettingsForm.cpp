@@ -88,7 +88,7 @@ void TFormSettings::UseDialog() {
   auto px = [scale](int length) { return int(std::lround(length * scale)); };
   gui_ = std::make_unique<TDialogGui>(scale);
   BorderStyle = TFormBorderStyle::bsDialog;
-  Color = 14401325;
+  Color = clSettingsForm;
   SetBounds(Left(), Top(), px(kClientWidth), px(kClientHeight));
   glScreenSaver_->CenterMainForm();
   glWindow_->SetBounds(Left(), Top(), Width(), Height());

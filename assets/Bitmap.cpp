@@ -24,6 +24,13 @@ std::string Extension(const std::string& fileName) {
 
 }  // namespace
 
+TPictureFormat PictureFormatOf(const std::string& fileName) {
+  const std::string extension = LowerCase(Extension(fileName));
+  if (extension == ".bmp") return TPictureFormat::pfBmp;
+  if (extension == ".jpg" || extension == ".jepg") return TPictureFormat::pfJpeg;
+  return TPictureFormat::pfNone;
+}
+
 bool TBitmap::ValidSize(std::int64_t width, std::int64_t height) {
   return width >= 0 && height >= 0 && width <= MaxSide && height <= MaxSide && width * height <= MaxPixels;
 }
@@ -57,11 +64,11 @@ TBitmapColor TBitmap::Color(int x, int y) const {
 }
 
 TBitmap TBitmap::Decode(const std::uint8_t* data, std::size_t size, const std::string& fileName) {
-  const std::string extension = LowerCase(Extension(fileName));
-  if (extension == ".bmp") return DecodeBmp(data, size, fileName);
-  // ".jepg" is the spelling the scene data has always been read with; a
-  // ".jpeg" file is not decoded, as before.
-  if (extension == ".jpg" || extension == ".jepg") return DecodeJpeg(data, size, fileName);
+  switch (PictureFormatOf(fileName)) {
+    case TPictureFormat::pfBmp: return DecodeBmp(data, size, fileName);
+    case TPictureFormat::pfJpeg: return DecodeJpeg(data, size, fileName);
+    case TPictureFormat::pfNone: break;
+  }
   return TBitmap();
 }
 

@@ -64,6 +64,14 @@
 
 namespace velmora {
 
+// Which file names are pictures the program reads, by the extension of the
+// name's file part compared in lower case: ".bmp" a bitmap, ".jpg" and
+// ".jepg" (the spelling the scene data has always used) JPEG. A ".jpeg"
+// file is no picture here, as it never was. Every reader of pictures asks
+// this one function.
+enum class TPictureFormat { pfNone, pfBmp, pfJpeg };
+TPictureFormat PictureFormatOf(const std::string& fileName);
+
 struct TBitmapColor {
   std::uint8_t R = 0, G = 0, B = 0;
   bool operator==(const TBitmapColor&) const = default;
@@ -113,9 +121,8 @@ class TBitmap {
   static TBitmap DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string& fileName);
   // A JPEG file held in memory.
   static TBitmap DecodeJpeg(const std::uint8_t* data, std::size_t size, const std::string& fileName);
-  // By the extension of fileName, compared in lower case: ".bmp" is read as
-  // a bitmap, ".jpg" and ".jepg" as JPEG; any other extension gives the
-  // empty image without looking at the bytes.
+  // By PictureFormatOf(fileName): a bitmap or a JPEG file; a name that is
+  // no picture gives the empty image without looking at the bytes.
   static TBitmap Decode(const std::uint8_t* data, std::size_t size, const std::string& fileName);
 
   // Largest power of two not above side, at most MaxFittedSide (0 for 0).

@@ -1,9 +1,10 @@
 // The message queue of the user interface.
 //
 // Messages are the portable form of what the window system reports. Key
-// codes use the classic virtual-key numbering (Shift 16, Ctrl 17, Print
-// Screen 44, 'A' 65, F1 112, ...), which the rest of the program is written
-// against; each backend translates its own key symbols into it.
+// codes use the classic virtual-key numbering of platform/KeyCodes.h
+// (vkShift, vkControl, vkSnapshot, 'A', vkF1, ...), which the rest of the
+// program is written against; each backend translates its own key symbols
+// into it.
 #pragma once
 
 #include <cstdint>

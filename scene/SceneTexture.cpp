@@ -155,8 +155,7 @@ void TSceneTexture::CreateGLTexture(TTextureFormat format) {
 }
 
 TBitmap TSceneTexture::LoadBitmap(const std::string& fileName) const {
-  const std::string extension = LowerCase(ExtractFileExt(fileName));
-  if (extension != ".bmp" && extension != ".jpg" && extension != ".jepg") {
+  if (PictureFormatOf(fileName) == TPictureFormat::pfNone) {
     NoteFileUsed(fileName);
     const std::string name = ResourceFileName(fileName);
     Diagnose(TDiagnosticLevel::dlError, name.empty() ? std::string("no picture is named: the texture stays empty")

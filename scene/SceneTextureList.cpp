@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "assets/Bitmap.h"
 #include "scene/SceneHost.h"
 #include "core/Strings.h"
 #include "gl/OpenGL.h"
@@ -168,7 +169,7 @@ void TSceneTextureList::SaveOptions() {
 
 void TSceneTextureList::ListResources(std::vector<std::string>& lines) {
   auto add = [&](const std::string& fileName) {
-    const bool bitmap = LowerCase(ExtractFileExt(fileName)) == ".bmp";
+    const bool bitmap = PictureFormatOf(fileName) == TPictureFormat::pfBmp;
     lines.push_back(fileName + (bitmap ? " Bitmap " : " RCData ") + ResourceIdent(fileName));
   };
   for (int i = 0; i < GetCount(); ++i) {

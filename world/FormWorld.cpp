@@ -11,8 +11,8 @@
 #include "scene/MainScene.h"
 #include "scene/SceneTexture.h"
 #include "world/UnderWaterWorld.h"
-#include "world/SettingsDialog.h"
 #include "world/WatchClock.h"
+#include "world/dialogs/SettingsDialog.h"
 
 namespace velmora {
 

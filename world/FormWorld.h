@@ -68,7 +68,7 @@ class TFormWorld : public TFormScene {
   // The scene's FPS display shows the application's rate.
   void FPSChanged() override;
 
-  // The settings dialog (world/SettingsDialog.h).
+  // The settings dialog (world/dialogs/SettingsDialog.h).
   bool HasDialog() const override { return true; }
   void FillControls() override;
   void DrawDialog(TDialogGui& gui) override;

@@ -12,6 +12,7 @@
 #include "app/SettingsForm.h"
 #include "core/Error.h"
 #include "core/Strings.h"
+#include "platform/KeyCodes.h"
 #include "tests/app/JpegDecode.h"
 #include "tests/app/ShellTestSupport.h"
 
@@ -263,21 +264,7 @@ TEST(Snapshot, CountGoesBeforeTheExtension) {
 
 namespace {
 
-struct OffscreenFixture : ::testing::Test {
-  platform::FakeSystem system;
-  platform::FakeClock clock;
-  platform::FakeEvents events;
-  platform::FakeDialogs dialogs;
-  platform::FakeSettingsStore store;
-  platform::FakeScreenSaverHost host;
-  platform::FakeProcesses processes;
-  platform::ScopedService<platform::System> s1{&system};
-  platform::ScopedService<platform::Clock> s2{&clock};
-  platform::ScopedService<platform::EventSource> s3{&events};
-  platform::ScopedService<platform::Dialogs> s4{&dialogs};
-  platform::ScopedService<platform::SettingsStore> s5{&store};
-  platform::ScopedService<platform::ScreenSaverHost> s6{&host};
-  platform::ScopedService<platform::Processes> s7{&processes};
+struct OffscreenFixture : ::testing::Test, shelltest::PlatformFakes {
   std::unique_ptr<TFormSettings> form;
   TGLScreenSaver* app = nullptr;
   std::filesystem::path dir;
@@ -517,7 +504,7 @@ TEST_F(OffscreenFixture, PrintScreenKeysTakeSnapshotsAndFilms) {
   const std::filesystem::path pictures = dir / "Pictures";
   Message up;
   up.kind = MessageKind::KeyUp;
-  up.key = 44;
+  up.key = platform::vkSnapshot;
   up.ctrl = true;
   Application().ProcessMessage(up);
   EXPECT_FALSE(std::filesystem::exists(pictures / "velmora00001.jpg"));  // disabled

@@ -8,14 +8,7 @@
 #include "app/OptionOverrides.h"
 #include "app/Toolkit.h"
 #include "core/Error.h"
-#include "platform/Service.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeDialogs.h"
-#include "platform/fake/FakeDisplay.h"
-#include "platform/fake/FakeEvents.h"
-#include "platform/fake/FakeProcesses.h"
-#include "platform/fake/FakeSettingsStore.h"
-#include "platform/fake/FakeSystem.h"
+#include "tests/app/ShellTestSupport.h"
 
 using namespace velmora;
 using platform::SettingsRoot;
@@ -111,8 +104,10 @@ TEST(OptionOverridesTable, ExactNamesWinOverEndings) {
 }
 
 // The option store of the application object with the table in force.
-class OptionStoreOverrideTest : public ::testing::Test {
+class OptionStoreOverrideTest : public ::testing::Test, protected shelltest::PlatformFakes {
  protected:
+  OptionStoreOverrideTest() { clock.Set(1000); }
+
   void SetUp() override {
     Application().Reset();
     TCustomApplicationPro::OptionOverrides().Clear();
@@ -133,20 +128,6 @@ class OptionStoreOverrideTest : public ::testing::Test {
   void Switches(std::vector<std::string> argv) { TCustomApplicationPro::OptionOverrides() = TakeOptionSwitches(argv); }
   std::optional<std::string> Stored(const std::string& name) { return store.Value(SettingsRoot::CurrentUser, kKey, name); }
 
-  platform::FakeClock clock{1000};
-  platform::FakeEvents events;
-  platform::FakeDialogs dialogs;
-  platform::FakeSettingsStore store;
-  platform::FakeSystem system;
-  platform::FakeProcesses processes;
-  platform::FakeDisplay display;
-  platform::ScopedService<platform::Clock> s1{&clock};
-  platform::ScopedService<platform::EventSource> s2{&events};
-  platform::ScopedService<platform::Dialogs> s3{&dialogs};
-  platform::ScopedService<platform::SettingsStore> s4{&store};
-  platform::ScopedService<platform::System> s5{&system};
-  platform::ScopedService<platform::Processes> s6{&processes};
-  platform::ScopedService<platform::Display> s7{&display};
   TForm form{nullptr};
   TCustomApplicationPro* app = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "app/ScreenSaver.h"
 #include "app/SettingsForm.h"
 #include "core/Error.h"
+#include "platform/KeyCodes.h"
 #include "tests/app/ShellTestSupport.h"
 
 using namespace velmora;
@@ -89,7 +90,7 @@ TEST_F(SaverFixture, PreviewRendersIntoTheHostAndNeverEndsOnInput) {
   form->Show();
   EXPECT_EQ(windows.requests.back().host, 4242u);
   app.MouseMoveExit = true;
-  for (Message m : {Msg(MessageKind::KeyDown, 65), Msg(MessageKind::LButtonUp), Move(300, 300)}) Send(m);
+  for (Message m : {Msg(MessageKind::KeyDown, 'A'), Msg(MessageKind::LButtonUp), Move(300, 300)}) Send(m);
   EXPECT_FALSE(Application().Terminated());
 }
 
@@ -145,15 +146,15 @@ TEST_F(SaverFixture, ShiftCtrlAndPrintScreenKeepTheSaverRunning) {
   TGLScreenSaver& app = Make({"velmora", "/s"});
   int snapshots = 0;
   app.OnSnapShot = [&](void*) { ++snapshots; };
-  EXPECT_TRUE(Send(Msg(MessageKind::KeyDown, 16)));
-  EXPECT_TRUE(Send(Msg(MessageKind::KeyDown, 17)));
-  EXPECT_TRUE(Send(Msg(MessageKind::KeyDown, 44)));
-  Message up = Msg(MessageKind::KeyUp, 44);
+  EXPECT_TRUE(Send(Msg(MessageKind::KeyDown, platform::vkShift)));
+  EXPECT_TRUE(Send(Msg(MessageKind::KeyDown, platform::vkControl)));
+  EXPECT_TRUE(Send(Msg(MessageKind::KeyDown, platform::vkSnapshot)));
+  Message up = Msg(MessageKind::KeyUp, platform::vkSnapshot);
   up.ctrl = true;
   EXPECT_TRUE(Send(up));
   EXPECT_EQ(snapshots, 1);
   EXPECT_FALSE(Application().Terminated());
-  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, 65)));
+  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, 'A')));
 }
 
 TEST_F(SaverFixture, FailedPasswordCheckGoesOnAndResetsThePointer) {
@@ -173,7 +174,7 @@ TEST_F(SaverFixture, FailedPasswordCheckGoesOnAndResetsThePointer) {
   EXPECT_EQ(app.LastMouseX(), -1);
   // The cursor was shown for the check and hidden again.
   EXPECT_FALSE(dialogs.CursorVisible());
-  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, 32)));  // passes this time
+  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, platform::vkSpace)));  // passes this time
   EXPECT_EQ(host.passwordChecks.size(), 2u);
   EXPECT_TRUE(Application().Terminated());
 }
@@ -183,7 +184,7 @@ TEST_F(SaverFixture, UnprotectedSaverAsksNoPassword) {
   host.hasPasswordCheck = true;
   TGLScreenSaver& app = Make({"velmora", "/s"});
   EXPECT_FALSE(app.PasswordProtected());
-  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, 32)));
+  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, platform::vkSpace)));
   EXPECT_TRUE(host.passwordChecks.empty());
 }
 
@@ -191,7 +192,7 @@ TEST_F(SaverFixture, FullScreenFromTheSettingsFormReturnsToIt) {
   TGLScreenSaver& app = Make({"velmora", "/c"});
   form->GLDisplay()->SetFullScreen(true);
   ASSERT_TRUE(form->GLDisplay()->FullScreen());
-  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, 32)));
+  EXPECT_FALSE(Send(Msg(MessageKind::KeyDown, platform::vkSpace)));
   EXPECT_FALSE(Application().Terminated());
   EXPECT_EQ(app.Role(), srConfig);
 }

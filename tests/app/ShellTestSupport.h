@@ -1,6 +1,7 @@
-// Fakes the shell's tests share: windows that exist only as records, and a
-// fixture that installs every platform service the application object
-// reaches, so no test touches the real desktop, settings or power.
+// Fakes the shell's and the settings form's tests share: windows that exist
+// only as records, and fixtures that install the platform services the
+// application object reaches, so no test touches the real desktop,
+// settings or power.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include "platform/fake/FakeDisplay.h"
 #include "platform/fake/FakeEvents.h"
 #include "platform/fake/FakeGLDriver.h"
+#include "platform/fake/FakeLocalTime.h"
 #include "platform/fake/FakeProcesses.h"
 #include "platform/fake/FakeScreenSaverHost.h"
 #include "platform/fake/FakeSettingsStore.h"
@@ -71,11 +73,12 @@ class RecordingWindows : public platform::Windows {
   int destroyed = 0;
 };
 
-// Every service the application object uses, faked; the toolkit's
-// application object is reset before and after.
-struct ShellFakes {
-  RecordingWindows windows;
-  platform::FakeDisplay display;
+// The platform services the application object and the settings form
+// reach besides windows and OpenGL, faked: system, clock, message queue,
+// dialogs, settings store, screen-saver host, processes, local time and
+// display. Windows and OpenGL stay real (SDL's offscreen driver) for the
+// tests that draw; ShellFakes fakes them too.
+struct PlatformFakes {
   platform::FakeSystem system;
   platform::FakeClock clock;
   platform::FakeEvents events;
@@ -83,18 +86,28 @@ struct ShellFakes {
   platform::FakeSettingsStore store;
   platform::FakeScreenSaverHost host;
   platform::FakeProcesses processes;
+  platform::FakeLocalTime time{12, 40, 15};
+  platform::FakeDisplay display;
+
+  platform::ScopedService<platform::System> s1{&system};
+  platform::ScopedService<platform::Clock> s2{&clock};
+  platform::ScopedService<platform::EventSource> s3{&events};
+  platform::ScopedService<platform::Dialogs> s4{&dialogs};
+  platform::ScopedService<platform::SettingsStore> s5{&store};
+  platform::ScopedService<platform::ScreenSaverHost> s6{&host};
+  platform::ScopedService<platform::Processes> s7{&processes};
+  platform::ScopedService<platform::LocalTime> s8{&time};
+  platform::ScopedService<platform::Display> s9{&display};
+};
+
+// Every service the application object uses, faked, windows and OpenGL
+// too; the toolkit's application object is reset before and after.
+struct ShellFakes : PlatformFakes {
+  RecordingWindows windows;
   platform::FakeGLDriver gl;  // offers no format: OpenGL never starts
 
-  platform::ScopedService<platform::Windows> s1{&windows};
-  platform::ScopedService<platform::Display> s2{&display};
-  platform::ScopedService<platform::System> s3{&system};
-  platform::ScopedService<platform::Clock> s4{&clock};
-  platform::ScopedService<platform::EventSource> s5{&events};
-  platform::ScopedService<platform::Dialogs> s6{&dialogs};
-  platform::ScopedService<platform::SettingsStore> s7{&store};
-  platform::ScopedService<platform::ScreenSaverHost> s8{&host};
-  platform::ScopedService<platform::Processes> s9{&processes};
-  platform::ScopedService<platform::GLDriver> s10{&gl};
+  platform::ScopedService<platform::Windows> s10{&windows};
+  platform::ScopedService<platform::GLDriver> s11{&gl};
 
   ShellFakes() {
     velmora::Application().Reset();

@@ -360,6 +360,14 @@ TEST(BitmapDecode, TheExtensionChoosesTheDecoder) {
   EXPECT_THROW(decode(bmp, "Plate.jpg"), Error);
 }
 
+TEST(BitmapDecode, PictureFormatLooksAtTheFilePartOfAnyPath) {
+  EXPECT_EQ(PictureFormatOf("Sub\\Sand.Bmp"), TPictureFormat::pfBmp);
+  EXPECT_EQ(PictureFormatOf("C:Plate.JePg"), TPictureFormat::pfJpeg);
+  EXPECT_EQ(PictureFormatOf("/data/Plate.jpg"), TPictureFormat::pfJpeg);
+  for (const char* name : {"Plate.jpeg", "", ".", "Sub.bmp\\Plate", "C.jpg:Plate", "Plate.bmp.png"})
+    EXPECT_EQ(PictureFormatOf(name), TPictureFormat::pfNone) << name;
+}
+
 TEST(BitmapFit, SidesBecomePowersOfTwoUpTo1024) {
   EXPECT_EQ(TBitmap::FittedSide(640), 512);
   EXPECT_EQ(TBitmap::FittedSide(480), 256);

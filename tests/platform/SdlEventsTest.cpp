@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/KeyCodes.h"
 using platform::Message;
 using platform::MessageKind;
 using platform::SdlEvents;
@@ -128,21 +129,21 @@ TEST_F(SdlEventsTest, KeysBecomeKeyAndSysKeyMessages) {
   EXPECT_EQ(got[1].param, 1u) << "auto-repeat";
   EXPECT_EQ(got[2].kind, MessageKind::KeyUp);
   EXPECT_EQ(got[3].kind, MessageKind::KeyDown);
-  EXPECT_EQ(got[3].key, 44);
+  EXPECT_EQ(got[3].key, platform::vkSnapshot);
   EXPECT_TRUE(got[3].ctrl);
   EXPECT_FALSE(got[3].shift);
-  EXPECT_EQ(got[4].key, 27);
+  EXPECT_EQ(got[4].key, platform::vkEscape);
   EXPECT_TRUE(got[4].shift);
   EXPECT_EQ(got[4].window, 9u);
   EXPECT_EQ(got[5].kind, MessageKind::SysKeyDown);
-  EXPECT_EQ(got[5].key, 18);
+  EXPECT_EQ(got[5].key, platform::vkMenu);
   EXPECT_EQ(got[6].kind, MessageKind::SysKeyDown);
-  EXPECT_EQ(got[6].key, 115);
+  EXPECT_EQ(got[6].key, platform::vkF1 + 3);
   EXPECT_TRUE(got[6].alt);
   EXPECT_EQ(got[7].kind, MessageKind::SysKeyUp);
-  EXPECT_EQ(got[7].key, 18);
+  EXPECT_EQ(got[7].key, platform::vkMenu);
   EXPECT_EQ(got[8].kind, MessageKind::SysKeyDown);
-  EXPECT_EQ(got[8].key, 121);
+  EXPECT_EQ(got[8].key, platform::vkF10);
 }
 
 TEST_F(SdlEventsTest, TextInputGivesOneCharPerCharacter) {

@@ -18,20 +18,11 @@
 #include "assets/ResourceReader.h"
 #include "assets/WinSoundDevice.h"
 #include "gl/GLEntryPoints.h"
-#include "platform/Service.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeDialogs.h"
-#include "platform/fake/FakeDisplay.h"
-#include "platform/fake/FakeEvents.h"
-#include "platform/fake/FakeLocalTime.h"
-#include "platform/fake/FakeProcesses.h"
-#include "platform/fake/FakeScreenSaverHost.h"
-#include "platform/fake/FakeSettingsStore.h"
-#include "platform/fake/FakeSystem.h"
 #include "scene/MainScene.h"
 #include "scene/SceneSoundList.h"
 #include "scene/SceneTexture.h"
 #include "tests/app/JpegDecode.h"
+#include "tests/app/ShellTestSupport.h"
 #include "tests/assets/AssetsTestSupport.h"
 #include "tests/scene/SceneTestSupport.h"
 #include "world/FishRender.h"
@@ -59,7 +50,7 @@ class CountingForm : public TFormSettings {
   bool ReadyWhileFilling = true;
 };
 
-class FormWorld : public ::testing::Test {
+class FormWorld : public ::testing::Test, protected shelltest::PlatformFakes {
  protected:
   void SetUp() override {
     Application().Reset();
@@ -115,22 +106,6 @@ class FormWorld : public ::testing::Test {
     return colours;
   }
 
-  platform::FakeSystem system;
-  platform::FakeClock clock;
-  platform::FakeEvents events;
-  platform::FakeDialogs dialogs;
-  platform::FakeSettingsStore store;
-  platform::FakeScreenSaverHost host;
-  platform::FakeProcesses processes;
-  platform::FakeLocalTime time{12, 40, 15};
-  platform::ScopedService<platform::System> s1{&system};
-  platform::ScopedService<platform::Clock> s2{&clock};
-  platform::ScopedService<platform::EventSource> s3{&events};
-  platform::ScopedService<platform::Dialogs> s4{&dialogs};
-  platform::ScopedService<platform::SettingsStore> s5{&store};
-  platform::ScopedService<platform::ScreenSaverHost> s6{&host};
-  platform::ScopedService<platform::Processes> s7{&processes};
-  platform::ScopedService<platform::LocalTime> s8{&time};
   std::unique_ptr<CountingForm> form;
   TGLScreenSaver* app = nullptr;
 };

@@ -24,30 +24,23 @@
 #include "core/Version.h"
 #include "gl/GLEntryPoints.h"
 #include "gl/Viewport.h"
-#include "platform/Service.h"
-#include "platform/fake/FakeClock.h"
-#include "platform/fake/FakeDialogs.h"
-#include "platform/fake/FakeDisplay.h"
-#include "platform/fake/FakeEvents.h"
-#include "platform/fake/FakeLocalTime.h"
-#include "platform/fake/FakeProcesses.h"
-#include "platform/fake/FakeScreenSaverHost.h"
-#include "platform/fake/FakeSettingsStore.h"
-#include "platform/fake/FakeSystem.h"
+#include "platform/KeyCodes.h"
 #include "platform/sdl/SdlSettingsStore.h"
 #include "scene/MainScene.h"
 #include "scene/SceneSound.h"
 #include "scene/SceneSoundList.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneTextureList.h"
-#include "world/AdvancedSettings.h"
 #include "world/FormWorld.h"
 #include "world/GLClock.h"
-#include "world/SettingsDialog.h"
 #include "world/UnderWater.h"
 #include "world/UnderWaterWorld.h"
 #include "world/WatchClock.h"
+#include "world/dialogs/AdvancedSettings.h"
+#include "world/dialogs/SettingsDialog.h"
+#include "tests/app/ShellTestSupport.h"
 #include "tests/platform/TempFolder.h"
+#include "tests/world/AllocationCount.h"
 
 namespace worldtest {
 namespace {
@@ -57,7 +50,7 @@ using platform::MessageKind;
 
 const char* const kKey = "Software\\Ostrevin\\Velmora 1";
 
-class SettingsDialog : public ::testing::Test {
+class SettingsDialog : public ::testing::Test, protected shelltest::PlatformFakes {
  protected:
   void SetUp() override {
     Application().Reset();
@@ -128,29 +121,11 @@ class SettingsDialog : public ::testing::Test {
     Application().ProcessMessage(m);
   }
 
-  platform::FakeSystem system;
-  platform::FakeClock clock;
-  platform::FakeEvents events;
-  platform::FakeDialogs dialogs;
-  platform::FakeSettingsStore store;
-  platform::FakeScreenSaverHost host;
-  platform::FakeProcesses processes;
-  platform::FakeDisplay display;
-  platform::FakeLocalTime time{12, 40, 15};
-  platform::ScopedService<platform::System> s1{&system};
-  platform::ScopedService<platform::Clock> s2{&clock};
-  platform::ScopedService<platform::EventSource> s3{&events};
-  platform::ScopedService<platform::Dialogs> s4{&dialogs};
-  platform::ScopedService<platform::SettingsStore> s5{&store};
-  platform::ScopedService<platform::ScreenSaverHost> s6{&host};
-  platform::ScopedService<platform::Processes> s7{&processes};
-  platform::ScopedService<platform::LocalTime> s8{&time};
-  platform::ScopedService<platform::Display> s9{&display};
   std::unique_ptr<TFormSettings> form;
   TGLScreenSaver* app = nullptr;
 };
 
-constexpr uint32_t kFormColour = 0x2DBEDB;  // 14401325 as red, green, blue
+constexpr uint32_t kFormColour = 0x2DBEDB;  // the form's colour as red, green, blue
 
 TEST_F(SettingsDialog, TheFormIsTheDialogAndItsControlsAreFilledFromTheWorld) {
   Make();
@@ -374,6 +349,31 @@ TEST_F(SettingsDialog, ButtonsOpenHelpContactAboutAndThePreview) {
   EXPECT_EQ(app->Viewport().GLViewport()->Left, 6);
 }
 
+// A frame of the dialog in which nothing changes takes nothing from the
+// heap, whichever of its windows is open: no text is made or copied per
+// frame.
+TEST_F(SettingsDialog, AnIdleDialogFrameAllocatesNothing) {
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  auto idleFrame = [&] {
+    // The first frames of a window grow ImGui's buffers once.
+    for (int i = 0; i < 3; ++i) form->DrawDialog(0.05f);
+    worldtest::AllocationCount count;
+    form->DrawDialog(0.05f);
+    return count.Blocks();
+  };
+  EXPECT_EQ(idleFrame(), 0u) << "the form";
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAbout);
+  EXPECT_EQ(idleFrame(), 0u) << "the about box";
+  ASSERT_TRUE(Dialog().AboutShown());
+  Dialog().CloseAboutBox();
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  ASSERT_NE(Dialog().Advanced(), nullptr);
+  Dialog().Advanced()->ComboBoxTextures.SetItemIndex(1);  // "True Color (32 bit)": longer than a short string
+  EXPECT_EQ(idleFrame(), 0u) << "the advanced dialog";
+  EXPECT_EQ(GL.glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(SettingsDialog, AdvancedDialogFillsItsListsAndAppliesOnOk) {
   display.monitors = {{0, 0, 1024, 768}, {1024, 0, 1280, 1024}};
   display.modes = {{640, 480, 16, 60}, {800, 600, 16, 60}, {1024, 768, 16, 60}, {800, 600, 32, 60},
@@ -457,8 +457,8 @@ TEST_F(SettingsDialog, FramesDrawTheAdvancedDialogOverTheForm) {
   ImGui::SetCurrentContext(form->DialogGui()->Context());
   EXPECT_TRUE(ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId));
   // Escape is its Cancel.
-  Send(MessageKind::KeyDown, 27);
-  Send(MessageKind::KeyUp, 27);
+  Send(MessageKind::KeyDown, platform::vkEscape);
+  Send(MessageKind::KeyUp, platform::vkEscape);
   ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_EQ(Dialog().Advanced(), nullptr);
   EXPECT_EQ(Errors(), "");
@@ -591,11 +591,11 @@ TEST_F(SettingsDialog, TheKeyboardMovesBetweenControlsAndWorksThem) {
   // one that has it. Down from the top of the form reaches "Lights".
   bool toggled = false;
   for (int step = 0; step < 12 && !toggled; ++step) {
-    key(40);  // Down
+    key(platform::vkDown);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
-    key(32);  // Space
+    key(platform::vkSpace);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
-    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(27);  // a list opened: closed again
+    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(platform::vkEscape);  // a list opened: closed again
     toggled = !Dialog().CheckBoxLights.Checked;
     ASSERT_FALSE(Application().Terminated());
     ASSERT_FALSE(form->GLDisplay()->FullScreen());
@@ -684,9 +684,9 @@ TEST_F(SettingsDialog, HelpAndContactWithoutTheDesktopsOpenerShowTheAddressToCop
   ASSERT_TRUE(Run(2)) << Errors();
   EXPECT_TRUE(MessageShown());
   // Escape closes the message.
-  Send(MessageKind::KeyDown, 27);
+  Send(MessageKind::KeyDown, platform::vkEscape);
   Run(1);
-  Send(MessageKind::KeyUp, 27);
+  Send(MessageKind::KeyUp, platform::vkEscape);
   Run(1);
   EXPECT_EQ(d.UnopenedAddress(), "");
   EXPECT_FALSE(MessageShown());
@@ -750,15 +750,15 @@ TEST_F(SettingsDialog, TabMovesBetweenControlsAndNeverStartsTyping) {
   std::set<ImGuiID> visited;
   bool toggled = false;
   for (int step = 0; step < 12 && !toggled; ++step) {
-    key(9);  // Tab
+    key(platform::vkTab);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
     ASSERT_FALSE(ImGui::GetIO().WantTextInput) << "Tab started typing at step " << step;
     ASSERT_EQ(GImGui->TempInputId, 0u) << "a control turned into a text box at step " << step;
     visited.insert(GImGui->NavId);
-    key(32);  // Space
+    key(platform::vkSpace);
     ImGui::SetCurrentContext(form->DialogGui()->Context());
     ASSERT_FALSE(ImGui::GetIO().WantTextInput);
-    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(27);
+    if (ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId)) key(platform::vkEscape);
     toggled = !Dialog().CheckBoxLights.Checked;
   }
   EXPECT_TRUE(toggled) << "Tab never reached Lights";
@@ -767,7 +767,7 @@ TEST_F(SettingsDialog, TabMovesBetweenControlsAndNeverStartsTyping) {
   // Shift+Tab goes back.
   ImGui::SetCurrentContext(form->DialogGui()->Context());
   const ImGuiID at = GImGui->NavId;
-  key(9, true);
+  key(platform::vkTab, true);
   ImGui::SetCurrentContext(form->DialogGui()->Context());
   EXPECT_NE(GImGui->NavId, at);
   EXPECT_FALSE(ImGui::GetIO().WantTextInput);

@@ -1,4 +1,4 @@
-#include "world/AdvancedSettings.h"
+#include "world/dialogs/AdvancedSettings.h"
 
 #include <algorithm>
 

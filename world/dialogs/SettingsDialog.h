@@ -45,8 +45,8 @@
 #include <string>
 #include <vector>
 
-#include "world/DialogControls.h"
 #include "world/WorldOptions.h"
+#include "world/dialogs/DialogControls.h"
 
 namespace velmora {
 
@@ -125,7 +125,8 @@ class TSettingsDialog {
   std::string WebAddress() const;
 
   // One frame of the form's controls and of whatever window is open over
-  // them (ImGui; world/SettingsDialogView.cpp).
+  // them (ImGui; world/dialogs/SettingsDialogView.cpp). A frame in which
+  // nothing changes allocates nothing.
   void Draw(TDialogGui& gui);
 
   // The names of a skin file list's colour images (see above).
@@ -149,6 +150,8 @@ class TSettingsDialog {
   bool advancedOpening_ = false;
   bool aboutShown_ = false;
   bool aboutOpening_ = false;
+  // The about box's texts, made as it opens.
+  std::string aboutTitle_, aboutYearLine_, aboutOpenGL_;
   std::string unopened_;
   bool unopenedOpening_ = false;
 };

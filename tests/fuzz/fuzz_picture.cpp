@@ -1,16 +1,22 @@
-// Feeds arbitrary bytes to the bitmap decoder, then reads the image back the way
-// the texture loader does: every row, palette colours, and the fitting to
-// power-of-two sizes.
+// Feeds arbitrary bytes to both picture decoders, bitmap and JPEG, then reads
+// each image back the way the texture loader does: every row, palette
+// colours, and the fitting to power-of-two sizes. The seeds of both formats
+// share one corpus, so either decoder also meets the other's files.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "assets/Bitmap.h"
 #include "core/Error.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+using Decoder = velmora::TBitmap (*)(const std::uint8_t*, std::size_t, const std::string&);
+
+unsigned ReadBack(Decoder decode, const std::uint8_t* data, std::size_t size, const char* name) {
   velmora::TBitmap bitmap;
   try {
-    bitmap = velmora::TBitmap::DecodeBmp(data, size, "fuzz.bmp");
+    bitmap = decode(data, size, name);
   } catch (const velmora::Error&) {
     return 0;
   }
@@ -29,7 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const velmora::TBitmap fitted = bitmap.FitPowerOfTwo();
     if (fitted.BitsPerPixel() != 0) sum += fitted.ScanLine(fitted.Height() - 1)[0];
   }
-  volatile unsigned sink = sum;
+  return sum;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  volatile unsigned sink = ReadBack(&velmora::TBitmap::DecodeBmp, data, size, "fuzz.bmp") +
+                           ReadBack(&velmora::TBitmap::DecodeJpeg, data, size, "fuzz.jpg");
   (void)sink;
   return 0;
 }

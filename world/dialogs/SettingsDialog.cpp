@@ -1,4 +1,4 @@
-#include "world/SettingsDialog.h"
+#include "world/dialogs/SettingsDialog.h"
 
 #include <cstdio>
 #include <ctime>
@@ -12,10 +12,10 @@
 #include "platform/Service.h"
 #include "scene/MainScene.h"
 #include "scene/SceneTexture.h"
-#include "world/AdvancedSettings.h"
 #include "world/FormWorld.h"
 #include "world/UnderWaterWorld.h"
 #include "world/WatchClock.h"
+#include "world/dialogs/AdvancedSettings.h"
 
 namespace velmora {
 

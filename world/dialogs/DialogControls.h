@@ -1,9 +1,9 @@
 // The values of the settings windows' controls, apart from how they are
 // drawn: what a drop-down list, a check box, a track bar and a check list
-// hold. The dialogs' handlers read and write these; the drawing code
-// (world/SettingsDialogView.cpp) shows them and reports the user's
-// changes to the handlers. Nothing here draws, so the dialogs' logic runs
-// without a screen.
+// hold. The dialogs' handlers read and write these; the widgets
+// (world/dialogs/DialogWidgets.h) show them, write the user's changes into
+// them and report each change to its handler. Nothing here draws, so the
+// dialogs' logic runs without a screen.
 #pragma once
 
 #include <string>
@@ -21,6 +21,10 @@ struct TDialogComboBox {
   // The chosen item's text, empty when none.
   std::string Text() const {
     return ItemIndex >= 0 && size_t(ItemIndex) < Items.size() ? Items[size_t(ItemIndex)] : std::string();
+  }
+  // The chosen item's text without a copy, "" when none.
+  const char* Chosen() const {
+    return ItemIndex >= 0 && size_t(ItemIndex) < Items.size() ? Items[size_t(ItemIndex)].c_str() : "";
   }
   // Chooses index, or none (-1) when it names no item.
   void SetItemIndex(int index) { ItemIndex = index >= 0 && size_t(index) < Items.size() ? index : -1; }

@@ -61,7 +61,7 @@
 #include "gl/Types.h"
 #include "scene/SceneOptions.h"
 #include "world/ClockOptions.h"
-#include "world/DialogControls.h"
+#include "world/dialogs/DialogControls.h"
 
 namespace velmora {
 
@@ -139,6 +139,9 @@ class TFormAdvancedSettings {
   TGLClock* clock_ = nullptr;
   int filledQuality_ = 0;
   int filledRenderer_ = 0;
+  // The colour picker's working copy (red, green, blue in 0..1) while it
+  // is open.
+  std::array<float, 3> pickedColor_{1, 1, 1};
 };
 
 }  // namespace velmora

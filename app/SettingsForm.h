@@ -75,6 +75,12 @@ class TFormScene {
   virtual void FillControls() {}
   virtual void DrawDialog(TDialogGui& gui) { (void)gui; }
   virtual void CancelDialog() {}
+  // A benchmark's part of the frame left out from now on (a name the scene
+  // side knows); false for a name it does not know.
+  virtual bool LeaveOut(const std::string& part) {
+    (void)part;
+    return false;
+  }
 };
 
 using TFormSceneMaker = std::unique_ptr<TFormScene> (*)(TFormSettings& form);
@@ -149,6 +155,7 @@ struct TProgramOptions {
   std::string Out;           // --out
   int Width = 0, Height = 0; // --size; 0 = the default
   bool Blank = false;        // --bench --blank
+  std::vector<std::string> LeaveOut;  // --bench --leave-out PART[,PART...]
   std::optional<uint32_t> Seed;              // --seed N
   std::optional<platform::LocalDateTime> At; // --at YYYY-MM-DDTHH:MM:SS
   std::string SceneFile;     // --save-scene OUT.gsc
@@ -161,7 +168,8 @@ struct TProgramOptions {
 bool IsHelpSwitch(const std::string& argument);
 
 // Reads --help (or -help, -h), --version, --film SECONDS [--rate N] [--out
-// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank] (both
+// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank]
+// [--leave-out PART,...] (both
 // also [--seed N] [--at YYYY-MM-DDTHH:MM:SS]), --check [--strict] and
 // --save-scene OUT.gsc out of the command line (--data FILE is the asset
 // reader's, taken out before); the screen-saver roles' switches (/s,

@@ -10,6 +10,8 @@
 #include "platform/Service.h"
 #include "scene/MainScene.h"
 #include "scene/SceneTexture.h"
+#include "world/FishRender.h"
+#include "world/UnderWater.h"
 #include "world/UnderWaterWorld.h"
 #include "world/SettingsDialog.h"
 #include "world/WatchClock.h"
@@ -26,6 +28,25 @@ void TFormWorld::FillControls() { dialog_->FillControls(); }
 void TFormWorld::DrawDialog(TDialogGui& gui) { dialog_->Draw(gui); }
 
 void TFormWorld::CancelDialog() { dialog_->ButtonClick(TSettingsDialog::btCancel); }
+
+bool TFormWorld::LeaveOut(const std::string& part) {
+  if (!World) return false;
+  if (part == "fish-caustics") {
+    for (auto& [name, environment] : World->FishEnvironments) environment->FishCaustic = false;
+    return true;
+  }
+  static const std::pair<const char*, TWaterLayer> kLayers[] = {
+      {"surface", wlSurface},       {"surface-light", wlSurfaceLight}, {"backdrop", wlBackdrop},
+      {"bottom", wlBottom},         {"light-rays", wlLightRays},       {"background", wlBackground},
+      {"caustics", wlCaustics},     {"fog-layers", wlFogLayers},
+  };
+  for (const auto& [name, layer] : kLayers) {
+    if (part != name) continue;
+    for (auto& [waterName, water] : World->Waters) water->LeftOut |= layer;
+    return true;
+  }
+  return false;
+}
 
 std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app) {
   TResourceFileReader& reader = ResourceReader();

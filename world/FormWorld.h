@@ -73,6 +73,10 @@ class TFormWorld : public TFormScene {
   void FillControls() override;
   void DrawDialog(TDialogGui& gui) override;
   void CancelDialog() override;
+  // The water's layers by name (surface, surface-light, backdrop, bottom,
+  // light-rays, background, caustics, fog-layers) in every water, and
+  // fish-caustics in every fish environment.
+  bool LeaveOut(const std::string& part) override;
   TSettingsDialog& Dialog() { return *dialog_; }
 
   // Both 1 or 2, as Render chooses.

@@ -328,10 +328,10 @@ void TUnderWater::RenderOpaque() {
   TCustomOpenGL* gl = OpenGL();
   if (!gl || !gl->Active() || !backdrop_) return;  // nothing to draw on, or not built
   if (HasUpTexture) RenderSurface(*gl);
-  RenderBackdrop(*gl);
+  if (!(LeftOut & wlBackdrop)) RenderBackdrop(*gl);
   if (HasBottomTexture) RenderBottom(*gl);
-  if (UseLights) RenderLightShafts(*gl);
-  if (UseBackground && Background) RenderBackgroundObject(*gl);
+  if (UseLights && !(LeftOut & wlLightRays)) RenderLightShafts(*gl);
+  if (UseBackground && Background && !(LeftOut & wlBackground)) RenderBackgroundObject(*gl);
 }
 
 void TUnderWater::SetupFog(TCustomOpenGL& gl, TGLColorBytes colour) {
@@ -355,13 +355,13 @@ void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
   SetupFog(gl, UpColor);
   SetLighting(false);
   UseTexture(gl, UpTexture);
-  DrawAt(surfaceGrid_, UpY);
+  if (!(LeftOut & wlSurface)) DrawAt(surfaceGrid_, UpY);
   SetBlending(true);
   UseTexture(gl, UpLightMap);
-  if (UpAlpha > 0) DrawAt(surfaceLightGrid_, UpY);
+  if (UpAlpha > 0 && !(LeftOut & wlSurfaceLight)) DrawAt(surfaceLightGrid_, UpY);
   gl.SetFog(false);
   TextureOff(gl);
-  if (EmulateDepth) DrawAt(surfaceFogLayer_, UpY);
+  if (EmulateDepth && !(LeftOut & wlFogLayers)) DrawAt(surfaceFogLayer_, UpY);
   gl.SetDepthTest(true);
 }
 
@@ -384,11 +384,11 @@ void TUnderWater::RenderBottom(TCustomOpenGL& gl) {
   SetBlending(false);
   SetupFog(gl, BottomColor);
   UseTexture(gl, BottomTexture);
-  DrawAt(bottomGrid_, BottomY);
+  if (!(LeftOut & wlBottom)) DrawAt(bottomGrid_, BottomY);
   SetBlending(true);
   EndCaustics();
   gl.SetFog(false);
-  if (EmulateDepth) {
+  if (EmulateDepth && !(LeftOut & wlFogLayers)) {
     TextureOff(gl);
     DrawAt(bottomFogLayer_, BottomY);
   }
@@ -450,7 +450,7 @@ void TUnderWater::RenderBackgroundObject(TCustomOpenGL& gl) {
 
 bool TUnderWater::CausticsOn() const {
   TCustomOpenGL* gl = OpenGL();
-  return UseCaustic && BackgroundLightMap && gl && gl->Textures()->MultitextureEnabled && GL.glActiveTextureARB;
+  return UseCaustic && !(LeftOut & wlCaustics) && BackgroundLightMap && gl && gl->Textures()->MultitextureEnabled && GL.glActiveTextureARB;
 }
 
 void TUnderWater::BeginCaustics() {

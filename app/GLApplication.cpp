@@ -35,6 +35,7 @@ const char* const kOptFilmFrameRate = "FilmFrameRate";
 const char* const kOptSnapshotsEnabled = "SnapshotsEnabled";
 const char* const kOptJpegQuality = "JpegQuality";
 const char* const kOptWideScreen = "WideScreen";
+const char* const kOptRenderScale = "RenderScale";
 
 constexpr int kKeyPrintScreen = 44;
 
@@ -199,7 +200,10 @@ void TCustomAppOpenGL::SetRenderer(TGLRenderer renderer) {
 // The application
 
 TCustomGLApplication::TCustomGLApplication(TComponent* owner)
-    : TCustomGraphicApplicationPro(owner), viewport_(std::make_unique<TDefViewport>(this)) {
+    : TCustomGraphicApplicationPro(owner),
+      viewport_(std::make_unique<TDefViewport>(this)),
+      framePacer_([this] { return Timer().GetTime().Seconds(); },
+                  [](double seconds) { Sleep(uint32_t(std::lround(seconds * 1000))); }) {
   inIdle_ = Designing();
   if (!Designing()) openGL_ = std::make_unique<TCustomAppOpenGL>(this);
 }
@@ -339,6 +343,8 @@ void TCustomGLApplication::StartOpenGL(TDeviceContext deviceContext) {
   GL.glAlphaFunc(GL_GREATER, 0.0f);
   GL.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   GL.glShadeModel(GL_SMOOTH);
+  const uint32_t refresh = platform::Get<platform::Display>().CurrentMode().frequency;
+  framePacer_.SetRefreshRate(refresh > 1 ? double(refresh) : 0.0);
   Fire(OnStartOpenGL, static_cast<void*>(this));
   glStarted_ = true;
 }
@@ -369,6 +375,7 @@ void TCustomGLApplication::RenderScene(TDeviceContext deviceContext, float delta
   OnRender(deltaTime, false);
   MaskFloatingPointExceptions();
   openGL_->SwapBuffers(*deviceContext);
+  framePacer_.FrameSwapped();
 }
 
 void TCustomGLApplication::ResizeViewport(int width, int height) {
@@ -481,6 +488,7 @@ void TCustomGLApplication::LoadOptions() {
   SnapshotsEnabled = ReadOptionBool(kOptSnapshotsEnabled, false);
   JpegQuality = ReadOptionInteger(kOptJpegQuality, 90);
   viewport_->WideScreen = ReadOptionBool(kOptWideScreen, viewport_->WideScreen);
+  RenderScale = ValidRenderScale(ReadOptionInteger(kOptRenderScale, 100));
   TCustomGraphicApplicationPro::LoadOptions();
 }
 
@@ -502,7 +510,14 @@ void TCustomGLApplication::SaveOptions() {
   WriteOptionInteger(kOptFilmFrameRate, FilmFrameRate);
   WriteOptionInteger(kOptJpegQuality, JpegQuality);
   WriteOptionBool(kOptSnapshotsEnabled, SnapshotsEnabled);
+  WriteOptionInteger(kOptRenderScale, ValidRenderScale(RenderScale));
   TCustomGraphicApplicationPro::SaveOptions();
+}
+
+int TCustomGLApplication::ValidRenderScale(int percent) {
+  if (percent >= 88) return 100;
+  if (percent >= 63) return 75;
+  return 50;
 }
 
 void TCustomGLApplication::MessageHook(platform::Message& message, bool& handled) {
@@ -601,6 +616,9 @@ int64_t TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::
   float step = 1.0f / float(frameRate);
   openGL_->ScreenShot()->Counter = 0;
   Recording = true;
+  // A film's frames come as fast as they are drawn.
+  const bool paced = framePacer_.Enabled();
+  framePacer_.SetEnabled(false);
   const int64_t frames = int64_t(seconds) * int64_t(frameRate);
   int64_t written = 0;
   while (written < frames && !Application().Terminated()) {
@@ -613,6 +631,7 @@ int64_t TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::
     if (!Recording) break;
   }
   Recording = false;
+  framePacer_.SetEnabled(paced);
   return written;
 }
 

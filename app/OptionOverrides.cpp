@@ -49,6 +49,7 @@ const char* const kOptClockMode = "Clock Mode";
 const char* const kOptSoundActive = "Sounds Active";
 const char* const kOptSoundPlayedEnding = "Played";
 const char* const kOptFPS = "FPS";
+const char* const kOptRenderScale = "RenderScale";
 
 // The booleans as the option store writes them.
 const char* const kTrue = "-1";
@@ -88,6 +89,7 @@ const std::vector<TOptionSwitch>& OptionSwitches() {
       {"-clock, -no-clock", "show or hide the clocks"},
       {"-sound, -no-sound", "play the water sounds or stay silent"},
       {"-fps, -no-fps", "show or hide the frame rate"},
+      {"-scale 100|75|50", "draw the scene at that percentage of the window's pixels"},
   };
   return switches;
 }
@@ -125,6 +127,10 @@ TOptionOverrides TakeOptionSwitches(std::vector<std::string>& argv) {
       table.SetEnding(kOptSoundPlayedEnding, on);
     } else if (name == "-fps" || name == "-no-fps") {
       table.Set(kOptFPS, name == "-fps" ? kTrue : kFalse);
+    } else if (name == "-scale") {
+      const std::string& v = value();
+      if (v != "100" && v != "75" && v != "50") Bad(a + " needs 100, 75 or 50, not \"" + v + "\"");
+      table.Set(kOptRenderScale, v);
     } else {
       rest.push_back(a);
     }

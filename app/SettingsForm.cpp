@@ -453,9 +453,10 @@ int RunBench(const TProgramOptions& options) {
   for (const std::string& part : options.LeaveOut)
     if (!form.Scene() || !form.Scene()->LeaveOut(part))
       RaiseError("TGLScreenSaver", "Bench", "--leave-out: the scene has no part \"" + part + "\"");
-  // As fast as the loop goes: no retrace, no Low CPU sleep.
+  // As fast as the loop goes: no retrace, no Low CPU sleep, no pacing.
   app.OpenGL()->WaitSync = false;
   app.LowCPU = false;
+  app.FramePacer().SetEnabled(false);
   const bool blank = options.Blank;
   app.OnRender = [&frames, &form, blank](float deltaTime, bool select) {
     if (!blank) form.ScreenSaverRender(deltaTime, select);

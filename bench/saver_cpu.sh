@@ -8,7 +8,8 @@
 #   bench/saver_cpu.sh [SECONDS]   (default 900)
 #
 # Environment: VELMORA_PROGRAM (default build-test/app/velmora of this
-# tree), VELMORA_CPU_SIZE (the display, default 1024x768). Every process it
+# tree), VELMORA_CPU_SIZE (the display, default 1024x768), VELMORA_CPU_ARGS
+# (more switches for the saver, e.g. "-scale 50"). Every process it
 # starts (Xvfb, velmora) is ended by its PID when the script ends.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -46,7 +47,8 @@ mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 unset XSCREENSAVER_WINDOW
 
-"$program" -s >"$work/saver.log" 2>&1 &
+# shellcheck disable=SC2086 # the extra switches are words
+"$program" -s ${VELMORA_CPU_ARGS:-} >"$work/saver.log" 2>&1 &
 saver_pid=$!
 start=$(date +%s.%N)
 # In the background, so that a signal reaches the trap at once.
@@ -62,7 +64,7 @@ fi
 read -r utime stime < <(sed 's/.*) //' "/proc/$saver_pid/stat" | awk '{ print $12, $13 }')
 end=$(date +%s.%N)
 ticks=$(getconf CLK_TCK)
-awk -v u="$utime" -v s="$stime" -v t="$ticks" -v a="$start" -v b="$end" -v p="$program" -v z="$size" 'BEGIN {
+awk -v u="$utime" -v s="$stime" -v t="$ticks" -v a="$start" -v b="$end" -v p="$program" -v a2="${VELMORA_CPU_ARGS:-}" -v z="$size" 'BEGIN {
   cpu = (u + s) / t; wall = b - a
-  printf "saver_cpu: %s -s at %s for %.0f s: user %.1f s, system %.1f s, %.2f cores on average\n", p, z, wall, u / t, s / t, cpu / wall
+  printf "saver_cpu: %s -s %s at %s for %.0f s: user %.1f s, system %.1f s, %.2f cores on average\n", p, a2, z, wall, u / t, s / t, cpu / wall
 }'

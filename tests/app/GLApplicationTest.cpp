@@ -343,6 +343,34 @@ TEST_F(OffscreenFixture, FramesStartOpenGLOnceAndMeasureTheirTime) {
   EXPECT_GE(deltas.back(), 0.1f);
 }
 
+// Frames that take no time (swaps that do not wait) are held to the
+// refresh rate, 60 Hz where the display tells none, each sleep right after
+// its swap; a film's frames are not.
+TEST_F(OffscreenFixture, FramesFasterThanTheRefreshAreHeldToIt) {
+  ASSERT_TRUE(StartGL());
+  std::vector<size_t> sleepsAtRender;
+  auto scene = app->OnRender;
+  app->OnRender = [&](float dt, bool select) {
+    sleepsAtRender.push_back(clock.sleeps.size());
+    scene(dt, select);
+  };
+  const uint32_t start = clock.Now();
+  for (int i = 0; i < 20; ++i) Frame();
+  ASSERT_TRUE(app->FramePacer().Pacing());
+  ASSERT_GE(sleepsAtRender.size(), 20u);
+  // About 1/60 s a frame once paced, every one of them slept before the next.
+  const uint32_t paced = clock.Now() - start;
+  EXPECT_GE(paced, 14u * 16u);
+  EXPECT_LE(paced, 20u * 17u + 20u);
+  for (size_t i = 6; i < sleepsAtRender.size(); ++i) EXPECT_GT(sleepsAtRender[i], sleepsAtRender[i - 1]) << i;
+
+  app->SnapshotsEnabled = true;
+  const size_t before = clock.sleeps.size();
+  EXPECT_EQ(app->RecordFilm(1, 5, File("Paced.bmp")), 5);
+  EXPECT_EQ(clock.sleeps.size(), before);
+  EXPECT_TRUE(app->FramePacer().Enabled());
+}
+
 // A clock that moves between any two readings (the real one does, now and
 // then): the first frame still takes no time, or a film recorded after it
 // would start from a scene moved on by chance.

@@ -9,7 +9,8 @@
 #
 # Environment: VELMORA_PROGRAM (default build-test/app/velmora of this
 # tree), VELMORA_CPU_SIZE (the display, default 1024x768), VELMORA_CPU_ARGS
-# (more switches for the saver, e.g. "-scale 50"). Every process it
+# (more switches for the saver, e.g. "-scale 50"). The display must be at
+# least 640x480 (the saver needs that much). Every process it
 # starts (Xvfb, velmora) is ended by its PID when the script ends.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,16 +31,23 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+# A display of our own: a number another run took meanwhile makes this
+# Xvfb end at once, and the next number is tried.
 for n in $(seq 200 259); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    display=":$n"
-    break
-  fi
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  display=":$n"
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$xvfb_pid" 2>/dev/null && break
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
 done
 [ -n "$xvfb_pid" ] || { echo "saver_cpu: no free display number" >&2; exit 2; }
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 
 export DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime

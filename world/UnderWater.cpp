@@ -17,6 +17,7 @@
 #include "scene/ResourceLoader.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneValues.h"
+#include "world/Caustics.h"
 #include "world/WaterGeometry.h"
 
 namespace velmora {
@@ -25,9 +26,15 @@ namespace {
 
 constexpr int kCellsX = 6, kCellsZ = 4;
 constexpr double kPi = std::numbers::pi;
-// Every offset CausticPhase drives (0.5, 0.25 and 0.15 of it) is a whole
-// number of texture repeats after 20.
-constexpr double kCausticPeriod = 20;
+// The background object (the reef) on one screen: three copies side by
+// side, this far apart, the middle one straight ahead.
+constexpr float kBackgroundCopySpacing = 12600;
+// Over several monitors, one picture in two halves: the left half this far
+// to the left of the middle, the right half this far on from the left one,
+// a little less than a copy's width, so that the halves overlap and leave
+// no seam.
+constexpr float kSpanningHalfOffset = 6295;
+constexpr float kSpanningHalfStep = 12594;
 
 // value brought into 0 .. period.
 double Wrapped(double value, double period) {
@@ -293,7 +300,7 @@ void TUnderWater::ApplyRelief() {
 void TUnderWater::Animate(float deltaTime) {
   const double dt = std::isfinite(deltaTime) ? deltaTime : 0.0;
 
-  // 1. The surface light map drifts: u by -0.02, v by +0.05 per second.
+  // The surface light map drifts: u by -0.02, v by +0.05 per second.
   if (surfaceLightGrid_ && surfaceLightGrid_->TexCoords[0].Count() == int(surfaceLightCoords_.size())) {
     scrollU_ = Wrapped(scrollU_ - 0.02 * dt, 1.0);
     scrollV_ = Wrapped(scrollV_ + 0.05 * dt, 1.0);
@@ -302,7 +309,7 @@ void TUnderWater::Animate(float deltaTime) {
       coord[k] = {surfaceLightCoords_[k].s + float(scrollU_), surfaceLightCoords_[k].t + float(scrollV_)};
   }
 
-  // 2. and 3. Waves on the surface and its light layer; the far row stays.
+  // Waves on the surface and its light layer; the far row stays.
   WavePhase = WrappedPhase(WavePhase + 1.5 * dt, 2 * kPi);
   if (surfaceLightGrid_) {
     TGLVector* light = surfaceLightGrid_->Vertices.Items();
@@ -318,8 +325,8 @@ void TUnderWater::Animate(float deltaTime) {
     }
   }
 
-  // 4.
-  CausticPhase = WrappedPhase(CausticPhase + 0.4 * dt, kCausticPeriod);
+  // The caustic light moves on (the light shafts' texture with it).
+  CausticPhase = AdvanceCausticPhase(CausticPhase, dt);
 }
 
 // --- drawing -------------------------------------------------------------------------
@@ -423,21 +430,20 @@ void TUnderWater::RenderBackgroundObject(TCustomOpenGL& gl) {
   gl.SetDepthTest(true);
   GL.glPushMatrix();
   if (BackgroundMode == 1) {
-    // Three copies side by side: x = -12600, 0, +12600.
-    GL.glTranslatef(-12600, 0, 0);
+    GL.glTranslatef(-kBackgroundCopySpacing, 0, 0);
     Background->RenderTransparent();
-    GL.glTranslatef(12600, 0, 0);
+    GL.glTranslatef(kBackgroundCopySpacing, 0, 0);
     Background->RenderTransparent();
-    GL.glTranslatef(12600, 0, 0);
+    GL.glTranslatef(kBackgroundCopySpacing, 0, 0);
     Background->RenderTransparent();
   } else {
     // One picture over the monitors: narrowed to the view's aspect, two
     // halves.
     const double aspect = Application() ? ViewAspect(Application()->Viewport()) : 4.0 / 3.0;
     GL.glScalef(static_cast<GLfloat>(0.4 * 0.914 * aspect), 1, 1);
-    GL.glTranslatef(-6295, 0, 0);
+    GL.glTranslatef(-kSpanningHalfOffset, 0, 0);
     Background->RenderTransparent();
-    GL.glTranslatef(12594, 0, 0);
+    GL.glTranslatef(kSpanningHalfStep, 0, 0);
     Background->RenderTransparent();
   }
   GL.glPopMatrix();
@@ -455,27 +461,16 @@ bool TUnderWater::CausticsOn() const {
 
 void TUnderWater::BeginCaustics() {
   if (!CausticsOn()) return;
-  TSceneTexture* map = BackgroundLightMap;
   // Bound on its own unit, past the shared cache: the cache speaks for
   // unit 0, where the bottom's and the background's own textures go. Had
   // it taken the map, it would name a texture unit 0 does not hold (and,
   // from none, switch unit 0's texturing on with whatever is bound there).
-  map->UseOnUnit(1, GL_MODULATE);  // selects unit 1
-  const double phase = CausticPhase;
-  const GLfloat planeS[4] = {0.0004f, 0, 0, static_cast<GLfloat>(0.5 * phase)};
-  const GLfloat planeT[4] = {0, 0.0002f, -0.0004f, static_cast<GLfloat>(0.25 * phase)};
-  SetTexGen(GL_S, GL_OBJECT_LINEAR, GL_OBJECT_PLANE, planeS);
-  SetTexGen(GL_T, GL_OBJECT_LINEAR, GL_OBJECT_PLANE, planeT);
-  GL.glEnable(GL_TEXTURE_GEN_S);
-  GL.glEnable(GL_TEXTURE_GEN_T);
-  // What follows switches unit 0.
-  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  BeginCausticPass(*BackgroundLightMap, kWaterCaustics, CausticPhase);
 }
 
 void TUnderWater::EndCaustics() {
   if (!CausticsOn()) return;
-  BackgroundLightMap->DisableOnUnit(1);
-  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  EndCausticPass(*BackgroundLightMap);
 }
 
 }  // namespace velmora

@@ -225,6 +225,26 @@ TEST_F(AppFixture, OptionsAreReadWithTheirDefaults) {
   EXPECT_EQ(values.count(TCustomApplicationPro::ComplementText("WideScreen")), 0u);
 }
 
+TEST_F(AppFixture, RenderScaleIsStoredAndReadAsOneOfItsThreeSteps) {
+  Make();
+  app->LoadOptions();
+  EXPECT_EQ(app->RenderScale, 100);
+  const std::string key = "Software\\Ostrevin\\Velmora 1";
+  const std::string name = TCustomApplicationPro::ComplementText("RenderScale");
+  app->RenderScale = 75;
+  app->SaveOptions();
+  EXPECT_EQ(store.Values(platform::SettingsRoot::LocalMachine, key)[name], "75");
+  app->RenderScale = 100;
+  app->LoadOptions();
+  EXPECT_EQ(app->RenderScale, 75);
+  // A value edited by hand goes to the nearest step.
+  for (const auto& [stored, step] : {std::pair{"10", 50}, {"70", 75}, {"95", 100}, {"400", 100}, {"-3", 50}}) {
+    store.SetValue(platform::SettingsRoot::LocalMachine, key, name, stored);
+    app->LoadOptions();
+    EXPECT_EQ(app->RenderScale, step) << stored;
+  }
+}
+
 TEST(Snapshot, TheHotKeysFilesGoToThePicturesFolder) {
   namespace fs = std::filesystem;
   const fs::path home = fs::temp_directory_path() / ("velmora-pictures-" + std::to_string(::getpid()));

@@ -31,6 +31,11 @@ inline constexpr TOption kOptFilmFrameRate{.Name = "FilmFrameRate", .Kind = TOpt
 inline constexpr TOption kOptSnapshotsEnabled{.Name = "SnapshotsEnabled", .Kind = TOptionKind::Bool, .Default = 0};
 inline constexpr TOption kOptJpegQuality{.Name = "JpegQuality", .Kind = TOptionKind::Integer, .Default = 90};
 inline constexpr TOption kOptWideScreen{.Name = "WideScreen", .Kind = TOptionKind::Bool, .FromObject = true};
+// The share of the window's pixels the scene is drawn at, in per cent.
+inline constexpr TOptionChoice kRenderScaleChoices[] = {{"100", 100}, {"75", 75}, {"50", 50}};
+inline constexpr TOption kOptRenderScale{.Name = "RenderScale", .Kind = TOptionKind::Integer, .Default = 100,
+                                         .Choices = kRenderScaleChoices, .Switch = "scale",
+                                         .Help = "draw the scene at that percentage of the window's pixels"};
 inline constexpr TOption kOptMouseMoveExit{.Name = "MouseMoveExit", .Kind = TOptionKind::Bool, .FromObject = true};
 inline constexpr TOption kOptRunAsProgram{.Name = "RunAsProgram", .Kind = TOptionKind::Bool, .Default = 0};
 // Indexes into PowerTimeouts (app/ScreenSaver.h); one outside is brought
@@ -45,7 +50,7 @@ inline constexpr const TOption* kApplicationOptionList[] = {
     &kOptNeedSystem,   &kOptLowCPU,        &kOptMonitor,          &kOptDesktopOnly,     &kOptFullScreenMode,
     &kOptWaitSync,     &kOptDirectX,       &kOptFilmFileName,     &kOptFilmSeconds,     &kOptFilmFrameRate,
     &kOptSnapshotsEnabled, &kOptJpegQuality, &kOptWideScreen,     &kOptMouseMoveExit,   &kOptRunAsProgram,
-    &kOptPowerOffIndex, &kOptMonitorOffIndex,
+    &kOptPowerOffIndex, &kOptMonitorOffIndex, &kOptRenderScale,
 };
 inline constexpr TOptionTable kApplicationOptions{"application", kApplicationOptionList};
 

@@ -253,7 +253,7 @@ class TCustomApplicationPro : public TComponent {
   //   StartOpenGLStep: the rendering context, once the window has one.
   //   FrameDue: whether this frame draws, and its time step.
   //   UpdateStep, RenderSceneStep, RenderDialogStep, SwapStep: the drawing.
-  //   PacingStep: the wait for the next frame's time (none yet).
+  //   PacingStep: the wait for the next frame's time.
   //   PowerTimersStep: the saver's power timers, each frame, drawn or not.
   virtual bool EnterFrame() { return true; }
   virtual void LeaveFrame() {}

@@ -75,7 +75,10 @@ void TCustomAppOpenGL::SetRenderer(TGLRenderer renderer) {
 // The application
 
 TCustomGLApplication::TCustomGLApplication(TComponent* owner)
-    : TCustomGraphicApplicationPro(owner), viewport_(std::make_unique<TDefViewport>(this)) {
+    : TCustomGraphicApplicationPro(owner),
+      viewport_(std::make_unique<TDefViewport>(this)),
+      framePacer_([this] { return Timer().GetTime().Seconds(); },
+                  [](double seconds) { Sleep(uint32_t(std::lround(seconds * 1000))); }) {
   inIdle_ = Designing();
   if (!Designing()) openGL_ = std::make_unique<TCustomAppOpenGL>(this);
 }
@@ -243,6 +246,13 @@ void TCustomGLApplication::SwapStep() {
   sceneDrawn_ = false;
   MaskFloatingPointExceptions();
   openGL_->SwapBuffers(*deviceContext_);
+  swapped_ = true;
+}
+
+void TCustomGLApplication::PacingStep() {
+  if (!swapped_) return;
+  swapped_ = false;
+  framePacer_.FrameSwapped();
 }
 
 void TCustomGLApplication::StartOpenGL(TDeviceContext deviceContext) {
@@ -255,6 +265,8 @@ void TCustomGLApplication::StartOpenGL(TDeviceContext deviceContext) {
   GL.glAlphaFunc(GL_GREATER, 0.0f);
   GL.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   GL.glShadeModel(GL_SMOOTH);
+  const uint32_t refresh = platform::Get<platform::Display>().CurrentMode().frequency;
+  framePacer_.SetRefreshRate(refresh > 1 ? double(refresh) : 0.0);
   Fire(OnStartOpenGL, static_cast<void*>(this));
   glStarted_ = true;
 }
@@ -392,6 +404,7 @@ void TCustomGLApplication::LoadOptions() {
   SnapshotsEnabled = ReadOptionBool(kOptSnapshotsEnabled.Name, kOptSnapshotsEnabled.BoolDefault());
   JpegQuality = ReadOptionInteger(kOptJpegQuality.Name, kOptJpegQuality.Default);
   viewport_->WideScreen = ReadOptionBool(kOptWideScreen.Name, viewport_->WideScreen);
+  RenderScale = ValidRenderScale(ReadOptionInteger(kOptRenderScale.Name, kOptRenderScale.Default));
   TCustomGraphicApplicationPro::LoadOptions();
 }
 
@@ -413,7 +426,14 @@ void TCustomGLApplication::SaveOptions() {
   WriteOptionInteger(kOptFilmFrameRate.Name, FilmFrameRate);
   WriteOptionInteger(kOptJpegQuality.Name, JpegQuality);
   WriteOptionBool(kOptSnapshotsEnabled.Name, SnapshotsEnabled);
+  WriteOptionInteger(kOptRenderScale.Name, ValidRenderScale(RenderScale));
   TCustomGraphicApplicationPro::SaveOptions();
+}
+
+int TCustomGLApplication::ValidRenderScale(int percent) {
+  if (percent >= 88) return 100;
+  if (percent >= 63) return 75;
+  return 50;
 }
 
 void TCustomGLApplication::MessageHook(platform::Message& message, bool& handled) {
@@ -512,6 +532,9 @@ int64_t TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::
   float step = 1.0f / float(frameRate);
   openGL_->ScreenShot()->Counter = 0;
   Recording = true;
+  // A film's frames come as fast as they are drawn.
+  const bool paced = framePacer_.Enabled();
+  framePacer_.SetEnabled(false);
   const int64_t frames = int64_t(seconds) * int64_t(frameRate);
   int64_t written = 0;
   while (written < frames && !Application().Terminated()) {
@@ -524,6 +547,7 @@ int64_t TCustomGLApplication::RecordFilm(int seconds, int frameRate, const std::
     if (!Recording) break;
   }
   Recording = false;
+  framePacer_.SetEnabled(paced);
   return written;
 }
 

@@ -28,6 +28,7 @@
 #include <string>
 
 #include "app/ApplicationPro.h"
+#include "app/FramePacer.h"
 #include "app/GLDisplay.h"
 #include "app/GLWindow.h"
 #include "core/Event.h"
@@ -169,6 +170,11 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   // 1..100.
   int JpegQuality = 100;
   bool SnapshotsEnabled = false;
+  // The percentage of the window's pixels the scene is drawn at (then drawn
+  // up with linear filtering): 100, 75 or 50; stored as "RenderScale".
+  int RenderScale = 100;
+  // A stored or given render scale brought to the nearest of 100, 75, 50.
+  static int ValidRenderScale(int percent);
   // A film is being recorded; any key press ends it.
   bool Recording = false;
   // The seed of the random numbers the scene starts with; none: the clock's
@@ -192,6 +198,10 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   // replace it.
   static inline std::function<void(int)> ExitProcess;
 
+  // Keeps frames to the display's refresh rate where swaps do not wait
+  // (FramePacer.h); benchmarks and films switch it off.
+  TFramePacer& FramePacer() { return framePacer_; }
+
  protected:
   // Raises the window drawn into (a second copy asked for it).
   void BringToFront() override;
@@ -208,8 +218,12 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   void RenderSceneStep(float deltaTime) override;
   void RenderDialogStep(float deltaTime) override;
   void SwapStep() override;
+  // After a swap, the wait that keeps frames at the display's rate where
+  // the swap does not wait (see TFramePacer).
+  void PacingStep() override;
 
   bool inIdle_ = false;
+  bool swapped_ = false;
   bool glStarted_ = false;
   double lastFrameTime_ = 0;
   bool displayOptionsLoaded_ = false;
@@ -226,6 +240,7 @@ class TCustomGLApplication : public TCustomGraphicApplicationPro, public TSceneH
   std::unique_ptr<TCustomAppOpenGL> openGL_;
   TCustomGLDisplay* display_ = nullptr;
   TCustomGLWindow* window_ = nullptr;
+  TFramePacer framePacer_;
 };
 
 // The user's pictures folder: XDG_PICTURES_DIR of user-dirs.dirs in

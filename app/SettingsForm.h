@@ -71,6 +71,12 @@ class TFormScene {
   virtual void FillControls() {}
   virtual void DrawDialog(TDialogGui& gui) { (void)gui; }
   virtual void CancelDialog() {}
+  // A benchmark's part of the frame left out from now on (a name the scene
+  // side knows); false for a name it does not know.
+  virtual bool LeaveOut(const std::string& part) {
+    (void)part;
+    return false;
+  }
 };
 
 using TFormSceneMaker = std::unique_ptr<TFormScene> (*)(TFormSettings& form);

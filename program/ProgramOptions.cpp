@@ -107,6 +107,15 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
       size = true;
     } else if (a == "--blank") {
       blank = true;
+    } else if (a == "--leave-out") {
+      const std::string& v = ValueOf(argv, i);
+      for (size_t start = 0; start <= v.size();) {
+        size_t comma = v.find(',', start);
+        if (comma == std::string::npos) comma = v.size();
+        if (comma == start) Bad("--leave-out needs part names separated by commas, not \"" + v + "\"");
+        o.LeaveOut.push_back(v.substr(start, comma - start));
+        start = comma + 1;
+      }
     } else if (a == "--strict") {
       strict = true;
     } else if (a == "--seed") {
@@ -132,6 +141,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   if ((rate || out) && o.Run != TRun::roFilm) Bad("--rate and --out belong to --film");
   if (size && o.Run != TRun::roFilm && o.Run != TRun::roBench) Bad("--size belongs to --film or --bench");
   if (blank && o.Run != TRun::roBench) Bad("--blank belongs to --bench");
+  if (!o.LeaveOut.empty() && o.Run != TRun::roBench) Bad("--leave-out belongs to --bench");
   if (strict && o.Run != TRun::roCheck) Bad("--strict belongs to --check");
   if ((o.Seed || o.At) && o.Run != TRun::roFilm && o.Run != TRun::roBench)
     Bad("--seed and --at belong to --film or --bench");

@@ -21,6 +21,7 @@ struct TProgramOptions {
   std::string Out;           // --out
   int Width = 0, Height = 0; // --size; 0 = the default
   bool Blank = false;        // --bench --blank
+  std::vector<std::string> LeaveOut;  // --bench --leave-out PART[,PART...]
   std::optional<uint32_t> Seed;              // --seed N
   std::optional<platform::LocalDateTime> At; // --at YYYY-MM-DDTHH:MM:SS
   std::string SceneFile;     // --save-scene OUT.gsc
@@ -33,7 +34,8 @@ struct TProgramOptions {
 bool IsHelpSwitch(const std::string& argument);
 
 // Reads --help (or -help, -h), --version, --film SECONDS [--rate N] [--out
-// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank] (both
+// NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank]
+// [--leave-out PART,...] (both
 // also [--seed N] [--at YYYY-MM-DDTHH:MM:SS]), --check [--strict] and
 // --save-scene OUT.gsc out of the command line (--data FILE is the asset
 // reader's, taken out before); the screen-saver roles' switches (/s,

@@ -23,7 +23,8 @@ int RunFilm(const TProgramOptions& options);
 // a shell reports a process the signal ended).
 constexpr int kExitInterrupted = 143;
 // Renders full screen as fast as the loop goes for the given seconds and
-// prints "frames=N seconds=S fps=F ms_per_frame=M".
+// prints "frames=N seconds=S fps=F ms_per_frame=M cpu_ms_per_frame=C" (C:
+// the processor time of all threads per frame).
 int RunBench(const TProgramOptions& options);
 
 // For the runs of their own made elsewhere (the scene check): the command

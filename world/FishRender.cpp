@@ -12,23 +12,11 @@
 #include "scene/ResourceLoader.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneValues.h"
+#include "world/Caustics.h"
 #include "world/Fishes.h"
 #include "world/WorldOptions.h"
 
 namespace velmora {
-
-namespace {
-
-// Both texture-generation offsets CausticPhase drives (1.5 and 0.25 of it)
-// are whole texture repeats after 20.
-constexpr double kCausticPeriod = 20;
-
-void SetTexGen(GLenum coord, const GLfloat* plane) {
-  GL.glTexGeni(coord, GL_TEXTURE_GEN_MODE, GL_OBJECT_LINEAR);
-  GL.glTexGenfv(coord, GL_OBJECT_PLANE, plane);
-}
-
-}  // namespace
 
 // The stored option and the scene description write the same words.
 static_assert(kFishDirectionChoices[fdRight].Value == fdRight && kFishDirectionChoices[fdLeft].Value == fdLeft &&
@@ -139,9 +127,7 @@ void TFishRender::Clear() {
 void TFishRender::Animate(float deltaTime) {
   TSceneLayer::Animate(deltaTime);
   const double dt = deltaTime >= 0 && std::isfinite(deltaTime) ? deltaTime : 0.0;
-  double phase = std::fmod(CausticPhase + 0.4 * dt, kCausticPeriod);
-  if (!(phase >= 0 && phase < kCausticPeriod)) phase = 0;
-  CausticPhase = static_cast<float>(phase);
+  CausticPhase = AdvanceCausticPhase(CausticPhase, dt);
 }
 
 void TFishRender::Render() {
@@ -161,10 +147,11 @@ void TFishRender::RenderOpaque() {
 void TFishRender::RenderTransparent() {
   TCustomOpenGL* gl = OpenGL();
   if (!gl || !gl->Active()) return;
-  // 1.
+  // The fish are always drawn sorted by depth.
   SetLighting(false);
   SortAlpha = true;
-  // 2. The lists that are not sorted draw their own blended parts, lit.
+  // The lists that are not sorted (plankton, ...) draw their own blended
+  // parts, lit.
   SetLighting(true);
   for (int i = 0; i < GetCount(); ++i) {
     TMainItem* child = GetItem(i);
@@ -172,7 +159,7 @@ void TFishRender::RenderTransparent() {
     if (auto* list = dynamic_cast<TFishes*>(child); list && list->FishType == ftFish) continue;
     child->RenderTransparent();
   }
-  // 3. The fish from the farthest slot to the nearest.
+  // The fish, unlit, from the farthest depth slot to the nearest.
   SetLighting(false);
   for (auto slot = DepthBins.rbegin(); slot != DepthBins.rend(); ++slot) {
     TFishes* list = slot->List;
@@ -181,7 +168,7 @@ void TFishRender::RenderTransparent() {
     list->Visual->RenderTransparent();
     slot->Fish->EndRender();
   }
-  // 4.
+  // The caustic light off again for what the scene draws next.
   EndFishCaustics();
 }
 
@@ -195,18 +182,9 @@ bool TFishRender::CausticsWanted() const {
 
 void TFishRender::BeginFishCaustics() {
   if (!CausticsWanted()) return;
-  TSceneTexture* map = LightMapTexture;
   // Past the shared cache, which speaks for unit 0: the meshes bind their
   // own pictures there between now and EndFishCaustics.
-  map->UseOnUnit(1, GL_MODULATE);  // selects unit 1
-  const double phase = CausticPhase;
-  const GLfloat planeS[4] = {0.001f, 0, 0, static_cast<GLfloat>(1.5 * phase)};
-  const GLfloat planeT[4] = {0, 0.0002f, 0.00001f, static_cast<GLfloat>(0.25 * phase)};
-  SetTexGen(GL_S, planeS);
-  SetTexGen(GL_T, planeT);
-  GL.glEnable(GL_TEXTURE_GEN_S);
-  GL.glEnable(GL_TEXTURE_GEN_T);
-  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  BeginCausticPass(*LightMapTexture, kFishCaustics, CausticPhase);
   causticsOn_ = true;
 }
 

@@ -24,6 +24,13 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 // The near band's paths slope away from the viewer by 15 degrees.
 constexpr double kNearTheta = -15 * kPi / 180;
+// A fish's band is drawn as a number k in 0 .. MaxCount: below
+// kNearBandDraws the near band, below kMidBandDraws the middle band, else
+// the far one. Lists whose far band would start beyond MaxZ always take
+// the near band (kOnlyNearBand).
+constexpr double kNearBandDraws = 20;
+constexpr double kMidBandDraws = 50;
+constexpr double kOnlyNearBand = kNearBandDraws - 1;
 
 // The view of the default viewport (75 degrees, 4:3), camera at the origin.
 TFishView DefaultView() {
@@ -150,7 +157,7 @@ void TFishes::Park(TSceneParticle* fish) {
 // --- spawning --------------------------------------------------------------------
 
 bool TFishes::SpawnFish(TSceneParticle* fish) {
-  // 1. The mesh's length, once after the keys were read.
+  // The mesh's length, once after the keys were read.
   if (MeshDirty) {
     MeshDirty = false;
     if (TSceneMesh* mesh = Mesh()) mesh->LoadMesh();
@@ -162,19 +169,19 @@ bool TFishes::SpawnFish(TSceneParticle* fish) {
   const double midBandStart = render ? render->MidBandStart : kDefaultMidBandStart;
   const double zGap = render ? render->ZGap : kDefaultZGap;
 
-  // 2. The band: angle, depth and height.
+  // The band: angle, depth and height.
   double theta = 0, z, y;
   if (MaxZ == MinZ) {
     z = -double(MaxZ);
     y = Between(BottomY, UpY);
   } else {
     double k = std::nearbyint(double(RandomFloat()) * MaxCount);
-    if (farBandStart > MaxZ) k = 19;
-    if (k < 20) {
+    if (farBandStart > MaxZ) k = kOnlyNearBand;
+    if (k < kNearBandDraws) {
       theta = kNearTheta;
       z = -Between(MinZ, nearBandEnd);
       y = Between(BottomY, UpY);
-    } else if (k < 50) {
+    } else if (k < kMidBandDraws) {
       z = -(midBandStart + RandomFloat() * (farBandStart - midBandStart - zGap));
       y = Between(BottomY, UpY);
     } else {
@@ -183,7 +190,7 @@ bool TFishes::SpawnFish(TSceneParticle* fish) {
     }
   }
 
-  // 4. The view at that depth; the height kept within it.
+  // The view at that depth; the height kept within it.
   const TFishView view = FishView();
   const TGLVector c = view.Camera;
   const double depth = std::fabs(z - c.z);
@@ -192,7 +199,7 @@ bool TFishes::SpawnFish(TSceneParticle* fish) {
   if (y > yT) y = yT;
   if (y < -yT) y = -yT;
 
-  // 5. Along d to the right edge of the view: z = k1 x + b1.
+  // Along the path to the right edge of the view: z = k1 x + b1.
   const double k1 = -1 / view.SlopeRight;
   const double b1 = c.z - k1 * c.x;
   double xE = 0, zE = 0;
@@ -213,13 +220,13 @@ bool TFishes::SpawnFish(TSceneParticle* fish) {
   }
   const double dx = std::cos(theta), dz = std::sin(theta);
 
-  // 6. Both ends pushed out, so that the fish starts and ends unseen.
+  // Both ends pushed out, so that the fish starts and ends unseen.
   fish->AngularVelocity = {0, 0, 0};
   const double sx = xL - dx * HalfLength, sz = z - dz * HalfLength;
   const double ex = xE + dx * HalfLength, ez = zE + dz * HalfLength;
   if (auto* tracked = dynamic_cast<TFish*>(fish)) tracked->TrackZ = static_cast<float>(sz);
 
-  // 7. Speed and lifetime.
+  // Speed and lifetime.
   const double v = Between(MinSpeed, MaxSpeed);
   const double lifeTime = std::fabs(ex - sx) / (v * dx);
   if (!(v > 0) || !Fits(lifeTime) || !Fits(sx) || !Fits(sz) || !Fits(ex) || !Fits(ez) || !Fits(y)) {
@@ -229,7 +236,7 @@ bool TFishes::SpawnFish(TSceneParticle* fish) {
   fish->Age = 0;
   fish->LifeTime = static_cast<float>(lifeTime);
 
-  // 8. Which way.
+  // Which way it swims.
   TFishDirection direction = render ? render->FishDirection : fdRight;
   if (direction == fdBoth) direction = RandomFloat() > 0.5f ? fdRight : fdLeft;
   const double yaw = theta * 180 / kPi;

@@ -9,7 +9,11 @@
 #include "platform/Display.h"
 #include "platform/Service.h"
 #include "scene/MainScene.h"
+#include "scene/RenderState.h"
+#include "scene/SceneText.h"
 #include "scene/SceneTexture.h"
+#include "world/FishRender.h"
+#include "world/UnderWater.h"
 #include "world/UnderWaterWorld.h"
 #include "world/WatchClock.h"
 #include "world/dialogs/SettingsDialog.h"
@@ -26,6 +30,25 @@ void TFormWorld::FillControls() { dialog_->FillControls(); }
 void TFormWorld::DrawDialog(TDialogGui& gui) { dialog_->Draw(gui); }
 
 void TFormWorld::CancelDialog() { dialog_->ButtonClick(TSettingsDialog::btCancel); }
+
+bool TFormWorld::LeaveOut(const std::string& part) {
+  if (!World) return false;
+  if (part == "fish-caustics") {
+    for (auto& [name, environment] : World->FishEnvironments) environment->FishCaustic = false;
+    return true;
+  }
+  static const std::pair<const char*, TWaterLayer> kLayers[] = {
+      {"surface", wlSurface},       {"surface-light", wlSurfaceLight}, {"backdrop", wlBackdrop},
+      {"bottom", wlBottom},         {"light-rays", wlLightRays},       {"background", wlBackground},
+      {"caustics", wlCaustics},     {"fog-layers", wlFogLayers},
+  };
+  for (const auto& [name, layer] : kLayers) {
+    if (part != name) continue;
+    for (auto& [waterName, water] : World->Waters) water->LeftOut |= layer;
+    return true;
+  }
+  return false;
+}
 
 std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app) {
   TResourceFileReader& reader = ResourceReader();
@@ -84,6 +107,10 @@ void TFormWorld::Start() {
 void TFormWorld::Stop() {
   // An open advanced dialog holds the scene's objects.
   if (dialog_) dialog_->CloseAdvancedSettings(false);
+  if (TCustomOpenGL* gl = form_.GLScreenSaver()->OpenGL(); gl && gl->Active())
+    scaled_.Release();
+  else
+    scaled_.Forget();
   World.reset();
   Clock = nullptr;
   ClockSkin = nullptr;
@@ -109,6 +136,8 @@ void TFormWorld::SaveOptions() {
 }
 
 void TFormWorld::StartOpenGL() {
+  // A new context: the old one's texture went with it.
+  scaled_.Forget();
   TGLScreenSaver& app = *form_.GLScreenSaver();
   const bool fullScreen = form_.GLDisplay() && form_.GLDisplay()->FullScreen();
   if (fullScreen || (app.Role() != srProgram && app.Role() != srConfig)) return;
@@ -127,7 +156,23 @@ int TFormWorld::BackgroundModeNow() const {
 void TFormWorld::Render(float deltaTime) {
   if (!Scene) return;
   if (World) World->SetBackgroundMode(BackgroundModeNow());
+  TGLScreenSaver& app = *form_.GLScreenSaver();
+  TCustomOpenGL* gl = app.OpenGL();
+  if (!gl || !gl->Active() || !scaled_.Begin(app.RenderScale)) {
+    Scene->Process(deltaTime);
+    return;
+  }
+  // The FPS display waits for the full-size pass.
+  TSceneString* fps = Scene->FpsStr;
+  const bool fpsShown = fps && fps->Visible();
+  if (fpsShown) fps->SetVisible(false);
   Scene->Process(deltaTime);
+  scaled_.End(*gl);
+  ResetSceneRenderCaches();
+  if (fpsShown) {
+    fps->SetVisible(true);
+    fps->Render();
+  }
 }
 
 void TFormWorld::FPSChanged() {

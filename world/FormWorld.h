@@ -40,6 +40,7 @@
 #include <memory>
 
 #include "app/SettingsForm.h"
+#include "gl/ScaledRender.h"
 
 namespace velmora {
 
@@ -64,6 +65,9 @@ class TFormWorld : public TFormScene {
   // Outside full screen in the program and configuration roles: the form's
   // dialog controls filled (ControlsReady false meanwhile).
   void StartOpenGL() override;
+  // The scene's frame; below a RenderScale of 100 drawn at that fraction
+  // of the viewport's pixels and drawn up, the FPS display after it at
+  // full size.
   void Render(float deltaTime) override;
   // The scene's FPS display shows the application's rate.
   void FPSChanged() override;
@@ -73,6 +77,10 @@ class TFormWorld : public TFormScene {
   void FillControls() override;
   void DrawDialog(TDialogGui& gui) override;
   void CancelDialog() override;
+  // The water's layers by name (surface, surface-light, backdrop, bottom,
+  // light-rays, background, caustics, fog-layers) in every water, and
+  // fish-caustics in every fish environment.
+  bool LeaveOut(const std::string& part) override;
   TSettingsDialog& Dialog() { return *dialog_; }
 
   // Both 1 or 2, as Render chooses.
@@ -89,6 +97,8 @@ class TFormWorld : public TFormScene {
  private:
   TFormSettings& form_;
   std::unique_ptr<TSettingsDialog> dialog_;
+  // The scene drawn at the application's RenderScale.
+  TScaledRender scaled_;
 };
 
 // The name of the scene description the program carries.

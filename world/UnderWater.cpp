@@ -18,6 +18,7 @@
 #include "scene/ResourceLoader.h"
 #include "scene/SceneTexture.h"
 #include "scene/SceneValues.h"
+#include "world/Caustics.h"
 #include "world/WaterGeometry.h"
 
 namespace velmora {
@@ -26,9 +27,15 @@ namespace {
 
 constexpr int kCellsX = 6, kCellsZ = 4;
 constexpr double kPi = std::numbers::pi;
-// Every offset CausticPhase drives (0.5, 0.25 and 0.15 of it) is a whole
-// number of texture repeats after 20.
-constexpr double kCausticPeriod = 20;
+// The background object (the reef) on one screen: three copies side by
+// side, this far apart, the middle one straight ahead.
+constexpr float kBackgroundCopySpacing = 12600;
+// Over several monitors, one picture in two halves: the left half this far
+// to the left of the middle, the right half this far on from the left one,
+// a little less than a copy's width, so that the halves overlap and leave
+// no seam.
+constexpr float kSpanningHalfOffset = 6295;
+constexpr float kSpanningHalfStep = 12594;
 
 // value brought into 0 .. period.
 double Wrapped(double value, double period) {
@@ -294,7 +301,7 @@ void TUnderWater::ApplyRelief() {
 void TUnderWater::Animate(float deltaTime) {
   const double dt = std::isfinite(deltaTime) ? deltaTime : 0.0;
 
-  // 1. The surface light map drifts: u by -0.02, v by +0.05 per second.
+  // The surface light map drifts: u by -0.02, v by +0.05 per second.
   if (surfaceLightGrid_ && surfaceLightGrid_->TexCoords[0].Count() == int(surfaceLightCoords_.size())) {
     scrollU_ = Wrapped(scrollU_ - 0.02 * dt, 1.0);
     scrollV_ = Wrapped(scrollV_ + 0.05 * dt, 1.0);
@@ -303,7 +310,7 @@ void TUnderWater::Animate(float deltaTime) {
       coord[k] = {surfaceLightCoords_[k].s + float(scrollU_), surfaceLightCoords_[k].t + float(scrollV_)};
   }
 
-  // 2. and 3. Waves on the surface and its light layer; the far row stays.
+  // Waves on the surface and its light layer; the far row stays.
   WavePhase = WrappedPhase(WavePhase + 1.5 * dt, 2 * kPi);
   if (surfaceLightGrid_) {
     TGLVector* light = surfaceLightGrid_->Vertices.Items();
@@ -319,8 +326,8 @@ void TUnderWater::Animate(float deltaTime) {
     }
   }
 
-  // 4.
-  CausticPhase = WrappedPhase(CausticPhase + 0.4 * dt, kCausticPeriod);
+  // The caustic light moves on (the light shafts' texture with it).
+  CausticPhase = AdvanceCausticPhase(CausticPhase, dt);
 }
 
 // --- drawing -------------------------------------------------------------------------
@@ -329,10 +336,10 @@ void TUnderWater::RenderOpaque() {
   TCustomOpenGL* gl = OpenGL();
   if (!gl || !gl->Active() || !backdrop_) return;  // nothing to draw on, or not built
   if (HasUpTexture) RenderSurface(*gl);
-  RenderBackdrop(*gl);
+  if (!(LeftOut & wlBackdrop)) RenderBackdrop(*gl);
   if (HasBottomTexture) RenderBottom(*gl);
-  if (UseLights) RenderLightShafts(*gl);
-  if (UseBackground && Background) RenderBackgroundObject(*gl);
+  if (UseLights && !(LeftOut & wlLightRays)) RenderLightShafts(*gl);
+  if (UseBackground && Background && !(LeftOut & wlBackground)) RenderBackgroundObject(*gl);
 }
 
 void TUnderWater::SetupFog(TCustomOpenGL& gl, TGLColorBytes colour) {
@@ -356,13 +363,13 @@ void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
   SetupFog(gl, UpColor);
   SetLighting(false);
   UseTexture(gl, UpTexture);
-  DrawAt(surfaceGrid_, UpY);
+  if (!(LeftOut & wlSurface)) DrawAt(surfaceGrid_, UpY);
   SetBlending(true);
   UseTexture(gl, UpLightMap);
-  if (UpAlpha > 0) DrawAt(surfaceLightGrid_, UpY);
+  if (UpAlpha > 0 && !(LeftOut & wlSurfaceLight)) DrawAt(surfaceLightGrid_, UpY);
   gl.SetFog(false);
   TextureOff(gl);
-  if (EmulateDepth) DrawAt(surfaceFogLayer_, UpY);
+  if (EmulateDepth && !(LeftOut & wlFogLayers)) DrawAt(surfaceFogLayer_, UpY);
   gl.SetDepthTest(true);
 }
 
@@ -385,11 +392,11 @@ void TUnderWater::RenderBottom(TCustomOpenGL& gl) {
   SetBlending(false);
   SetupFog(gl, BottomColor);
   UseTexture(gl, BottomTexture);
-  DrawAt(bottomGrid_, BottomY);
+  if (!(LeftOut & wlBottom)) DrawAt(bottomGrid_, BottomY);
   SetBlending(true);
   EndCaustics();
   gl.SetFog(false);
-  if (EmulateDepth) {
+  if (EmulateDepth && !(LeftOut & wlFogLayers)) {
     TextureOff(gl);
     DrawAt(bottomFogLayer_, BottomY);
   }
@@ -424,21 +431,20 @@ void TUnderWater::RenderBackgroundObject(TCustomOpenGL& gl) {
   gl.SetDepthTest(true);
   GL.glPushMatrix();
   if (BackgroundMode == 1) {
-    // Three copies side by side: x = -12600, 0, +12600.
-    GL.glTranslatef(-12600, 0, 0);
+    GL.glTranslatef(-kBackgroundCopySpacing, 0, 0);
     Background->RenderTransparent();
-    GL.glTranslatef(12600, 0, 0);
+    GL.glTranslatef(kBackgroundCopySpacing, 0, 0);
     Background->RenderTransparent();
-    GL.glTranslatef(12600, 0, 0);
+    GL.glTranslatef(kBackgroundCopySpacing, 0, 0);
     Background->RenderTransparent();
   } else {
     // One picture over the monitors: narrowed to the view's aspect, two
     // halves.
     const double aspect = Application() ? ViewAspect(Application()->Viewport()) : 4.0 / 3.0;
     GL.glScalef(static_cast<GLfloat>(0.4 * 0.914 * aspect), 1, 1);
-    GL.glTranslatef(-6295, 0, 0);
+    GL.glTranslatef(-kSpanningHalfOffset, 0, 0);
     Background->RenderTransparent();
-    GL.glTranslatef(12594, 0, 0);
+    GL.glTranslatef(kSpanningHalfStep, 0, 0);
     Background->RenderTransparent();
   }
   GL.glPopMatrix();
@@ -451,32 +457,21 @@ void TUnderWater::RenderBackgroundObject(TCustomOpenGL& gl) {
 
 bool TUnderWater::CausticsOn() const {
   TCustomOpenGL* gl = OpenGL();
-  return UseCaustic && BackgroundLightMap && gl && gl->Textures()->MultitextureEnabled && GL.glActiveTextureARB;
+  return UseCaustic && !(LeftOut & wlCaustics) && BackgroundLightMap && gl && gl->Textures()->MultitextureEnabled && GL.glActiveTextureARB;
 }
 
 void TUnderWater::BeginCaustics() {
   if (!CausticsOn()) return;
-  TSceneTexture* map = BackgroundLightMap;
   // Bound on its own unit, past the shared cache: the cache speaks for
   // unit 0, where the bottom's and the background's own textures go. Had
   // it taken the map, it would name a texture unit 0 does not hold (and,
   // from none, switch unit 0's texturing on with whatever is bound there).
-  map->UseOnUnit(1, GL_MODULATE);  // selects unit 1
-  const double phase = CausticPhase;
-  const GLfloat planeS[4] = {0.0004f, 0, 0, static_cast<GLfloat>(0.5 * phase)};
-  const GLfloat planeT[4] = {0, 0.0002f, -0.0004f, static_cast<GLfloat>(0.25 * phase)};
-  SetTexGen(GL_S, GL_OBJECT_LINEAR, GL_OBJECT_PLANE, planeS);
-  SetTexGen(GL_T, GL_OBJECT_LINEAR, GL_OBJECT_PLANE, planeT);
-  GL.glEnable(GL_TEXTURE_GEN_S);
-  GL.glEnable(GL_TEXTURE_GEN_T);
-  // What follows switches unit 0.
-  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  BeginCausticPass(*BackgroundLightMap, kWaterCaustics, CausticPhase);
 }
 
 void TUnderWater::EndCaustics() {
   if (!CausticsOn()) return;
-  BackgroundLightMap->DisableOnUnit(1);
-  GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  EndCausticPass(*BackgroundLightMap);
 }
 
 }  // namespace velmora

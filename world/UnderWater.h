@@ -78,6 +78,19 @@ class TGLPrimitive;
 class TMainLight;
 class TSceneTexture;
 
+// The parts of a water's frame, each drawn in a pass of its own; LeftOut
+// names those a frame leaves out (a benchmark's way to weigh each).
+enum TWaterLayer : uint32_t {
+  wlSurface = 1u << 0,       // the surface grid
+  wlSurfaceLight = 1u << 1,  // the surface's drifting light map
+  wlBackdrop = 1u << 2,      // the far plane in the water's colours
+  wlBottom = 1u << 3,        // the sea bottom
+  wlLightRays = 1u << 4,     // the light shafts
+  wlBackground = 1u << 5,    // the background object (the reef)
+  wlCaustics = 1u << 6,      // the caustic light on the bottom and the background
+  wlFogLayers = 1u << 7,     // the fog layers of EmulateDepth
+};
+
 class TUnderWater : public TMainSceneObject {
  public:
   TUnderWater() = default;
@@ -138,6 +151,8 @@ class TUnderWater : public TMainSceneObject {
   int32_t BackgroundIndex = 0;
   bool HasBottomTexture = true;
   bool HasUpTexture = true;
+  // TWaterLayer bits of the parts not drawn; none by default.
+  uint32_t LeftOut = 0;
 
   void SetVisible(bool value) override;
   void Animate(float deltaTime) override;

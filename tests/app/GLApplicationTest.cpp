@@ -226,6 +226,26 @@ TEST_F(AppFixture, OptionsAreReadWithTheirDefaults) {
   EXPECT_EQ(values.count(TCustomApplicationPro::ComplementText("WideScreen")), 0u);
 }
 
+TEST_F(AppFixture, RenderScaleIsStoredAndReadAsOneOfItsThreeSteps) {
+  Make();
+  app->LoadOptions();
+  EXPECT_EQ(app->RenderScale, 100);
+  const std::string key = "Software\\Ostrevin\\Velmora 1";
+  const std::string name = TCustomApplicationPro::ComplementText("RenderScale");
+  app->RenderScale = 75;
+  app->SaveOptions();
+  EXPECT_EQ(store.Values(platform::SettingsRoot::LocalMachine, key)[name], "75");
+  app->RenderScale = 100;
+  app->LoadOptions();
+  EXPECT_EQ(app->RenderScale, 75);
+  // A value edited by hand goes to the nearest step.
+  for (const auto& [stored, step] : {std::pair{"10", 50}, {"70", 75}, {"95", 100}, {"400", 100}, {"-3", 50}}) {
+    store.SetValue(platform::SettingsRoot::LocalMachine, key, name, stored);
+    app->LoadOptions();
+    EXPECT_EQ(app->RenderScale, step) << stored;
+  }
+}
+
 TEST(Snapshot, TheHotKeysFilesGoToThePicturesFolder) {
   namespace fs = std::filesystem;
   const fs::path home = fs::temp_directory_path() / ("velmora-pictures-" + std::to_string(::getpid()));
@@ -328,6 +348,34 @@ TEST_F(OffscreenFixture, FramesStartOpenGLOnceAndMeasureTheirTime) {
   ASSERT_GE(deltas.size(), 3u);
   EXPECT_EQ(deltas[0], 0.0f);  // the first frame
   EXPECT_GE(deltas.back(), 0.1f);
+}
+
+// Frames that take no time (swaps that do not wait) are held to the
+// refresh rate, 60 Hz where the display tells none, each sleep right after
+// its swap; a film's frames are not.
+TEST_F(OffscreenFixture, FramesFasterThanTheRefreshAreHeldToIt) {
+  ASSERT_TRUE(StartGL());
+  std::vector<size_t> sleepsAtRender;
+  auto scene = app->OnRender;
+  app->OnRender = [&](float dt, bool select) {
+    sleepsAtRender.push_back(clock.sleeps.size());
+    scene(dt, select);
+  };
+  const uint32_t start = clock.Now();
+  for (int i = 0; i < 20; ++i) Frame();
+  ASSERT_TRUE(app->FramePacer().Pacing());
+  ASSERT_GE(sleepsAtRender.size(), 20u);
+  // About 1/60 s a frame once paced, every one of them slept before the next.
+  const uint32_t paced = clock.Now() - start;
+  EXPECT_GE(paced, 14u * 16u);
+  EXPECT_LE(paced, 20u * 17u + 20u);
+  for (size_t i = 6; i < sleepsAtRender.size(); ++i) EXPECT_GT(sleepsAtRender[i], sleepsAtRender[i - 1]) << i;
+
+  app->SnapshotsEnabled = true;
+  const size_t before = clock.sleeps.size();
+  EXPECT_EQ(app->RecordFilm(1, 5, File("Paced.bmp")), 5);
+  EXPECT_EQ(clock.sleeps.size(), before);
+  EXPECT_TRUE(app->FramePacer().Enabled());
 }
 
 // A clock that moves between any two readings (the real one does, now and

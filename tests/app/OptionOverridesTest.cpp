@@ -81,8 +81,20 @@ TEST(OptionSwitches, BadValuesAreRefusedWithTheirReason) {
             "TOptionOverrides.Parse error: -bubble-count needs a whole number 0..100, not \"ten\"");
   EXPECT_EQ(ParseError({"velmora", "-fish-count"}), "TOptionOverrides.Parse error: -fish-count needs a value");
   EXPECT_EQ(ParseError({"velmora", "-root", "-water"}), "TOptionOverrides.Parse error: -water needs a value");
+  EXPECT_EQ(ParseError({"velmora", "-scale", "60"}),
+            "TOptionOverrides.Parse error: -scale needs one of 100, 75 or 50, not \"60\"");
+  EXPECT_EQ(ParseError({"velmora", "-scale"}), "TOptionOverrides.Parse error: -scale needs a value");
   // Every switch has a line of help.
-  EXPECT_EQ(OptionSwitches().size(), 7u);
+  EXPECT_EQ(OptionSwitches().size(), 8u);
+}
+
+TEST(OptionSwitches, ScaleSetsTheRenderScaleForThisRun) {
+  for (const char* value : {"100", "75", "50"}) {
+    std::vector<std::string> argv = {"velmora", "-s", "--scale", value};
+    TOptionOverrides t = Take(argv);
+    EXPECT_EQ(argv, (std::vector<std::string>{"velmora", "-s"}));
+    EXPECT_EQ(t.Find("RenderScale"), value);
+  }
 }
 
 TEST(OptionOverridesTable, ExactNamesWinOverEndings) {

@@ -28,6 +28,9 @@ TEST(ProgramOptions, FilmAndBenchTakeTheirValues) {
   EXPECT_EQ(bench.Run, TProgramOptions::TRun::roBench);
   EXPECT_DOUBLE_EQ(bench.Seconds, 0.5);
   EXPECT_TRUE(bench.Blank);
+  EXPECT_TRUE(bench.LeaveOut.empty());
+  auto without = Options({"velmora", "--bench", "1", "--leave-out", "light-rays,bottom", "--leave-out", "surface"});
+  EXPECT_EQ(without.LeaveOut, (std::vector<std::string>{"light-rays", "bottom", "surface"}));
   EXPECT_EQ(Options({"velmora", "--version"}).Run, TProgramOptions::TRun::roVersion);
 }
 
@@ -97,6 +100,10 @@ TEST(ProgramOptions, BadCommandLinesAreRefusedWithTheirReason) {
       {"velmora", "--film", "1", "--out", ""},
       {"velmora", "--rate", "5"},                  // belongs to --film
       {"velmora", "--blank"},                      // belongs to --bench
+      {"velmora", "--film", "1", "--leave-out", "bottom"},  // belongs to --bench
+      {"velmora", "--bench", "1", "--leave-out", ""},
+      {"velmora", "--bench", "1", "--leave-out", "bottom,,surface"},
+      {"velmora", "--bench", "1", "--leave-out"},
       {"velmora", "--film", "1", "--bench", "1"},  // one at a time
       {"velmora", "--film", "1", "/s"},            // not with a role
       {"velmora", "--frobnicate"},

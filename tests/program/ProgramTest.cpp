@@ -59,6 +59,19 @@ TEST_F(ProgramTest, MistakesInTheCommandLineShowTheUsage) {
   EXPECT_FALSE(std::filesystem::exists(File("foo00001")));
 }
 
+// A benchmark without some of the water's layers runs and prints its
+// figures, processor time included; a part the scene does not have is
+// refused by name.
+TEST_F(ProgramTest, ABenchmarkLeavesOutTheNamedPartsOfTheWater) {
+  Outcome o = Run({"--bench", "0.2", "--size", "64x48", "--leave-out", "light-rays,caustics", "-scale", "50"});
+  EXPECT_EQ(o.code, 0) << o.err;
+  EXPECT_NE(o.out.find(" fps="), std::string::npos) << o.out;
+  EXPECT_NE(o.out.find(" cpu_ms_per_frame="), std::string::npos) << o.out;
+  Outcome unknown = Run({"--bench", "0.2", "--size", "64x48", "--leave-out", "seaweed"});
+  EXPECT_EQ(unknown.code, 1) << unknown.err;
+  EXPECT_NE(unknown.err.find("--leave-out: the scene has no part \"seaweed\""), std::string::npos) << unknown.err;
+}
+
 TEST_F(ProgramTest, AnUnreadableArchiveIsReportedWithItsReasonAndNoUsage) {
   const std::string missing = File("missing.rfa");
   // A run that never reads its data would end after a tenth of a second.

@@ -541,6 +541,27 @@ TEST_F(SettingsDialog, AChangedQualityReloadsEveryTextureAChangedFormatOnlyUpdat
   EXPECT_EQ(Errors(), "");
 }
 
+// "Render Scale" shows the application's percentage; a new choice holds
+// from the next frame, which draws the preview panel at that scale.
+TEST_F(SettingsDialog, RenderScaleIsShownAndApplied) {
+  Make();
+  ASSERT_TRUE(Run(2)) << Errors();
+  app->RenderScale = 75;
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  auto* a = Dialog().Advanced();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->ComboBoxRenderScale.Items, (std::vector<std::string>{"100 %", "75 %", "50 %"}));
+  EXPECT_EQ(a->ComboBoxRenderScale.ItemIndex, 1);
+  a->ComboBoxRenderScale.ItemIndex = 2;
+  Dialog().CloseAdvancedSettings(true);
+  EXPECT_EQ(app->RenderScale, 50);
+  ASSERT_TRUE(Run(3)) << Errors();
+  EXPECT_EQ(Errors(), "");
+  Dialog().ButtonClick(velmora::TSettingsDialog::btAdvanced);
+  EXPECT_EQ(Dialog().Advanced()->ComboBoxRenderScale.ItemIndex, 2);
+  Dialog().CloseAdvancedSettings(false);
+}
+
 TEST_F(SettingsDialog, SkinNamesAreTheColourImagesOfTheFileList) {
   EXPECT_EQ(velmora::TSettingsDialog::SkinNames({"Yellow.jpg", "ClockSkin01A.jpg", "skins/Light_Blue.bmp",
                                                  "ClockSkin01A.jpg", "C:\\old\\Deep_Sea_Green.jpg"}),

@@ -68,6 +68,7 @@ void TFormAdvancedSettings::Fill() {
     ComboBoxRenderer.SetItemIndex(gl->Renderer() == glrOpenGL ? 0 : 1);
   }
   filledRenderer_ = ComboBoxRenderer.ItemIndex;
+  ComboBoxRenderScale.SetItemIndex(app_.RenderScale >= 100 ? 0 : app_.RenderScale >= 75 ? 1 : 2);
   ComboBoxPowerOff.SetItemIndex(app_.PowerOffIndex());
   ComboBoxMonitorOff.SetItemIndex(app_.MonitorOffIndex());
   CheckBoxMouseMove.Checked = app_.MouseMoveExit;
@@ -188,6 +189,7 @@ void TFormAdvancedSettings::Apply() {
   clock_->SetMode(std::max(ComboBoxClockMode.ItemIndex, 0));
   clock_->Color = ShapeColor;
   if (TCustomAppOpenGL* gl = app_.OpenGL()) gl->WaitSync = CheckBoxWaitSync.Checked;
+  if (ComboBoxRenderScale.ItemIndex >= 0) app_.RenderScale = 100 - 25 * std::min(ComboBoxRenderScale.ItemIndex, 2);
   if (ComboBoxTextures.ItemIndex >= 0) textures_->SetColorBit(static_cast<TColorBit>(ComboBoxTextures.ItemIndex));
   if (ComboBoxQuality.ItemIndex >= 0) {
     textures_->SetQuality(static_cast<TTextureQuality>(ComboBoxQuality.ItemIndex));

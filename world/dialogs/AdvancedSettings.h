@@ -23,7 +23,9 @@
 //                        rasteriser); ComboBoxTextures ("Textures"):
 //                        "Compressed", "True Color (32 bit)", "High Color
 //                        (16 bit)"; ComboBoxQuality ("Quality"): "High",
-//                        "Normal", "Low"; CheckBoxWaitSync ("Wait Sync");
+//                        "Normal", "Low"; ComboBoxRenderScale ("Render
+//                        Scale"): "100 %", "75 %", "50 %" of the window's
+//                        pixels the scene is drawn at; CheckBoxWaitSync ("Wait Sync");
 //                        CheckBoxFPS ("Display FPS")
 //   "  System options"   CheckBoxMouseMove ("Exit on Mouse Move"),
 //                        CheckBoxRunAsProg ("Run As Program"),
@@ -44,7 +46,7 @@
 // Apply (OK): the full-screen depth and size from the lists' texts,
 // DesktopOnly, the window's Monitor (list index - 1), the renderer (the
 // chosen one on the primary monitor, else OpenGL), the power timeouts, the
-// clock's mode and colour, WaitSync, the texture list's ColorBit and
+// clock's mode and colour, WaitSync, the render scale, the texture list's ColorBit and
 // Quality (a changed quality reloads every texture of the list at its
 // next use), RunAsProgram, MouseMoveExit, SnapshotsEnabled, the scene's ShowFPS, LowCPU.
 // Nothing is stored: the settings form's "OK" stores it all.
@@ -85,6 +87,7 @@ class TFormAdvancedSettings {
   TDialogComboBox ComboBoxRenderer{{"OpenGL", "Software"}};
   TDialogComboBox ComboBoxTextures{{"Compressed", "True Color (32 bit)", "High Color (16 bit)"}};
   TDialogComboBox ComboBoxQuality{{"High", "Normal", "Low"}};
+  TDialogComboBox ComboBoxRenderScale{{"100 %", "75 %", "50 %"}};
   TDialogCheckBox CheckBoxWaitSync{"Wait Sync"};
   TDialogCheckBox CheckBoxFPS{"Display FPS"};
   TDialogCheckBox CheckBoxMouseMove{"Exit on Mouse Move"};

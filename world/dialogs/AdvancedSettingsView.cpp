@@ -36,7 +36,7 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   const float labelX = 8, boxX = 90, boxW = 126;
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##Graphic", "  Graphic options", 6, 4, 222, 250);
+  const TLayout g = BeginGroupBox(gui, layout, "##Graphic", "  Graphic options", 6, 4, 222, 270);
   Label(g, labelX, 25, "Color Depth");
   g.At(boxX, 22);
   if (ComboBox("##ComboBoxDepth", ComboBoxDepth, g.Px(boxW))) ComboBoxDepthChange();
@@ -57,15 +57,18 @@ void TFormAdvancedSettings::Draw(TDialogGui& gui, bool& ok, bool& cancel) {
   Label(g, labelX, 175, "Quality");
   g.At(boxX, 172);
   ComboBox("##ComboBoxQuality", ComboBoxQuality, g.Px(boxW));
-  g.At(labelX, 198);
-  CheckBox("CheckBoxWaitSync", CheckBoxWaitSync);
+  Label(g, labelX, 200, "Render Scale");
+  g.At(boxX, 197);
+  ComboBox("##ComboBoxRenderScale", ComboBoxRenderScale, g.Px(boxW));
   g.At(labelX, 222);
+  CheckBox("CheckBoxWaitSync", CheckBoxWaitSync);
+  g.At(labelX, 245);
   CheckBox("CheckBoxFPS", CheckBoxFPS);
   EndGroupBox();
   }
 
   {
-  const TLayout g = BeginGroupBox(gui, layout, "##System", "  System options", 6, 258, 222, 98);
+  const TLayout g = BeginGroupBox(gui, layout, "##System", "  System options", 6, 278, 222, 98);
   g.At(labelX, 22);
   CheckBox("CheckBoxMouseMove", CheckBoxMouseMove);
   g.At(labelX, 47);

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# The processor time of the saver over a long run: `velmora -s` (the
+# screen-saver role, full screen) on a private Xvfb display for a given
+# time, then its user and system time read from /proc/PID/stat before it is
+# ended. Prints the seconds of processor time and the average number of
+# cores that is.
+#
+#   bench/saver_cpu.sh [SECONDS]   (default 900)
+#
+# Environment: VELMORA_PROGRAM (default build-test/app/velmora of this
+# tree), VELMORA_CPU_SIZE (the display, default 1024x768), VELMORA_CPU_ARGS
+# (more switches for the saver, e.g. "-scale 50"). The display must be at
+# least 640x480 (the saver needs that much). Every process it
+# starts (Xvfb, velmora) is ended by its PID when the script ends.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+seconds=${1:-900}
+program=${VELMORA_PROGRAM:-$root/build-test/app/velmora}
+size=${VELMORA_CPU_SIZE:-1024x768}
+case "$seconds" in ''|*[!0-9]*) echo "saver_cpu: SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;; esac
+[ -x "$program" ] || { echo "saver_cpu: no program at $program" >&2; exit 2; }
+command -v Xvfb >/dev/null || { echo "saver_cpu: Xvfb is not installed" >&2; exit 2; }
+
+work=$(mktemp -d)
+xvfb_pid= saver_pid=
+cleanup() {
+  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A display of our own: a number another run took meanwhile makes this
+# Xvfb end at once, and the next number is tried.
+for n in $(seq 200 259); do
+  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  display=":$n"
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$xvfb_pid" 2>/dev/null && break
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=
+done
+[ -n "$xvfb_pid" ] || { echo "saver_cpu: no free display number" >&2; exit 2; }
+
+export DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset XSCREENSAVER_WINDOW
+
+# shellcheck disable=SC2086 # the extra switches are words
+"$program" -s ${VELMORA_CPU_ARGS:-} >"$work/saver.log" 2>&1 &
+saver_pid=$!
+start=$(date +%s.%N)
+# In the background, so that a signal reaches the trap at once.
+sleep "$seconds" &
+wait $!
+if ! kill -0 "$saver_pid" 2>/dev/null; then
+  echo "saver_cpu: the saver ended on its own:" >&2
+  tail -n 20 "$work/saver.log" >&2
+  exit 1
+fi
+# Fields 14 and 15 of /proc/PID/stat: user and system time in clock ticks
+# (the command name, field 2, may hold spaces: count from its closing ")").
+read -r utime stime < <(sed 's/.*) //' "/proc/$saver_pid/stat" | awk '{ print $12, $13 }')
+end=$(date +%s.%N)
+ticks=$(getconf CLK_TCK)
+awk -v u="$utime" -v s="$stime" -v t="$ticks" -v a="$start" -v b="$end" -v p="$program" -v a2="${VELMORA_CPU_ARGS:-}" -v z="$size" 'BEGIN {
+  cpu = (u + s) / t; wall = b - a
+  printf "saver_cpu: %s -s %s at %s for %.0f s: user %.1f s, system %.1f s, %.2f cores on average\n", p, a2, z, wall, u / t, s / t, cpu / wall
+}'

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 
 #include <SDL.h>
 
@@ -86,6 +87,7 @@ struct LayerWindow::Session {
   EGLConfig config = nullptr;
   std::vector<EGLContext> contexts;
   EGLContext current = EGL_NO_CONTEXT;
+  std::vector<unsigned char> picture;  // the first output's frame, for the others
 
   std::thread reader;
   std::atomic<bool> stopping{false};
@@ -429,28 +431,79 @@ void LayerWindow::DeleteContext(GLContext context) {
   s.contexts.erase(it);
 }
 
+namespace {
+
+// The OpenGL 1.x calls that copy the first output's picture to the others.
+struct CopyCalls {
+  void (*readPixels)(int, int, int, int, unsigned, unsigned, void*) = nullptr;
+  void (*drawPixels)(int, int, unsigned, unsigned, const void*) = nullptr;
+  void (*windowPos)(int, int) = nullptr;
+  void (*pixelZoom)(float, float) = nullptr;
+  void (*pushAttrib)(unsigned) = nullptr;
+  void (*popAttrib)() = nullptr;
+  void (*disable)(unsigned) = nullptr;
+  void (*viewport)(int, int, int, int) = nullptr;
+  bool ok = false;
+};
+
+const CopyCalls& Copying() {
+  static const CopyCalls calls = [] {
+    CopyCalls c;
+    auto get = [](auto& f, const char* name) { f = reinterpret_cast<std::remove_reference_t<decltype(f)>>(eglGetProcAddress(name)); };
+    get(c.readPixels, "glReadPixels");
+    get(c.drawPixels, "glDrawPixels");
+    get(c.windowPos, "glWindowPos2i");
+    get(c.pixelZoom, "glPixelZoom");
+    get(c.pushAttrib, "glPushAttrib");
+    get(c.popAttrib, "glPopAttrib");
+    get(c.disable, "glDisable");
+    get(c.viewport, "glViewport");
+    c.ok = c.readPixels && c.drawPixels && c.windowPos && c.pixelZoom && c.pushAttrib && c.popAttrib && c.disable &&
+           c.viewport;
+    return c;
+  }();
+  return calls;
+}
+
+}  // namespace
+
 void LayerWindow::Swap() {
   Session& s = *session_;
   if (s.current == EGL_NO_CONTEXT) return;
-  using Blit = void (*)(int, int, int, int, int, int, int, int, unsigned, unsigned);
-  static const auto blit = reinterpret_cast<Blit>(eglGetProcAddress("glBlitFramebuffer"));
-  constexpr unsigned kColorBufferBit = 0x4000, kLinear = 0x2601;
   Session::Surface& first = *s.surfaces.front();
-  // The other outputs get the first one's picture before it is shown.
-  for (size_t i = 1; i < s.surfaces.size(); ++i) {
-    Session::Surface& other = *s.surfaces[i];
-    if (other.closed || other.eglSurface == EGL_NO_SURFACE || !blit) continue;
-    if (other.eglWidth != other.width || other.eglHeight != other.height) {
-      other.eglWidth = std::max(1, other.width.load());
-      other.eglHeight = std::max(1, other.height.load());
-      wl_egl_window_resize(other.eglWindow, other.eglWidth, other.eglHeight, 0, 0);
+  // The other outputs get the first one's picture, scaled to their size,
+  // before it is shown.
+  const CopyCalls& gl = Copying();
+  if (s.surfaces.size() > 1 && gl.ok) {
+    constexpr unsigned kRgba = 0x1908, kUnsignedByte = 0x1401, kAllAttribs = 0x000FFFFF;
+    constexpr unsigned kOff[] = {0x0B71 /* depth test */, 0x0DE1 /* 2D textures */, 0x0B60 /* fog */,
+                                 0x0B50 /* lighting */, 0x0BE2 /* blending */, 0x0BC0 /* alpha test */,
+                                 0x0B90 /* stencil test */, 0x0C11 /* scissor test */};
+    std::vector<unsigned char>& picture = s.picture;
+    picture.resize(static_cast<size_t>(first.eglWidth) * first.eglHeight * 4);
+    gl.readPixels(0, 0, first.eglWidth, first.eglHeight, kRgba, kUnsignedByte, picture.data());
+    for (size_t i = 1; i < s.surfaces.size(); ++i) {
+      Session::Surface& other = *s.surfaces[i];
+      if (other.closed || other.eglSurface == EGL_NO_SURFACE) continue;
+      if (other.eglWidth != other.width || other.eglHeight != other.height) {
+        other.eglWidth = std::max(1, other.width.load());
+        other.eglHeight = std::max(1, other.height.load());
+        wl_egl_window_resize(other.eglWindow, other.eglWidth, other.eglHeight, 0, 0);
+      }
+      if (eglMakeCurrent(s.egl, other.eglSurface, other.eglSurface, s.current) != EGL_TRUE) continue;
+      gl.pushAttrib(kAllAttribs);
+      for (unsigned cap : kOff) gl.disable(cap);
+      gl.viewport(0, 0, other.eglWidth, other.eglHeight);
+      gl.windowPos(0, 0);
+      gl.pixelZoom(float(other.eglWidth) / float(first.eglWidth), float(other.eglHeight) / float(first.eglHeight));
+      gl.drawPixels(first.eglWidth, first.eglHeight, kRgba, kUnsignedByte, picture.data());
+      gl.pixelZoom(1.0f, 1.0f);
+      gl.popAttrib();
+      eglSwapInterval(s.egl, 0);
+      eglSwapBuffers(s.egl, other.eglSurface);
     }
-    if (eglMakeCurrent(s.egl, other.eglSurface, first.eglSurface, s.current) != EGL_TRUE) continue;
-    blit(0, 0, first.eglWidth, first.eglHeight, 0, 0, other.eglWidth, other.eglHeight, kColorBufferBit, kLinear);
-    eglSwapInterval(s.egl, 0);
-    eglSwapBuffers(s.egl, other.eglSurface);
+    eglMakeCurrent(s.egl, first.eglSurface, first.eglSurface, s.current);
   }
-  eglMakeCurrent(s.egl, first.eglSurface, first.eglSurface, s.current);
   eglSwapBuffers(s.egl, first.eglSurface);
   // A new size is taken for the next frame.
   if (first.eglWidth != first.width || first.eglHeight != first.height) {

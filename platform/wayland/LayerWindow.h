@@ -4,8 +4,8 @@
 //
 // A LayerWindow is a NativeWindow of its own connection to the compositor.
 // OpenGL draws through EGL into the surface of the first output it covers;
-// each further output gets that picture, scaled to its size, with every
-// frame. A thread reads the connection: pointer and keyboard input and the
+// each further output gets that picture (read back and drawn again),
+// scaled to its size, with every frame. A thread reads the connection: pointer and keyboard input and the
 // end of a surface (its output went) become Messages of the program's
 // queue (platform::EventSource::Post). The size the compositor gives is
 // taken with the next frame.

@@ -69,10 +69,11 @@ velmora_status() {
 # The saver on every output: the multi-monitor choice "Virtual Desktop"
 # (with two monitors the fourth entry, after "Primary Monitor", the two
 # monitors and "Dual View").
-# The saver reads its settings from the machine-wide folder.
+# The saver reads its settings from the machine-wide folder, under names
+# with every bit flipped ("Monitor" as %B2%90%91%96%8B%90%8D).
 spanning() {
   mkdir -p "$home/xdg/Ostrevin"
-  printf '[Settings]\nMonitor=3\n' >"$home/xdg/Ostrevin/Velmora 1.conf"
+  printf '[Settings]\n%%B2%%90%%91%%96%%8B%%90%%8D=3\n' >"$home/xdg/Ostrevin/Velmora 1.conf"
   [ "$(id -u)" -eq 0 ] && chown -R "$user" "$home/xdg"
   session_env+=(XDG_CONFIG_DIRS="$home/xdg")
 }

@@ -197,13 +197,13 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
   }
 }
 void LayerClosed(void* data, zwlr_layer_surface_v1*) {
-  // Its output went (or the compositor wants it away): the run ends as it
-  // does when its window is closed.
+  // Its output went (or the compositor wants it away): the run ends, as
+  // quietly as when it is told to.
   auto* surface = static_cast<Session::Surface*>(data);
   if (surface->closed.exchange(true)) return;
   Message m;
-  m.kind = MessageKind::Close;
-  surface->session->Post(m);
+  m.kind = MessageKind::Quit;
+  Get<EventSource>().Post(m);
 }
 const zwlr_layer_surface_v1_listener kLayer{LayerConfigure, LayerClosed};
 

@@ -58,6 +58,7 @@ platform::WindowRequest TCustomGLWindow::CreateParams() {
     r.bounds = (Monitor < 0 || Monitor >= count) ? display.VirtualDesktop() : display.MonitorBounds(Monitor);
     r.popup = true;
     r.visible = true;
+    r.primaryOnly = Monitor < 0;
   } else if (parent_ == nullptr && (parentWindow_ != 0 || parentIsRoot_)) {
     r.host = parentWindow_;
     r.hostIsRoot = parentIsRoot_ && parentWindow_ == 0;

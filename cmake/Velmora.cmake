@@ -37,3 +37,28 @@ function(velmora_test name)
   include(GoogleTest)
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# velmora_wayland_protocol(NAME XML...)
+# A static library of Wayland protocols' client glue, made from their XML
+# by wayland-scanner at build time; NAME's include holds the headers, named
+# after the XML files (foo.xml -> foo-client-protocol.h).
+function(velmora_wayland_protocol name)
+  find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
+  pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set(files)
+  foreach(xml IN LISTS ARGN)
+    get_filename_component(base ${xml} NAME_WE)
+    add_custom_command(
+      OUTPUT ${out}/${base}-client-protocol.h ${out}/${base}-protocol.c
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${out}
+      COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${out}/${base}-client-protocol.h
+      COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${out}/${base}-protocol.c
+      DEPENDS ${xml}
+      VERBATIM)
+    list(APPEND files ${out}/${base}-protocol.c ${out}/${base}-client-protocol.h)
+  endforeach()
+  add_library(${name} STATIC ${files})
+  target_include_directories(${name} PUBLIC ${out})
+  target_link_libraries(${name} PUBLIC PkgConfig::WAYLAND_CLIENT)
+endfunction()

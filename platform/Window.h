@@ -40,6 +40,7 @@ struct WindowRequest {
   bool resizable = false;
   ForeignWindowId host = 0;  // render into this foreign window instead of a new one
   bool hostIsRoot = false;   // render into the root window of the display
+  bool primaryOnly = false;  // full screen on the primary monitor only (where outputs are separate surfaces)
 };
 
 class NativeWindow {
@@ -84,6 +85,12 @@ class Windows {
     (void)onlyWithoutDisplay;
     return false;
   }
+  // Whether windows can be shown anywhere: a display is named
+  // (WAYLAND_DISPLAY, DISPLAY) or a video system was chosen by name.
+  virtual bool DisplayNamed() { return true; }
+  // The windows of this run are windows of other programs (X11 ids): the
+  // video system that can draw into them is tried first. Before it starts.
+  virtual void UseHostWindows() {}
 };
 
 }  // namespace platform

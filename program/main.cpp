@@ -139,8 +139,10 @@ int main(int argc, char** argv) {
       // A module in a daemon's or a host's window (-window-id, -root,
       // $XSCREENSAVER_WINDOW, /p, /l): nobody may see a box there, and one
       // would hold the run; its errors go to standard error.
-      if (options.Run == TProgramOptions::TRun::roSaver && line.Role == srPreview)
+      if (options.Run == TProgramOptions::TRun::roSaver && line.Role == srPreview) {
         platform::Get<platform::Dialogs>().SetBoxesAllowed(false);
+        platform::Get<platform::Windows>().UseHostWindows();
+      }
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "velmora: %s\n%s", error.what(), kUsage);
@@ -169,6 +171,12 @@ int main(int argc, char** argv) {
     if (!dataFile.empty()) UseDataArchive(dataFile);
   } catch (const std::exception& error) {
     return packRun ? packRunError(error) : RunTimeError(error);
+  }
+  // The roles on screen need a screen; only the runs of their own render
+  // offscreen without one.
+  if (options.Run == TProgramOptions::TRun::roSaver && !platform::Get<platform::Windows>().DisplayNamed()) {
+    std::fprintf(stderr, "velmora: no display to show on: neither WAYLAND_DISPLAY nor DISPLAY is set\n");
+    return 1;
   }
   Application().SetArguments(options.SaverArguments);
   // The scene module and the world's classes: the class registry for the

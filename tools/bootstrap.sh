@@ -14,6 +14,7 @@ VELMORA_PACKAGES=(
   libjpeg62-turbo-dev libstb-dev zlib1g-dev libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation libglib2.0-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev xvfb xauth
+  libwayland-dev libwayland-bin wayland-protocols  # the layer-shell client glue (wayland-scanner)
   locales-all  # tests read scene files under a locale with a decimal comma
 )
 
@@ -22,8 +23,11 @@ VELMORA_PACKAGES=(
 # package (lintian checks it) and manual-page tests; xdotool, which clicks
 # the settings window's buttons; the X server's core fonts, without which
 # no message box can open on the test display (the tests check that the
-# daemon's roles never open one).
-VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool lintian xfonts-base)
+# daemon's roles never open one); the headless Wayland compositor of the
+# Wayland tests with its picture and idle tools, and an ordinary Wayland
+# window (foot) for them.
+VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool lintian xfonts-base
+                       sway grim swayidle foot)
 
 # The unprivileged user the daemon test runs the daemon as (the daemon runs
 # no modules for root). Made when running as root; nothing otherwise.

@@ -5,6 +5,7 @@
 #include "platform/KeyCodes.h"
 #include "platform/Service.h"
 #include "platform/sdl/SdlWindow.h"
+#include "platform/sdl/WaylandSession.h"
 #include "platform/sdl/X11HostWatch.h"
 
 namespace platform {
@@ -145,6 +146,7 @@ void SdlEvents::Start() {
   } else if (SDL_InitSubSystem(SDL_INIT_EVENTS) == 0) {
     events_ = true;
   }
+  if (events_) WatchTermination();
   if (events_) {
     Uint32 type = SDL_RegisterEvents(1);
     if (type != Uint32(-1))
@@ -158,6 +160,9 @@ void SdlEvents::Translate(const SDL_Event& e, std::deque<Message>& out) const {
   Message m;
   switch (e.type) {
     case SDL_QUIT:
+      // SDL's Wayland video says a lost compositor with a quit: that is no
+      // ordinary end.
+      if (WaylandConnectionLost()) EndForLostWaylandConnection();
       m.kind = MessageKind::Quit;
       break;
     case SDL_KEYDOWN:

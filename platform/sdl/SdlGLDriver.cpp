@@ -23,6 +23,7 @@
 #include "platform/sdl/SdlWindow.h"
 #include "platform/sdl/X11HostWatch.h"
 #include "platform/sdl/X11Library.h"
+#include "platform/wayland/LayerWindow.h"
 
 #undef LoadLibrary
 
@@ -56,6 +57,9 @@ bool HasToken(const char* list, std::string_view name) {
 }
 
 SdlWindow* AsSdl(NativeWindow* window) { return dynamic_cast<SdlWindow*>(window); }
+LayerWindow* AsLayer(NativeWindow* window) { return dynamic_cast<LayerWindow*>(window); }
+// The layer window whose context is current, if any.
+LayerWindow* currentLayer = nullptr;
 
 bool SoftwareRequestedByEnvironment() {
   const char* v = std::getenv(kSoftwareVariable);
@@ -352,12 +356,19 @@ class SdlGLDriver : public GLDriver {
   void* GetProcAddress(const char* name) override { return loaded_ ? SDL_GL_GetProcAddress(name) : nullptr; }
 
   std::vector<GLFormat> EnumerateFormats(NativeWindow& window) override {
+    if (LayerWindow* l = AsLayer(&window)) return loaded_ ? l->Formats() : std::vector<GLFormat>{};
     SdlWindow* w = AsSdl(&window);
     if (!loaded_ || !w) return {};
     return IsX11() ? GlxFormats(*w) : EglFormats(*w);
   }
 
   GLContext CreateContext(NativeWindow& window, const GLFormat& format) override {
+    if (LayerWindow* l = AsLayer(&window)) {
+      if (!loaded_) return nullptr;
+      GLContext context = l->CreateContext(format);
+      if (context) layerContexts_.emplace_back(context, l);
+      return context;
+    }
     SdlWindow* w = AsSdl(&window);
     if (!loaded_ || !w) return nullptr;
     SdlGLAttributes attributes;
@@ -392,20 +403,41 @@ class SdlGLDriver : public GLDriver {
 
   bool MakeCurrent(NativeWindow* window, GLContext context) override {
     if (!loaded_) return false;
+    if (currentLayer && (!context || AsLayer(window) != currentLayer)) {
+      currentLayer->MakeCurrent(nullptr);
+      currentLayer = nullptr;
+    }
+    if (LayerWindow* l = AsLayer(window)) {
+      if (!context || !l->MakeCurrent(context)) return !context;
+      currentLayer = l;
+      return true;
+    }
     SdlWindow* w = AsSdl(window);
     if (context && (!w || !w->Sdl())) return false;
     return SDL_GL_MakeCurrent(context ? w->Sdl() : nullptr, context) == 0;
   }
 
   void DeleteContext(GLContext context) override {
+    for (auto it = layerContexts_.begin(); it != layerContexts_.end(); ++it) {
+      if (it->first != context) continue;
+      if (currentLayer == it->second) currentLayer = nullptr;
+      it->second->DeleteContext(context);
+      layerContexts_.erase(it);
+      return;
+    }
     if (context) SDL_GL_DeleteContext(context);
   }
 
   bool RealizePalette(NativeWindow&, const std::vector<GLPaletteEntry>&) override { return false; }
 
   void SwapWindow(NativeWindow& window) override {
+    if (LayerWindow* l = AsLayer(&window)) {
+      l->Swap();
+      return;
+    }
     SdlWindow* w = AsSdl(&window);
     if (!w || !w->Sdl()) return;
+    w->ShowPending();
     SDL_GL_SwapWindow(w->Sdl());
     // The offscreen driver draws into an EGL pbuffer, whose swap returns at
     // once and waits for nothing. Mesa's software renderer then lets the
@@ -419,15 +451,22 @@ class SdlGLDriver : public GLDriver {
   }
 
   bool SwapIntervalSupported() override {
+    if (currentLayer) return true;
     // Setting the interval it already has tells whether it can be set.
     return loaded_ && SDL_GL_GetCurrentContext() && SDL_GL_SetSwapInterval(SDL_GL_GetSwapInterval()) == 0;
   }
 
-  int GetSwapInterval() override { return SDL_GL_GetSwapInterval(); }
+  int GetSwapInterval() override { return currentLayer ? layerInterval_ : SDL_GL_GetSwapInterval(); }
 
-  bool SetSwapInterval(int interval) override { return SDL_GL_SetSwapInterval(interval) == 0; }
+  bool SetSwapInterval(int interval) override {
+    if (!currentLayer) return SDL_GL_SetSwapInterval(interval) == 0;
+    if (!currentLayer->SetSwapInterval(interval)) return false;
+    layerInterval_ = interval;
+    return true;
+  }
 
   std::string WindowSystemExtensions(NativeWindow& window) override {
+    if (LayerWindow* l = AsLayer(&window)) return loaded_ ? l->Extensions() : std::string();
     SdlWindow* w = AsSdl(&window);
     if (!loaded_ || !w || !w->Sdl()) return {};
     const char* list = nullptr;
@@ -456,6 +495,10 @@ class SdlGLDriver : public GLDriver {
   }
 
   bool loaded_ = false;
+  // Contexts of layer windows (EGL contexts of their own connection), with
+  // the window each belongs to.
+  std::vector<std::pair<GLContext, LayerWindow*>> layerContexts_;
+  int layerInterval_ = 1;
   bool remembered_ = false;
   bool environmentSoftware_ = false;  // the user's own LIBGL_ALWAYS_SOFTWARE
 };

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/Error.h"
 #include "core/Strings.h"
 #include "platform/Service.h"
+#include "platform/sdl/WaylandSession.h"
 #include "platform/sdl/X11HostWatch.h"
 #include "platform/sdl/X11Library.h"
+#include "platform/wayland/LayerWindow.h"
 
 namespace platform {
 
@@ -23,6 +26,7 @@ std::vector<SdlWindow*>& Registry() {
 
 bool SdlStartVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  PreferWaylandVideo();
   // The X server may turn away a connection that comes right after another
   // one closed (see X11Connection); a try a moment later is taken.
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -87,14 +91,35 @@ void SdlWindow::Make() {
     return;
   }
   Uint32 flags = SDL_WINDOW_OPENGL;
-  flags |= request_.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+  // A Wayland window is shown with its first frame (ShowPending), when its
+  // format is settled: each window made again for another format would
+  // otherwise come and go as a toplevel of its own, and a compositor asked
+  // to activate one that went may fall over (sway 1.7 does).
+  const char* driver = SDL_GetCurrentVideoDriver();
+  wayland_ = driver && std::strcmp(driver, "wayland") == 0;
+  showPending_ = request_.visible && wayland_;
+  flags |= request_.visible && !showPending_ ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
   // A pop-up covers its rectangle above everything and stays off the task
   // bar, like the full-screen window of a screen saver.
   if (request_.popup) flags |= SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR;
+  // A Wayland client cannot place its windows: a window over everything is
+  // a full-screen one, on the output its place names (a tiling compositor
+  // would otherwise put it beside the others).
+  if (request_.popup && wayland_) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (request_.resizable) flags |= SDL_WINDOW_RESIZABLE;
   const Rect& b = request_.bounds;
   window_ = SDL_CreateWindow(request_.title.c_str(), b.left, b.top, std::max(1, b.width), std::max(1, b.height), flags);
   if (!window_) velmora::RaiseError("Windows", "Create", std::string("Window is not created: ") + SDL_GetError());
+  WatchWaylandConnection(window_);
+}
+
+void SdlWindow::ShowPending() {
+  framed_ = true;
+  if (!showPending_ || !window_) return;
+  showPending_ = false;
+  SDL_ShowWindow(window_);
+  if (raisePending_) SDL_RaiseWindow(window_);
+  raisePending_ = false;
 }
 
 void SdlWindow::MakeForeign() {
@@ -156,7 +181,7 @@ void SdlWindow::Recreate() {
     SDL_GetWindowPosition(window_, &x, &y);
     SDL_GetWindowSize(window_, &w, &h);
     request_.bounds = Rect{x, y, w, h};
-    request_.visible = (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0;
+    request_.visible = showPending_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_SHOWN) != 0;
   }
   DropSurface();
   Make();
@@ -198,6 +223,10 @@ void SdlWindow::SetBounds(const Rect& bounds) {
 void SdlWindow::SetVisible(bool visible) {
   request_.visible = visible;
   if (!window_ || Foreign()) return;
+  if (showPending_ || (visible && wayland_ && !framed_)) {
+    showPending_ = visible;
+    return;
+  }
   if (visible)
     SDL_ShowWindow(window_);
   else
@@ -210,7 +239,8 @@ void SdlWindow::SetTitle(const std::string& title) {
 }
 
 void SdlWindow::Raise() {
-  if (window_ && !Foreign()) SDL_RaiseWindow(window_);
+  if (showPending_) raisePending_ = true;
+  else if (window_ && !Foreign()) SDL_RaiseWindow(window_);
 }
 
 namespace {
@@ -228,6 +258,16 @@ class SdlWindows : public Windows {
  public:
   std::unique_ptr<NativeWindow> Create(const WindowRequest& request) override {
     SdlEnsureVideo("Windows", "Create");
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (request.popup && driver && std::strcmp(driver, "wayland") == 0) {
+      // Above everything on each output it covers: the desktop's overlay
+      // layer, where the compositor has one.
+      std::string reason;
+      if (auto layer = LayerWindow::Create(request, DesktopLayer::Overlay, reason)) return layer;
+      static bool said = false;
+      if (!said) std::fprintf(stderr, "velmora: %s; a full-screen window instead\n", reason.c_str());
+      said = true;
+    }
     return std::make_unique<SdlWindow>(request);
   }
 
@@ -269,6 +309,14 @@ class SdlWindows : public Windows {
       if ((x11 && *x11) || (wayland && *wayland)) return false;
     }
     return SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE) == SDL_TRUE;
+  }
+
+  bool DisplayNamed() override { return SDL_WasInit(SDL_INIT_VIDEO) || platform::DisplayNamed(); }
+
+  void UseHostWindows() override {
+    if (SDL_WasInit(SDL_INIT_VIDEO) || VideoDriverChosen()) return;
+    const char* x11 = SDL_getenv("DISPLAY");
+    if (x11 && *x11) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
   }
 };
 

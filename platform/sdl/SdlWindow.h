@@ -52,6 +52,9 @@ class SdlWindow : public NativeWindow {
   // Destroys the SDL window only (Recreate brings it back); while it is gone
   // the window has no surface.
   void DropSurface();
+  // Called with each frame: shows a Wayland window held back until its
+  // first frame (see Make).
+  void ShowPending();
 
   // Every SdlWindow alive, oldest first.
   static const std::vector<SdlWindow*>& All();
@@ -79,6 +82,10 @@ class SdlWindow : public NativeWindow {
   // The host window was taken over before: one that is gone now went
   // (HostWindowGone), it is no bad id.
   bool hostTaken_ = false;
+  bool wayland_ = false;      // made by SDL's Wayland video
+  bool framed_ = false;       // a frame was shown: the format is settled
+  bool showPending_ = false;  // to be shown with the first frame
+  bool raisePending_ = false;
 };
 
 // Starts SDL's video subsystem (when it is not running), trying again a

@@ -1,0 +1,65 @@
+// Full-screen surfaces on the layers of a Wayland desktop (the layer-shell
+// protocol, which sway, Hyprland, river, labwc, Wayfire and KDE Plasma
+// offer): one surface per output, anchored to all four edges.
+//
+// A LayerWindow is a NativeWindow of its own connection to the compositor.
+// OpenGL draws through EGL into the surface of the first output it covers;
+// each further output gets that picture (read back and drawn again),
+// scaled to its size, with every frame. A thread reads the connection: pointer and keyboard input and the
+// end of a surface (its output went) become Messages of the program's
+// queue (platform::EventSource::Post). The size the compositor gives is
+// taken with the next frame.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/GLDriver.h"
+#include "platform/Window.h"
+
+namespace platform {
+
+enum class DesktopLayer { Background = 0, Overlay = 3 };
+
+class LayerWindow : public NativeWindow {
+ public:
+  // A window over the outputs that `request.bounds` touches (all of them
+  // for an empty rectangle, the first for `request.primaryOnly`) on `layer`; the overlay takes the keyboard.
+  // nullptr when no compositor can be reached or it has no layer shell
+  // (`reason` says which).
+  static std::unique_ptr<LayerWindow> Create(const WindowRequest& request, DesktopLayer layer, std::string& reason);
+  ~LayerWindow() override;
+
+  uint32_t Id() const override { return id_; }
+  void* Handle() const override { return nullptr; }
+  int Width() const override;
+  int Height() const override;
+  void SetBounds(const Rect&) override {}   // the outputs decide
+  void SetVisible(bool) override {}
+  void SetTitle(const std::string&) override {}
+  void Raise() override {}
+
+  // The OpenGL side, for the backend's driver. MakeCurrent(nullptr)
+  // releases this window's context.
+  std::vector<GLFormat> Formats();
+  GLContext CreateContext(const GLFormat& format);
+  bool MakeCurrent(GLContext context);
+  void DeleteContext(GLContext context);
+  void Swap();
+  bool SetSwapInterval(int interval);
+  std::string Extensions();
+
+  // The outputs covered, for tests and messages.
+  int SurfaceCount() const;
+
+  struct Session;
+
+ private:
+  LayerWindow() = default;
+  std::shared_ptr<Session> session_;
+  uint32_t id_ = 0;
+};
+
+}  // namespace platform

@@ -9,12 +9,12 @@
 #
 #   bench/layer_costs.sh [ROUNDS] [SECONDS] [WxH]   (default 3 rounds of 3 s at 1024x768)
 #
-# Environment: VELMORA_PROGRAM (default build-test/app/velmora of this tree).
+# Environment: VELMORA_PROGRAM (default build-test/program/velmora of this tree).
 # Runs on the offscreen driver in a settings folder of its own.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-3} seconds=${2:-3} size=${3:-1024x768}
-program=${VELMORA_PROGRAM:-$root/build-test/app/velmora}
+program=${VELMORA_PROGRAM:-$root/build-test/program/velmora}
 [ -x "$program" ] || { echo "layer_costs: no program at $program" >&2; exit 2; }
 
 work=$(mktemp -d)

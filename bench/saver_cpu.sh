@@ -7,7 +7,7 @@
 #
 #   bench/saver_cpu.sh [SECONDS]   (default 900)
 #
-# Environment: VELMORA_PROGRAM (default build-test/app/velmora of this
+# Environment: VELMORA_PROGRAM (default build-test/program/velmora of this
 # tree), VELMORA_CPU_SIZE (the display, default 1024x768), VELMORA_CPU_ARGS
 # (more switches for the saver, e.g. "-scale 50"). The display must be at
 # least 640x480 (the saver needs that much). Every process it
@@ -15,7 +15,7 @@
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-900}
-program=${VELMORA_PROGRAM:-$root/build-test/app/velmora}
+program=${VELMORA_PROGRAM:-$root/build-test/program/velmora}
 size=${VELMORA_CPU_SIZE:-1024x768}
 case "$seconds" in ''|*[!0-9]*) echo "saver_cpu: SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;; esac
 [ -x "$program" ] || { echo "saver_cpu: no program at $program" >&2; exit 2; }

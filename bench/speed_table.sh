@@ -10,12 +10,12 @@
 #
 #   bench/speed_table.sh [ROUNDS] [SECONDS]   (default 3 rounds of 5 s)
 #
-# Environment: VELMORA_PROGRAM (default build-test/app/velmora of this tree).
+# Environment: VELMORA_PROGRAM (default build-test/program/velmora of this tree).
 # Runs on the offscreen driver in a settings folder of its own.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 rounds=${1:-3} seconds=${2:-5}
-program=${VELMORA_PROGRAM:-$root/build-test/app/velmora}
+program=${VELMORA_PROGRAM:-$root/build-test/program/velmora}
 [ -x "$program" ] || { echo "speed_table: no program at $program" >&2; exit 2; }
 
 work=$(mktemp -d)

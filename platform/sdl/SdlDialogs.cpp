@@ -57,6 +57,9 @@ void CloseBoxOnEndSignal(int signal) {
   if (g_boxGroup > 0) kill(-pid_t(g_boxGroup), SIGKILL);
 }
 
+constexpr int kBoxAttempts = 5;
+constexpr useconds_t kBoxRetryMicroseconds = 50000;
+
 // In the box's process: its parent gone (SIGKILL), the box goes too.
 void EndBoxGroup(int) { kill(0, SIGKILL); }
 
@@ -69,7 +72,14 @@ void EndBoxGroup(int) { kill(0, SIGKILL); }
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
   if (getppid() != parent) _exit(2);
-  _exit(SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0 ? 0 : 1);
+  // The box opens a connection of its own, which an X server may turn away
+  // right after another one closed (Xvfb does, now and then); a moment
+  // later it is taken.
+  for (int attempt = 0; attempt < kBoxAttempts; ++attempt) {
+    if (attempt > 0) usleep(kBoxRetryMicroseconds);
+    if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), nullptr) == 0) _exit(0);
+  }
+  _exit(1);
 }
 
 // Shows the box in a process group of its own and waits for its OK. A box

@@ -91,6 +91,11 @@ class Windows {
   // The windows of this run are windows of other programs (X11 ids): the
   // video system that can draw into them is tried first. Before it starts.
   virtual void UseHostWindows() {}
+  // The run is a live wallpaper: the root window it asks for stands for the
+  // desktop's background (on Wayland the background layer of every
+  // output), and its frames are shown at most 30 a second. Before the
+  // video system starts.
+  virtual void UseWallpaper() {}
 };
 
 }  // namespace platform

@@ -116,6 +116,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
         o.LeaveOut.push_back(v.substr(start, comma - start));
         start = comma + 1;
       }
+    } else if (a == "--wallpaper") {
+      o.Wallpaper = true;
     } else if (a == "--strict") {
       strict = true;
     } else if (a == "--seed") {
@@ -149,6 +151,12 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
     Bad("--film and --bench take no screen-saver switches");
   if ((o.Run == TRun::roCheck || o.Run == TRun::roSaveScene) && o.SaverArguments.size() > 1)
     Bad("--check and --save-scene take no screen-saver switches");
+  if (o.Wallpaper) {
+    if (o.Run != TRun::roSaver) Bad("--wallpaper goes alone");
+    if (o.SaverArguments.size() > 1) Bad("--wallpaper takes no screen-saver switches");
+    // The wallpaper draws where -root does, but never ends on input.
+    o.SaverArguments.push_back("-root");
+  }
   o.Blank = blank;
   o.Strict = strict;
   if (o.Run == TRun::roFilm && o.Out.empty()) o.Out = "Film.jpg";

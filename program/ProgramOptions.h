@@ -26,6 +26,9 @@ struct TProgramOptions {
   std::optional<platform::LocalDateTime> At; // --at YYYY-MM-DDTHH:MM:SS
   std::string SceneFile;     // --save-scene OUT.gsc
   bool Strict = false;       // --check --strict: warnings fail the check too
+  // --wallpaper: the saver's run as a live wallpaper, below the windows
+  // (its screen-saver switch is -root, added to SaverArguments).
+  bool Wallpaper = false;
   // The command line left for the screen-saver roles (argument 0 first).
   std::vector<std::string> SaverArguments;
 };
@@ -37,14 +40,15 @@ bool IsHelpSwitch(const std::string& argument);
 // NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank]
 // [--leave-out PART,...] (both
 // also [--seed N] [--at YYYY-MM-DDTHH:MM:SS]), --check [--strict] and
-// --save-scene OUT.gsc out of the command line (--data FILE is the asset
+// --save-scene OUT.gsc and --wallpaper out of the command line (--data FILE is the asset
 // reader's, taken out before); the screen-saver roles' switches (/s,
 // /c[:ID], /p ID, /l ID, /a, -window-id ID, -root; a dash for the slash,
 // either case) and plain words stay for the roles. Help, once asked for,
 // wins over every other option. Raises "TProgramOptions.Parse error: ..."
 // for an unknown switch (one or two dashes, or a slash), a missing or bad
 // value, a film name that is neither .jpg nor .bmp, or options that do not
-// go together.
+// go together (--wallpaper takes no screen-saver switch and no run of its
+// own).
 TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv);
 
 }  // namespace velmora

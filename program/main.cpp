@@ -2,6 +2,7 @@
 //
 //   velmora [/s | /c[:ID] | /p ID | /l ID | /a]        the screen-saver roles
 //   velmora -window-id ID | -root                      an X11 daemon's module
+//   velmora --wallpaper                                the scene below the windows
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH] [--seed N] [--at YYYY-MM-DDTHH:MM:SS]
 //   velmora --bench SECONDS [--size WxH] [--blank] [--leave-out PARTS] [--seed N] [--at YYYY-MM-DDTHH:MM:SS]
 //   velmora --check [--strict] | --save-scene OUT.gsc
@@ -60,6 +61,9 @@ std::string HelpText(const char* usage) {
       "  /a                change the password (nothing to do here)\n"
       "  -window-id ID     a module of an X11 screen-saver daemon: draw into window ID\n"
       "  -root             draw into $XSCREENSAVER_WINDOW, or else the root window\n"
+      "  --wallpaper       a live wallpaper below the windows, until SIGTERM: on Wayland the\n"
+      "                    background layer of every output, on X11 the root window; input\n"
+      "                    does not end it; at most 30 frames a second\n"
       "\n"
       "Settings for this run only, after any of the above (the stored settings stay as they are):\n";
   for (const velmora::TOptionSwitch& s : velmora::OptionSwitches()) {
@@ -94,7 +98,7 @@ std::string HelpText(const char* usage) {
 }
 
 const char* const kUsage =
-    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root]\n"
+    "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root | --wallpaper]\n"
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH] [--seed N] [--at TIME]\n"
     "       velmora --bench SECONDS [--size WxH] [--blank] [--leave-out PARTS] [--seed N] [--at TIME]\n"
     "       velmora --check [--strict] | --save-scene OUT.gsc\n"
@@ -141,7 +145,11 @@ int main(int argc, char** argv) {
       // would hold the run; its errors go to standard error.
       if (options.Run == TProgramOptions::TRun::roSaver && line.Role == srPreview) {
         platform::Get<platform::Dialogs>().SetBoxesAllowed(false);
-        platform::Get<platform::Windows>().UseHostWindows();
+        // A wallpaper is the desktop's own background, on Wayland too.
+        if (options.Wallpaper)
+          platform::Get<platform::Windows>().UseWallpaper();
+        else
+          platform::Get<platform::Windows>().UseHostWindows();
       }
     }
   } catch (const std::exception& error) {

@@ -254,11 +254,23 @@ bool X11Available() {
   return display && *display;
 }
 
+bool wallpaperRun = false;
+
 class SdlWindows : public Windows {
  public:
   std::unique_ptr<NativeWindow> Create(const WindowRequest& request) override {
     SdlEnsureVideo("Windows", "Create");
     const char* driver = SDL_GetCurrentVideoDriver();
+    if (wallpaperRun && request.hostIsRoot && driver && std::strcmp(driver, "wayland") == 0) {
+      // A Wayland desktop has no root window: the wallpaper goes below the
+      // windows on every output instead.
+      std::string reason;
+      WindowRequest everyOutput = request;
+      everyOutput.bounds = Rect{};
+      everyOutput.primaryOnly = false;
+      if (auto layer = LayerWindow::Create(everyOutput, DesktopLayer::Background, reason)) return layer;
+      velmora::RaiseError("Windows", "Create", "No wallpaper on this Wayland desktop: " + reason);
+    }
     if (request.popup && driver && std::strcmp(driver, "wayland") == 0) {
       // Above everything on each output it covers: the desktop's overlay
       // layer, where the compositor has one.
@@ -313,6 +325,8 @@ class SdlWindows : public Windows {
 
   bool DisplayNamed() override { return SDL_WasInit(SDL_INIT_VIDEO) || platform::DisplayNamed(); }
 
+  void UseWallpaper() override { wallpaperRun = true; }
+
   void UseHostWindows() override {
     if (SDL_WasInit(SDL_INIT_VIDEO) || VideoDriverChosen()) return;
     const char* x11 = SDL_getenv("DISPLAY");
@@ -321,6 +335,8 @@ class SdlWindows : public Windows {
 };
 
 }  // namespace
+
+bool WallpaperRun() { return wallpaperRun; }
 
 template <>
 Windows& Service<Windows>::Default() {

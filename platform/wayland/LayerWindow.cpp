@@ -82,6 +82,10 @@ struct LayerWindow::Session {
   std::vector<std::unique_ptr<Surface>> surfaces;
   uint32_t windowId = 0;
   bool keyboardWanted = false;
+  // Below the windows the surfaces may stay covered for hours, and a
+  // covered surface gets no frame callbacks: its swaps never wait for
+  // one (the driver paces the frames instead).
+  bool background = false;
 
   EGLDisplay egl = EGL_NO_DISPLAY;
   EGLConfig config = nullptr;
@@ -286,6 +290,7 @@ std::unique_ptr<LayerWindow> LayerWindow::Create(const WindowRequest& request, D
     return nullptr;
   }
   session->keyboardWanted = layer == DesktopLayer::Overlay;
+  session->background = layer == DesktopLayer::Background;
   session->windowId = nextId++;
   session->registry = wl_display_get_registry(session->display);
   wl_registry_add_listener(session->registry, &kRegistry, session.get());
@@ -310,7 +315,7 @@ std::unique_ptr<LayerWindow> LayerWindow::Create(const WindowRequest& request, D
                                                    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
                                                    ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
     zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
-    // Over the panels too, and pushed aside by none.
+    // The whole output, panels or not, and pushed aside by none.
     zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);
     zwlr_layer_surface_v1_set_keyboard_interactivity(
         s->layer, layer == DesktopLayer::Overlay ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
@@ -419,6 +424,7 @@ bool LayerWindow::MakeCurrent(GLContext context) {
   if (first == EGL_NO_SURFACE) return false;
   if (eglMakeCurrent(s.egl, first, first, context) != EGL_TRUE) return false;
   s.current = context;
+  if (s.background) eglSwapInterval(s.egl, 0);
   return true;
 }
 
@@ -513,7 +519,9 @@ void LayerWindow::Swap() {
   }
 }
 
-bool LayerWindow::SetSwapInterval(int interval) { return eglSwapInterval(session_->egl, interval) == EGL_TRUE; }
+bool LayerWindow::SetSwapInterval(int interval) {
+  return eglSwapInterval(session_->egl, session_->background ? 0 : interval) == EGL_TRUE;
+}
 
 std::string LayerWindow::Extensions() {
   const char* list = eglQueryString(session_->egl, EGL_EXTENSIONS);

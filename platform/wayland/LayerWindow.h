@@ -26,7 +26,8 @@ enum class DesktopLayer { Background = 0, Overlay = 3 };
 class LayerWindow : public NativeWindow {
  public:
   // A window over the outputs that `request.bounds` touches (all of them
-  // for an empty rectangle, the first for `request.primaryOnly`) on `layer`; the overlay takes the keyboard.
+  // for an empty rectangle, the first for `request.primaryOnly`) on `layer`; the overlay takes the keyboard,
+  // the background never does.
   // nullptr when no compositor can be reached or it has no layer shell
   // (`reason` says which).
   static std::unique_ptr<LayerWindow> Create(const WindowRequest& request, DesktopLayer layer, std::string& reason);

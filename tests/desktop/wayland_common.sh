@@ -6,10 +6,13 @@
 #   wayland_setup VELMORA_BINARY   checks the tools (skips without them),
 #                       makes $work (the programs, a home) and the cleanup
 #   sway_start [OUTPUTS]   starts sway with one output (or OUTPUTS, made with
-#                       swaymsg create_output), waits until it answers
+#                       swaymsg create_output), waits until it answers; a black
+#                       wallpaper of swaybg's unless sway_background is set
+#                       (empty: none, sway's own grey)
 #   as_user CMD...      runs CMD as the user, in the session's environment
 #   in_session CMD...   the same, in the background; its PID in $!
 #   swaymsg_ ARGS...    swaymsg of the session
+#   nested_start OUTPUTS   a sway in sway, whose outputs can be unplugged
 #   outputs             the names of the active outputs, one a line
 #   share OUTPUT        the percentage of greenish pixels (the water of
 #                       "-water green") in a picture of OUTPUT
@@ -92,7 +95,7 @@ sway_start() {
 xwayland disable
 default_border none
 default_floating_border none
-output * resolution 640x480 background #000000 solid_color
+output * resolution 640x480${sway_background- background #000000 solid_color}
 CONFIG
   chmod 644 "$work/sway.conf"
   "${as_prefix[@]}" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" \
@@ -109,6 +112,34 @@ CONFIG
   done
   enough_outputs() { [ "$(outputs | wc -l)" -ge "$count" ]; }
   wait_for 30 enough_outputs || fail "sway has $(outputs | wc -l) outputs, not $count"
+}
+
+# A second sway with COUNT outputs that are windows of the first one (its
+# Wayland backend): closing such a window unplugs that output, which the
+# headless outputs cannot do. From then on the helpers above talk to the
+# second sway; $parent_swaysock is the first one's.
+nested_start() {
+  local count=$1 parent_display=$wayland_display
+  parent_swaysock=$swaysock
+  cat >"$work/nested.conf" <<CONFIG
+xwayland disable
+default_border none
+CONFIG
+  chmod 644 "$work/nested.conf"
+  "${as_prefix[@]}" env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" \
+    WAYLAND_DISPLAY="$parent_display" WLR_BACKENDS=wayland WLR_WL_OUTPUTS="$count" WLR_RENDERER=pixman \
+    WLR_LIBINPUT_NO_DEVICES=1 sway -c "$work/nested.conf" >"$work/nested.log" 2>&1 &
+  pids+=($!)
+  nested_up() {
+    ls "$home/run" | grep -E '^wayland-[0-9]+$' | grep -qvx "$parent_display" &&
+      ls "$home/run" | grep '^sway-ipc\..*\.sock$' | grep -qvx "$(basename "$parent_swaysock")"
+  }
+  wait_for 30 nested_up || fail "the nested sway did not start: $(cat "$work/nested.log")"
+  wayland_display=$(ls "$home/run" | grep -E '^wayland-[0-9]+$' | grep -vx "$parent_display" | head -n1)
+  swaysock=$home/run/$(ls "$home/run" | grep '^sway-ipc\..*\.sock$' | grep -vx "$(basename "$parent_swaysock")" | head -n1)
+  wait_for 30 sway_answers || fail "the nested sway does not answer: $(cat "$work/nested.log")"
+  enough_outputs() { [ "$(outputs | wc -l)" -ge "$count" ]; }
+  wait_for 30 enough_outputs || fail "the nested sway has $(outputs | wc -l) outputs, not $count"
 }
 
 outputs() {

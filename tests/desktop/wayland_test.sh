@@ -6,7 +6,7 @@
 #   wayland_test.sh VELMORA_BINARY PICTURE_SHARE_BINARY VIRTUAL_POINTER_BINARY CASE
 #
 # CASE: no-display, saver, saver-two-outputs, swayidle, sigterm,
-# output-vanishes, compositor-killed, settings. Skips (exit code 77, with the reason) where
+# output-vanishes, compositor-killed, settings, wallpaper. Skips (exit code 77, with the reason) where
 # sway cannot run.
 set -u
 . "$(dirname "$0")/common.sh"
@@ -151,12 +151,19 @@ case $case_name in
     echo "SIGTERM ended the saver quietly with code 0, sway still runs"
     ;;
   output-vanishes)
+    # Sway 1.7 cannot disable a headless output ("Failed to commit output"
+    # in its log, the output stays): the saver runs on a sway nested in the
+    # headless one, whose outputs are windows there, and one is closed.
     spanning
-    sway_start 2
+    sway_start 1
+    nested_start 2
     start_velmora -s
     wait_for 60 all_water || fail "the scene does not cover both outputs: $(cat "$work/velmora.err")"
     second=$(outputs | sed -n 2p)
-    swaymsg_ output "$second" disable >/dev/null || fail "swaymsg output $second disable failed"
+    as_user env SWAYSOCK="$parent_swaysock" swaymsg "[title=\"wlroots - $second\"] kill" >/dev/null ||
+      fail "the window of output $second cannot be closed"
+    output_gone() { ! outputs | grep -qx "$second"; }
+    wait_for 30 output_gone || fail "output $second is still there"
     wait_for 30 velmora_ended || fail "velmora did not end when its output $second went"
     velmora_status
     [ "$status" -eq 0 ] || fail "velmora ended with $status when its output went: $(cat "$work/velmora.err")"
@@ -190,6 +197,56 @@ case $case_name in
     echo "The settings window is a native Wayland client with its preview ($(share "$first") % water)"
     kill -TERM "$velmora_pid"
     wait_for 30 velmora_ended || fail "the settings window did not end on SIGTERM"
+    ;;
+  wallpaper)
+    # No swaybg: its picture on the same layer would cover the scene.
+    sway_background=
+    sway_start 1
+    add_pointer
+    open_window
+    # The window floats in the top left quarter: the desktop shows around it.
+    swaymsg_ '[app_id="foot"] floating enable, resize set 320 240, move position 0 0' >/dev/null ||
+      fail "the window cannot be placed"
+    inside="40,40 240x160"
+    outside="400,40 220x180"
+    # The share of water in a part of the layout (grim's geometry), and a
+    # checksum of the picture there (it changes with each new frame).
+    region_share() {
+      as_user grim -t ppm -g "$1" - >"$work/region.ppm" 2>/dev/null || { echo 0; return 0; }
+      "$work/share" "$work/region.ppm" 2>/dev/null || echo 0
+    }
+    region_sum() { as_user grim -t ppm -g "$1" - 2>/dev/null | md5sum | cut -d' ' -f1; }
+    window_placed() { [ "$(region_share "$inside")" -le 2 ] && [ "$(region_share "$outside")" -le 2 ]; }
+    wait_for 30 window_placed || fail "greenish pixels before the wallpaper ran"
+    start_velmora --wallpaper
+    scene_below() { [ "$(region_share "$outside")" -ge 40 ] && [ "$(region_share "$inside")" -le 2 ]; }
+    wait_for 60 scene_below || fail "no scene around the window, or not below it: around $(region_share "$outside") %,\
+ in the window $(region_share "$inside") %: $(cat "$work/velmora.err")"
+    echo "The scene shows around the window ($(region_share "$outside") % water) and not over it ($(region_share "$inside") %)"
+    # The last "focused" before the window's app_id is the window's own.
+    focus=$(swaymsg_ -t get_tree | awk '/"focused":/ { f = $2 } /"app_id": "foot"/ { print f }')
+    [ "$focus" = "true," ] || fail "the window lost the keyboard focus to the wallpaper ($focus)"
+    # Moves and clicks over the scene and over the window: after each, new
+    # frames show that the input was read, and the wallpaper still runs.
+    new_frame() { [ "$(region_sum "$outside")" != "$before" ]; }
+    for spot in "500 400" "100 100" "600 50"; do
+      swaymsg_ seat - cursor set $spot >/dev/null
+      swaymsg_ seat - cursor move 7 7 >/dev/null
+      swaymsg_ seat - cursor press button1 >/dev/null
+      swaymsg_ seat - cursor release button1 >/dev/null
+      before=$(region_sum "$outside")
+      wait_for 30 new_frame || fail "no new frame after input at $spot: $(cat "$work/velmora.err")"
+      velmora_ended && { velmora_status; fail "the wallpaper ended on input at $spot with $status"; }
+    done
+    [ "$(region_share "$outside")" -ge 40 ] || fail "the scene is gone after the input"
+    echo "Pointer moves and clicks leave the wallpaper running"
+    kill -TERM "$velmora_pid"
+    wait_for 30 velmora_ended || fail "the wallpaper did not end on SIGTERM"
+    velmora_status
+    [ "$status" -eq 0 ] || fail "the wallpaper ended with $status on SIGTERM: $(cat "$work/velmora.err")"
+    [ ! -s "$work/velmora.err" ] || fail "the wallpaper said something on SIGTERM: $(cat "$work/velmora.err")"
+    sway_answers || fail "sway does not answer after the wallpaper ended: $(tail -n 20 "$work/sway.log")"
+    echo "SIGTERM ended the wallpaper quietly with code 0, sway still runs"
     ;;
   *) fail "unknown case $case_name" ;;
 esac

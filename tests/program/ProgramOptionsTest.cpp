@@ -87,6 +87,27 @@ TEST(ProgramOptions, SaverSwitchesPassThrough) {
   EXPECT_EQ(Options({"velmora", "--film", "1", "--out", "shot.Jpg"}).Out, "shot.Jpg");
 }
 
+TEST(ProgramOptions, WallpaperIsTheSaverDrawingWhereRootDoes) {
+  auto o = Options({"velmora", "--wallpaper"});
+  EXPECT_EQ(o.Run, TProgramOptions::TRun::roSaver);
+  EXPECT_TRUE(o.Wallpaper);
+  EXPECT_EQ(o.SaverArguments, (std::vector<std::string>{"velmora", "-root"}));
+  EXPECT_FALSE(Options({"velmora", "-root"}).Wallpaper);
+  EXPECT_FALSE(Options({"velmora", "/s"}).Wallpaper);
+  // Neither another role nor a run of its own goes with it.
+  for (const std::vector<std::string>& argv :
+       {std::vector<std::string>{"velmora", "--wallpaper", "/s"}, {"velmora", "-root", "--wallpaper"},
+        {"velmora", "--wallpaper", "-window-id", "7"}, {"velmora", "--wallpaper", "--film", "1"},
+        {"velmora", "--check", "--wallpaper"}, {"velmora", "--wallpaper", "extra"}}) {
+    try {
+      Options(argv);
+      ADD_FAILURE() << argv[1] << " " << argv[2] << " was taken";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("--wallpaper"), std::string::npos) << e.what();
+    }
+  }
+}
+
 TEST(ProgramOptions, BadCommandLinesAreRefusedWithTheirReason) {
   const std::vector<std::vector<std::string>> bad = {
       {"velmora", "--film"},                       // no value

@@ -41,7 +41,7 @@
 
 #include <memory>
 
-#include "app/DialogGui.h"
+#include "gl/DialogGui.h"
 #include "app/Form.h"
 #include "app/GLDisplay.h"
 #include "app/GLWindow.h"

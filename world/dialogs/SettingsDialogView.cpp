@@ -7,7 +7,7 @@
 #include <cmath>
 #include <exception>
 
-#include "app/DialogGui.h"
+#include "gl/DialogGui.h"
 #include "app/SettingsForm.h"
 #include "gl/Texture.h"
 #include "scene/MainScene.h"

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <exception>
 
-#include "gl/DialogGui.h"
 #include "app/SettingsForm.h"
+#include "gl/DialogGui.h"
 #include "gl/Texture.h"
 #include "scene/MainScene.h"
 #include "scene/SceneTexture.h"

@@ -34,8 +34,7 @@ set(rank_program 6)
 set(allowed_upward
     world/FormWorld.cpp
     world/dialogs/AdvancedSettings.cpp
-    world/dialogs/SettingsDialog.cpp
-    world/dialogs/SettingsDialogView.cpp)
+    world/dialogs/SettingsDialog.cpp)
 set(allowed_upward_links "velmora_world->velmora_app")
 
 set(problems "")

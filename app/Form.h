@@ -24,8 +24,6 @@ namespace velmora {
 using TColor = uint32_t;
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clBtnFace = 0xF0F0F0;
-// The settings form's blue-green: red 45, green 190, blue 219.
-constexpr TColor clSettingsForm = 0xDBBE2D;
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 

@@ -22,9 +22,9 @@
 // manager's close button acts as "Cancel". "Preview" makes the scene full
 // screen; any input returns to the form (the screen-saver exit rules).
 //
-// What it shows is its scene side (TFormScene), made for it when it is
-// made by the maker the program installs (SetFormSceneMaker; the world's
-// is world/FormWorld.h). The form hands the application's events to it:
+// What it shows is its scene side (TFormScene, scene/FormScene.h), made
+// for it when it is made by the maker the program installs
+// (SetFormSceneMaker; the world's is world/FormWorld.h). The form hands the application's events to it:
 //
 //   OnStart        Start: scene and world built, options loaded
 //   OnLoadOptions  LoadOptions      OnSaveOptions  SaveOptions
@@ -41,43 +41,16 @@
 
 #include <memory>
 
-#include "app/DialogGui.h"
 #include "app/Form.h"
 #include "app/GLDisplay.h"
 #include "app/GLWindow.h"
 #include "app/ScreenSaver.h"
+#include "gl/DialogGui.h"
+#include "scene/FormScene.h"
 
 namespace velmora {
 
 class TFormSettings;
-
-// The scene side of the settings form: one handler per application event
-// the form answers (see above).
-class TFormScene {
- public:
-  virtual ~TFormScene() = default;
-  virtual void Start() = 0;
-  virtual void Stop() = 0;
-  virtual void LoadOptions() = 0;
-  virtual void SaveOptions() = 0;
-  virtual void StartOpenGL() = 0;
-  virtual void Render(float deltaTime) = 0;
-  virtual void FPSChanged() = 0;
-
-  // The settings dialog of a scene side that has one: its controls filled
-  // from the scene, drawn in an open ImGui frame, and "Cancel" (the window
-  // manager's close button).
-  virtual bool HasDialog() const { return false; }
-  virtual void FillControls() {}
-  virtual void DrawDialog(TDialogGui& gui) { (void)gui; }
-  virtual void CancelDialog() {}
-  // A benchmark's part of the frame left out from now on (a name the scene
-  // side knows); false for a name it does not know.
-  virtual bool LeaveOut(const std::string& part) {
-    (void)part;
-    return false;
-  }
-};
 
 using TFormSceneMaker = std::unique_ptr<TFormScene> (*)(TFormSettings& form);
 // The maker every settings form made from now on uses; nullptr: none.

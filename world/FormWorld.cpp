@@ -1,6 +1,7 @@
 #include "world/FormWorld.h"
 
 #include "app/ScreenSaver.h"
+#include "app/SettingsForm.h"
 #include "assets/ResourceReader.h"
 #include "core/Error.h"
 #include "core/Random.h"

@@ -38,12 +38,14 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
-#include "app/SettingsForm.h"
 #include "gl/ScaledRender.h"
+#include "scene/FormScene.h"
 
 namespace velmora {
 
+class TFormSettings;
 class TGLScreenSaver;
 class TMainScene;
 class TSceneTexture;

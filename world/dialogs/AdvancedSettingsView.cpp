@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/DialogGui.h"
+#include "gl/DialogGui.h"
 #include "world/dialogs/AdvancedSettings.h"
 #include "world/dialogs/DialogWidgets.h"
 

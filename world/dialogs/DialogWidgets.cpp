@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/DialogGui.h"
+#include "gl/DialogGui.h"
 
 namespace velmora::dialog {
 

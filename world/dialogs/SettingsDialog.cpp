@@ -207,4 +207,11 @@ void TSettingsDialog::OpenAddress(const std::string& address) {
   unopenedOpening_ = true;
 }
 
+platform::Rect TSettingsDialog::PreviewPanel() const { return form_.GLWindow()->Panel(); }
+
+bool TSettingsDialog::RenderingActive() const {
+  TCustomAppOpenGL* gl = form_.GLScreenSaver()->OpenGL();
+  return gl && gl->Active();
+}
+
 }  // namespace velmora

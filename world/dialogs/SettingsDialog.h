@@ -45,6 +45,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Window.h"
 #include "world/WorldOptions.h"
 #include "world/dialogs/DialogControls.h"
 
@@ -143,6 +144,9 @@ class TSettingsDialog {
   void DrawForm(TDialogGui& gui);
   void DrawAboutBox(TDialogGui& gui);
   void DrawUnopenedMessage(TDialogGui& gui);
+  // The form's preview panel in the window; a rendering context is active.
+  platform::Rect PreviewPanel() const;
+  bool RenderingActive() const;
 
   TFormSettings& form_;
   TFormWorld& side_;

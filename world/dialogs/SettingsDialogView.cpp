@@ -7,8 +7,7 @@
 #include <cmath>
 #include <exception>
 
-#include "app/DialogGui.h"
-#include "app/SettingsForm.h"
+#include "gl/DialogGui.h"
 #include "gl/Texture.h"
 #include "scene/MainScene.h"
 #include "scene/SceneTexture.h"
@@ -70,7 +69,7 @@ void TSettingsDialog::DrawForm(TDialogGui& gui) {
   TLayout layout(gui);
   // The form's colour everywhere but the preview panel, and the panel's
   // sunken edge.
-  const platform::Rect p = form_.GLWindow()->Panel();
+  const platform::Rect p = PreviewPanel();
   const ImU32 formColour = ImGui::GetColorU32(ImGuiCol_WindowBg);
   ImDrawList* back = ImGui::GetBackgroundDrawList();
   const float l = float(p.left), t = float(p.top), r = float(p.left + p.width), b = float(p.top + p.height);
@@ -196,7 +195,7 @@ void TSettingsDialog::DrawAboutBox(TDialogGui& gui) {
   // The picture: the scene's water, stretched over the frame.
   layout.At(10, 34);
   GLuint picture = 0;
-  if (side_.Scene && form_.GLScreenSaver()->OpenGL() && form_.GLScreenSaver()->OpenGL()->Active()) {
+  if (side_.Scene && RenderingActive()) {
     if (auto* texture = dynamic_cast<TSceneTexture*>(side_.Scene->FindObject("Textures/water.jpg"))) {
       try {
         texture->Bind();

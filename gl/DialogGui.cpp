@@ -1,4 +1,4 @@
-#include "app/DialogGui.h"
+#include "gl/DialogGui.h"
 
 #include <imgui.h>
 
@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/Form.h"
 #include "gl/GLEntryPoints.h"
 #include "platform/FontRasterizer.h"
 #include "platform/KeyCodes.h"
@@ -30,7 +29,7 @@ constexpr float kFontSize = 13.0f;
 constexpr float kTitleSize = 21.0f;
 
 ImVec4 Rgb(int r, int g, int b, float a = 1.0f) { return ImVec4(r / 255.0f, g / 255.0f, b / 255.0f, a); }
-ImVec4 Rgb(TColor c) { return Rgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+ImVec4 Rgb(uint32_t c) { return Rgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
 
 // The settings windows' look: the form colour (clSettingsForm) behind the
 // controls, the list colour (190, 244, 255) in lists and boxes, black text.

@@ -2,7 +2,7 @@
 // from the program's own window messages and drawn through the program's
 // OpenGL entry-point table.
 //
-// Input comes from the messages of the render window (app/GLWindow.h
+// Input comes from the messages of the application's render window (its
 // OnInput), after the screen-saver exit rules have seen them, so fake
 // event sources drive the dialogs in tests just as SDL does in the program.
 // Keys are the virtual-key codes of platform/KeyCodes.h; Tab and Shift+Tab
@@ -39,6 +39,9 @@ struct ImGuiContext;
 struct ImFont;
 
 namespace velmora {
+
+// The settings form's blue-green, 0x00BBGGRR: red 45, green 190, blue 219.
+constexpr uint32_t clSettingsForm = 0xDBBE2D;
 
 class TDialogGui {
  public:

@@ -107,8 +107,11 @@ case "$mode" in
   fuzz)
     velmora_build "$VELMORA_ROOT/build-fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_FUZZ=ON -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF
-    for f in "$VELMORA_ROOT"/build-fuzz/tests/fuzz/fuzz_*; do
-      [ -x "$f" ] || continue
+    # One target per seed corpus (a build folder may still hold the binary of
+    # a target that is gone).
+    for corpus in "$VELMORA_ROOT"/tests/fuzz/corpus/*/; do
+      f="$VELMORA_ROOT/build-fuzz/tests/fuzz/fuzz_$(basename "$corpus")"
+      [ -x "$f" ] || { echo "fuzz target $(basename "$f") was not built" >&2; exit 1; }
       echo "== $(basename "$f")"
       # New inputs go to a scratch corpus (the seeds in tests/fuzz/corpus stay
       # as committed); a crash fails the run instead of vanishing in a pipe.
@@ -116,7 +119,7 @@ case "$mode" in
       # finding too.
       scratch=$(mktemp -d)
       if ! "$f" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -rss_limit_mb=512 "$scratch" \
-          "$VELMORA_ROOT/tests/fuzz/corpus/$(basename "$f" | sed 's/^fuzz_//')" >"$scratch.log" 2>&1; then
+          "$corpus" >"$scratch.log" 2>&1; then
         tail -n 40 "$scratch.log"; rm -rf "$scratch"; exit 1
       fi
       tail -n 3 "$scratch.log"; rm -rf "$scratch" "$scratch.log"

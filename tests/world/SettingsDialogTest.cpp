@@ -26,6 +26,7 @@
 #include "gl/Viewport.h"
 #include "platform/KeyCodes.h"
 #include "platform/sdl/SdlSettingsStore.h"
+#include "program/WorldForm.h"
 #include "scene/MainScene.h"
 #include "scene/SceneSound.h"
 #include "scene/SceneSoundList.h"

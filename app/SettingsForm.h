@@ -24,7 +24,8 @@
 //
 // What it shows is its scene side (TFormScene, scene/FormScene.h), made
 // for it when it is made by the maker the program installs
-// (SetFormSceneMaker; the world's is world/FormWorld.h). The form hands the application's events to it:
+// (SetFormSceneMaker; the world's is world/FormWorld.h, installed by
+// program/WorldForm.h). The form hands the application's events to it:
 //
 //   OnStart        Start: scene and world built, options loaded
 //   OnLoadOptions  LoadOptions      OnSaveOptions  SaveOptions

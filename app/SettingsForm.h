@@ -24,7 +24,8 @@
 //
 // What it shows is its scene side (TFormScene, scene/FormScene.h), made
 // for it when it is made by the maker the program installs
-// (SetFormSceneMaker; the world's is world/FormWorld.h). The form hands the application's events to it:
+// (SetFormSceneMaker; the world's is world/FormWorld.h, installed by
+// program/WorldForm.h). The form hands the application's events to it:
 //
 //   OnStart        Start: scene and world built, options loaded
 //   OnLoadOptions  LoadOptions      OnSaveOptions  SaveOptions
@@ -37,6 +38,11 @@
 // outlives the rendering context. Without a maker (the shell's own tests)
 // the start only loads the application's options and every frame clears
 // to the window's colour.
+//
+// The form is the settings host of the world's form side and dialogs
+// (world/dialogs/SettingsHost.h): they read and change the screen saver,
+// the display, the window and the form through it
+// (app/SettingsFormHost.cpp).
 #pragma once
 
 #include <memory>
@@ -47,6 +53,7 @@
 #include "app/ScreenSaver.h"
 #include "gl/DialogGui.h"
 #include "scene/FormScene.h"
+#include "world/dialogs/SettingsHost.h"
 
 namespace velmora {
 
@@ -56,7 +63,7 @@ using TFormSceneMaker = std::unique_ptr<TFormScene> (*)(TFormSettings& form);
 // The maker every settings form made from now on uses; nullptr: none.
 void SetFormSceneMaker(TFormSceneMaker maker);
 
-class TFormSettings : public TForm {
+class TFormSettings : public TForm, public TSettingsHost {
  public:
   // Creates and reads the components: role decided, Initialize run, the
   // display switched in the saver role. Raises what they raise (a bad host
@@ -84,7 +91,7 @@ class TFormSettings : public TForm {
 
   // Fills the dialog controls from the scene and the world (the scene
   // side's FillControls).
-  virtual void FillDialogControls();
+  void FillDialogControls() override;
 
   // The form is the settings dialog (see above).
   bool DialogShown() const { return gui_ != nullptr; }
@@ -99,8 +106,34 @@ class TFormSettings : public TForm {
   // button's handler), the switch waits for the next idle step before the
   // next frame: going full screen makes the render window and its
   // rendering context again, and the open frame still draws with the old.
-  void StartPreview();
+  void StartPreview() override;
   bool PreviewPending() const { return previewPending_; }
+
+  // The settings host (world/dialogs/SettingsHost.h).
+  TSceneHost& SceneHost() override;
+  std::string ExeDir() const override;
+  std::string Title() const override;
+  std::string HelpFileName() const override;
+  bool InPreview() const override;
+  bool InSettingsRole() const override;
+  std::optional<uint32_t> RandomSeed() const override;
+  void LoadApplicationOptions() override;
+  std::string SaveApplicationOptions() override;
+  TSaverSettings SaverSettings() const override;
+  void SetSaverSettings(const TSaverSettings& settings) override;
+  bool HasDisplay() const override;
+  bool FullScreen() const override;
+  void GetColorDepthNames(std::vector<std::string>& list) override;
+  void GetScreenSizes(std::vector<std::string>& list) override;
+  int ColorDepthIndex() override;
+  int ScreenSizeIndex() override;
+  bool DesktopOnly() const override;
+  void SetDesktopOnly(bool value) override;
+  void SetFullScreenDepthName(const std::string& name) override;
+  void SetFullScreenSizeText(const std::string& text) override;
+  void SetCaption(const std::string& caption) override;
+  platform::Rect PreviewPanel() const override;
+  void CloseForm() override { Close(); }
 
  protected:
   void VisibleChanged() override;

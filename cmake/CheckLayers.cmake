@@ -26,19 +26,7 @@ set(rank_world 4)
 set(rank_app 5)
 set(rank_program 6)
 
-# The settings form's world side (the form, its dialogs) still works on the
-# application shell's form and screen saver directly. These
-# files, and the world library's link to the application library, are the
-# only ones allowed to point up; a file listed here that no longer does so
-# is reported too, so the list only shrinks.
-set(allowed_upward
-    world/FormWorld.cpp
-    world/dialogs/AdvancedSettings.cpp
-    world/dialogs/SettingsDialog.cpp)
-set(allowed_upward_links "velmora_world->velmora_app")
-
 set(problems "")
-set(upward_files "")
 
 foreach(layer IN LISTS layers)
   file(GLOB_RECURSE sources LIST_DIRECTORIES false RELATIVE ${SOURCE_DIR}
@@ -55,21 +43,11 @@ foreach(layer IN LISTS layers)
         continue()
       endif()
       if(rank_${target} GREATER_EQUAL rank_${layer})
-        if(source IN_LIST allowed_upward)
-          list(APPEND upward_files ${source})
-        else()
-          string(STRIP "${line}" line)
-          list(APPEND problems "${source}: ${line} (${layer}/ may not include ${target}/)")
-        endif()
+        string(STRIP "${line}" line)
+        list(APPEND problems "${source}: ${line} (${layer}/ may not include ${target}/)")
       endif()
     endforeach()
   endforeach()
-endforeach()
-
-foreach(source IN LISTS allowed_upward)
-  if(EXISTS ${SOURCE_DIR}/${source} AND NOT source IN_LIST upward_files)
-    list(APPEND problems "${source} includes nothing above its folder any more: take it off allowed_upward")
-  endif()
 endforeach()
 
 # The libraries each folder links.
@@ -93,9 +71,6 @@ foreach(layer IN LISTS layers)
         continue()
       endif()
       if(rank_${dep_layer} GREATER_EQUAL rank_${layer})
-        if("${library}->${dep}" IN_LIST allowed_upward_links)
-          continue()
-        endif()
         list(APPEND problems "${layer}/CMakeLists.txt: ${library} links ${dep}")
       endif()
     endforeach()

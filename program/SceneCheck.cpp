@@ -254,7 +254,7 @@ int RunSaveScene(const TProgramOptions& options) {
   platform::Get<platform::Windows>().UseOffscreen(false);
   OwnRunArguments();
   TFormSettings form(true);
-  std::unique_ptr<TMainScene> scene = MakeCarriedScene(form.GLScreenSaver());
+  std::unique_ptr<TMainScene> scene = MakeCarriedScene(&form);
   const std::string programPath = scene->Path;
   scene->Load();
   if (scene->GetCount() == 0)

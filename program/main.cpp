@@ -39,8 +39,8 @@
 #include "program/ProgramOptions.h"
 #include "program/Runs.h"
 #include "program/SceneCheck.h"
+#include "program/WorldForm.h"
 #include "scene/SceneClasses.h"
-#include "world/FormWorld.h"
 #include "world/WorldClasses.h"
 
 namespace {

@@ -1,16 +1,16 @@
 #include "world/FormWorld.h"
 
-#include "app/ScreenSaver.h"
-#include "app/SettingsForm.h"
 #include "assets/ResourceReader.h"
 #include "core/Error.h"
 #include "core/Random.h"
+#include "gl/OpenGL.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Display.h"
 #include "platform/Service.h"
 #include "scene/MainScene.h"
 #include "scene/RenderState.h"
+#include "scene/SceneHost.h"
 #include "scene/SceneText.h"
 #include "scene/SceneTexture.h"
 #include "world/FishRender.h"
@@ -18,11 +18,12 @@
 #include "world/UnderWaterWorld.h"
 #include "world/WatchClock.h"
 #include "world/dialogs/SettingsDialog.h"
+#include "world/dialogs/SettingsHost.h"
 
 namespace velmora {
 
-TFormWorld::TFormWorld(TFormSettings& form)
-    : form_(form), dialog_(std::make_unique<TSettingsDialog>(form, *this)) {}
+TFormWorld::TFormWorld(TSettingsHost& host)
+    : host_(host), dialog_(std::make_unique<TSettingsDialog>(host, *this)) {}
 
 TFormWorld::~TFormWorld() { Stop(); }
 
@@ -51,7 +52,7 @@ bool TFormWorld::LeaveOut(const std::string& part) {
   return false;
 }
 
-std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app) {
+std::unique_ptr<TMainScene> MakeCarriedScene(TSettingsHost* host) {
   TResourceFileReader& reader = ResourceReader();
   reader.SetBasePath(".\\Scenes\\");
   reader.ArchiveName = "data.rfa";
@@ -59,8 +60,8 @@ std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app) {
   const bool folder = !reader.DataFolder.empty();
   auto scene = std::make_unique<TMainScene>();
   scene->SourceName = kSceneFileName;
-  scene->Application = app;
-  scene->Path = folder ? reader.DataFolder + "/" : app ? app->ExeDir() : std::string(".\\");
+  scene->Application = host ? &host->SceneHost() : nullptr;
+  scene->Path = folder ? reader.DataFolder + "/" : host ? host->ExeDir() : std::string(".\\");
   scene->SourceFlags = folder ? sfDisk : sfArchive;
   return scene;
 }
@@ -88,27 +89,26 @@ class TBusyCursor {
 
 void TFormWorld::Start() {
   Stop();
-  TGLScreenSaver& app = *form_.GLScreenSaver();
   // Over a window of the program's own only: the preview draws into the
   // host's window (or a daemon's), whose pointer is the host's business.
-  const TBusyCursor busy(app.Role() != srPreview);
-  Scene = MakeCarriedScene(&app);
+  const TBusyCursor busy(!host_.InPreview());
+  Scene = MakeCarriedScene(&host_);
   // A film or benchmark of the same seed spawns the same scene.
-  RandSeed(app.RandomSeed.value_or(platform::Get<platform::Clock>().Milliseconds()));
+  RandSeed(host_.RandomSeed().value_or(platform::Get<platform::Clock>().Milliseconds()));
   Scene->Load();
   if (Scene->GetCount() == 0)
     RaiseError("TFormWorld", "Start",
                std::string("The scene ") + kSceneFileName + " holds nothing (is it missing from the data?)");
   Clock = dynamic_cast<TWatchClock*>(Scene->FindObject("Clock"));
   ClockSkin = dynamic_cast<TSceneTexture*>(Scene->FindObject("Textures/ClockSkin01A.jpg"));
-  World = std::make_unique<TUnderWaterWorld>(&app, Scene.get());
-  app.LoadOptions();
+  World = std::make_unique<TUnderWaterWorld>(&host_.SceneHost(), Scene.get());
+  host_.LoadApplicationOptions();
 }
 
 void TFormWorld::Stop() {
   // An open advanced dialog holds the scene's objects.
   if (dialog_) dialog_->CloseAdvancedSettings(false);
-  if (TCustomOpenGL* gl = form_.GLScreenSaver()->OpenGL(); gl && gl->Active())
+  if (TCustomOpenGL* gl = host_.SceneHost().OpenGL(); gl && gl->Active())
     scaled_.Release();
   else
     scaled_.Forget();
@@ -120,18 +120,14 @@ void TFormWorld::Stop() {
 
 void TFormWorld::LoadOptions() {
   if (!Scene || !World) return;
-  TGLScreenSaver& app = *form_.GLScreenSaver();
-  app.NamesScrambled = false;
-  app.SetUseLocalMachine(false);
+  host_.SceneHost().UsePlainOptions();
   Scene->LoadOptions();
   World->LoadOptions();
 }
 
 void TFormWorld::SaveOptions() {
   if (!Scene || !World) return;
-  TGLScreenSaver& app = *form_.GLScreenSaver();
-  app.NamesScrambled = false;
-  app.SetUseLocalMachine(false);
+  host_.SceneHost().UsePlainOptions();
   Scene->SaveOptions();
   World->SaveOptions();
 }
@@ -139,27 +135,23 @@ void TFormWorld::SaveOptions() {
 void TFormWorld::StartOpenGL() {
   // A new context: the old one's texture went with it.
   scaled_.Forget();
-  TGLScreenSaver& app = *form_.GLScreenSaver();
-  const bool fullScreen = form_.GLDisplay() && form_.GLDisplay()->FullScreen();
-  if (fullScreen || (app.Role() != srProgram && app.Role() != srConfig)) return;
+  if (host_.FullScreen() || !host_.InSettingsRole()) return;
   ControlsReady = false;
-  form_.FillDialogControls();
+  host_.FillDialogControls();
   ControlsReady = true;
 }
 
 int TFormWorld::BackgroundModeNow() const {
   const int monitors = platform::Get<platform::Display>().MonitorCount();
-  const bool fullScreen = form_.GLDisplay() && form_.GLDisplay()->FullScreen();
-  const bool spanning = monitors > 1 && fullScreen && form_.GLWindow() && form_.GLWindow()->Monitor == monitors;
+  const bool spanning = monitors > 1 && host_.FullScreen() && host_.SaverSettings().Monitor == monitors;
   return spanning ? 2 : 1;
 }
 
 void TFormWorld::Render(float deltaTime) {
   if (!Scene) return;
   if (World) World->SetBackgroundMode(BackgroundModeNow());
-  TGLScreenSaver& app = *form_.GLScreenSaver();
-  TCustomOpenGL* gl = app.OpenGL();
-  if (!gl || !gl->Active() || !scaled_.Begin(app.RenderScale)) {
+  TCustomOpenGL* gl = host_.SceneHost().OpenGL();
+  if (!gl || !gl->Active() || !scaled_.Begin(host_.SaverSettings().RenderScale)) {
     Scene->Process(deltaTime);
     return;
   }
@@ -177,11 +169,7 @@ void TFormWorld::Render(float deltaTime) {
 }
 
 void TFormWorld::FPSChanged() {
-  if (Scene) Scene->SetFPSText(form_.GLScreenSaver()->FPS());
-}
-
-void UseWorldForm() {
-  SetFormSceneMaker([](TFormSettings& form) -> std::unique_ptr<TFormScene> { return std::make_unique<TFormWorld>(form); });
+  if (Scene) Scene->SetFPSText(host_.SceneHost().FPS());
 }
 
 }  // namespace velmora

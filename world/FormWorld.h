@@ -1,9 +1,10 @@
 // The settings form's scene side in the program: the carried underwater
 // scene and the world that applies the user's options to it.
 //
-// Lifecycle (the form's application events, app/SettingsForm.h):
+// Lifecycle (the form's application events, as its host hands them on):
 //
-//   form made -> TFormWorld made by the installed maker (UseWorldForm) ->
+//   form made -> TFormWorld made on the form, its settings host
+//   (world/dialogs/SettingsHost.h), by the maker the program installs ->
 //   OnStart: Start -> OnLoadOptions / OnSaveOptions: the scene's options,
 //   then the world's -> OnStartOpenGL: the dialog controls filled in the
 //   windowed roles -> every frame OnRender: Render -> OnStop (or the form's
@@ -16,14 +17,14 @@
 //      ".\Scenes\", archive "data.rfa", source rsArchiveResource (an
 //      archive chosen with --data or VELMORA_DATA stands in for it);
 //   2. the random generator seeded from the platform's clock;
-//   3. the scene "ravavezaz.gsc" made on the application, Path its ExeDir,
+//   3. the scene "ravavezaz.gsc" made on the host's scene host, Path its ExeDir,
 //      read from the archive only - or, when --data named a folder of
 //      loose files, read from that folder through the scene's disk bit
 //      (Path the folder; every file it names found there by name);
 //   4. Clock := the object "Clock", ClockSkin := "Textures/ClockSkin01A.jpg";
-//   5. the world made on the application and the scene;
-//   6. the application's LoadOptions, which loads its own options and
-//      fires OnLoadOptions: scene and world read theirs, with plain names in
+//   5. the world made on the scene host and the scene;
+//   6. the application's options loaded, its own and then, through
+//      LoadOptions here, the scene's and the world's, with plain names in
 //      the per-user root.
 // A second Start frees the scene and the world of the first.
 //
@@ -45,17 +46,16 @@
 
 namespace velmora {
 
-class TFormSettings;
-class TGLScreenSaver;
 class TMainScene;
 class TSceneTexture;
 class TSettingsDialog;
+class TSettingsHost;
 class TUnderWaterWorld;
 class TWatchClock;
 
 class TFormWorld : public TFormScene {
  public:
-  explicit TFormWorld(TFormSettings& form);
+  explicit TFormWorld(TSettingsHost& host);
   // Stop.
   ~TFormWorld() override;
 
@@ -97,7 +97,7 @@ class TFormWorld : public TFormScene {
   bool ControlsReady = false;
 
  private:
-  TFormSettings& form_;
+  TSettingsHost& host_;
   std::unique_ptr<TSettingsDialog> dialog_;
   // The scene drawn at the application's RenderScale.
   TScaledRender scaled_;
@@ -106,14 +106,11 @@ class TFormWorld : public TFormScene {
 // The name of the scene description the program carries.
 constexpr const char* kSceneFileName = "ravavezaz.gsc";
 
-// Every settings form made from now on shows the world.
-void UseWorldForm();
-
 // Steps 1 and 3 of Start up to the load: the asset reader pointed at the
 // carried archive (or what stands in for it) and the scene made to read
-// kSceneFileName from it, not loaded yet. app may be nullptr (a scene
+// kSceneFileName from it, not loaded yet. host may be nullptr (a scene
 // loaded only to be written out); the scene's Path is then ".\" unless a
 // data folder is in force.
-std::unique_ptr<TMainScene> MakeCarriedScene(TGLScreenSaver* app);
+std::unique_ptr<TMainScene> MakeCarriedScene(TSettingsHost* host);
 
 }  // namespace velmora

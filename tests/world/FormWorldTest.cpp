@@ -18,6 +18,7 @@
 #include "assets/ResourceReader.h"
 #include "assets/WinSoundDevice.h"
 #include "gl/GLEntryPoints.h"
+#include "program/WorldForm.h"
 #include "scene/MainScene.h"
 #include "scene/SceneSoundList.h"
 #include "scene/SceneTexture.h"

@@ -2,17 +2,17 @@
 
 #include <algorithm>
 
-#include "app/GLDisplay.h"
-#include "app/GLWindow.h"
-#include "app/ScreenSaver.h"
 #include "core/Error.h"
+#include "gl/OpenGL.h"
 #include "platform/Display.h"
 #include "platform/Service.h"
 #include "scene/MainScene.h"
+#include "scene/SceneHost.h"
 #include "scene/SceneSound.h"
 #include "scene/SceneSoundList.h"
 #include "scene/SceneTextureList.h"
 #include "world/GLClock.h"
+#include "world/dialogs/SettingsHost.h"
 
 namespace velmora {
 
@@ -31,11 +31,10 @@ T* Require(TMainScene& scene, const char* name) {
 
 }  // namespace
 
-TFormAdvancedSettings::TFormAdvancedSettings(TMainScene& scene, TGLScreenSaver& app) : scene_(scene), app_(app) {
+TFormAdvancedSettings::TFormAdvancedSettings(TMainScene& scene, TSettingsHost& host) : scene_(scene), host_(host) {
   textures_ = Require<TSceneTextureList>(scene, "Textures");
   sounds_ = Require<TSceneSoundList>(scene, "Sounds");
   clock_ = Require<TGLClock>(scene, "GLClock");
-  display_ = app.Display();
   for (const char* name : kTimeoutNames) {
     ComboBoxMonitorOff.Items.push_back(name);
     ComboBoxPowerOff.Items.push_back(name);
@@ -51,36 +50,38 @@ std::vector<std::string> TFormAdvancedSettings::MonitorNames(int monitors) {
 }
 
 void TFormAdvancedSettings::Fill() {
-  if (display_) {
-    display_->GetColorDepthNames(ComboBoxDepth.Items);
-    display_->GetScreenSizes(ComboBoxResolution.Items);
-    ComboBoxDepth.SetItemIndex(display_->ColorDepthIndex());
-    ComboBoxResolution.SetItemIndex(display_->ScreenSizeIndex());
-    CheckBoxDesktop.Checked = display_->DesktopOnly;
+  if (host_.HasDisplay()) {
+    host_.GetColorDepthNames(ComboBoxDepth.Items);
+    host_.GetScreenSizes(ComboBoxResolution.Items);
+    ComboBoxDepth.SetItemIndex(host_.ColorDepthIndex());
+    ComboBoxResolution.SetItemIndex(host_.ScreenSizeIndex());
+    CheckBoxDesktop.Checked = host_.DesktopOnly();
   }
   ComboBoxTextures.SetItemIndex(textures_->ColorBit());
   ComboBoxQuality.SetItemIndex(textures_->Quality());
   filledQuality_ = ComboBoxQuality.ItemIndex;
-  if (TCustomAppOpenGL* gl = app_.OpenGL()) {
+  if (TCustomOpenGL* gl = host_.SceneHost().OpenGL()) {
     CheckBoxWaitSync.Checked = gl->WaitSync;
     // Only two renderers are offered; one the display forced to the
     // software formats reads as "Software".
     ComboBoxRenderer.SetItemIndex(gl->Renderer() == glrOpenGL ? 0 : 1);
   }
   filledRenderer_ = ComboBoxRenderer.ItemIndex;
-  ComboBoxRenderScale.SetItemIndex(app_.RenderScale >= 100 ? 0 : app_.RenderScale >= 75 ? 1 : 2);
-  ComboBoxPowerOff.SetItemIndex(app_.PowerOffIndex());
-  ComboBoxMonitorOff.SetItemIndex(app_.MonitorOffIndex());
-  CheckBoxMouseMove.Checked = app_.MouseMoveExit;
-  CheckBoxRunAsProg.Checked = app_.RunAsProgram;
-  CheckBoxSnapshots.Checked = app_.SnapshotsEnabled;
+  const TSaverSettings saver = host_.SaverSettings();
+  ComboBoxRenderScale.SetItemIndex(saver.RenderScale >= 100 ? 0 : saver.RenderScale >= 75 ? 1 : 2);
+  ComboBoxPowerOff.SetItemIndex(saver.PowerOffIndex);
+  ComboBoxMonitorOff.SetItemIndex(saver.MonitorOffIndex);
+  CheckBoxMouseMove.Checked = saver.MouseMoveExit;
+  CheckBoxRunAsProg.Checked = saver.RunAsProgram;
+  CheckBoxSnapshots.Checked = saver.SnapshotsEnabled;
   ComboBoxDepth.Enabled = ComboBoxResolution.Enabled = !CheckBoxDesktop.Checked;
-  CheckBoxFixedFPS.Checked = app_.LowCPU;
+  CheckBoxFixedFPS.Checked = saver.LowCPU;
   ComboBoxClockMode.SetItemIndex(std::clamp(clock_->Mode(), kOptClockMode.Min, kOptClockMode.Max));
   ShapeColor = clock_->Color;
   CheckBoxFPS.Checked = scene_.ShowFPS();
   ComboBoxMultiMonitors.Items = MonitorNames(platform::Get<platform::Display>().MonitorCount());
-  ComboBoxMultiMonitors.SetItemIndex(app_.Window() ? app_.Window()->Monitor + 1 : 0);
+  // Without a window the monitor reads -1: "Primary Monitor".
+  ComboBoxMultiMonitors.SetItemIndex(saver.Monitor + 1);
   if (ComboBoxMultiMonitors.ItemIndex < 0) ComboBoxMultiMonitors.ItemIndex = 0;
   CheckListBoxSounds.Items.clear();
   for (int i = 0; i < sounds_->GetCount(); ++i)
@@ -100,34 +101,28 @@ void TFormAdvancedSettings::ShowSelectedSound() {
 }
 
 void TFormAdvancedSettings::RefillSizes() {
-  display_->GetScreenSizes(ComboBoxResolution.Items);
-  ComboBoxResolution.SetItemIndex(display_->ScreenSizeIndex());
+  host_.GetScreenSizes(ComboBoxResolution.Items);
+  ComboBoxResolution.SetItemIndex(host_.ScreenSizeIndex());
 }
 
 // --- live handlers -------------------------------------------------------------------
 
 void TFormAdvancedSettings::ComboBoxDepthChange() {
-  if (!display_ || CheckBoxDesktop.Checked || ComboBoxDepth.ItemIndex < 0) return;
-  TScreenMode mode;
-  mode.Assign(display_->FullScreenMode());
-  mode.SetColorDepthName(ComboBoxDepth.Text());
-  display_->SetFullScreenMode(mode);
+  if (!host_.HasDisplay() || CheckBoxDesktop.Checked || ComboBoxDepth.ItemIndex < 0) return;
+  host_.SetFullScreenDepthName(ComboBoxDepth.Text());
   RefillSizes();
 }
 
 void TFormAdvancedSettings::ComboBoxResolutionChange() {
-  if (!display_ || ComboBoxResolution.ItemIndex < 0) return;
-  TScreenMode mode;
-  mode.Assign(display_->FullScreenMode());
-  mode.SetSizeText(ComboBoxResolution.Text());
-  display_->SetFullScreenMode(mode);
+  if (!host_.HasDisplay() || ComboBoxResolution.ItemIndex < 0) return;
+  host_.SetFullScreenSizeText(ComboBoxResolution.Text());
 }
 
 void TFormAdvancedSettings::CheckBoxDesktopClick() {
-  if (!display_) return;
-  display_->DesktopOnly = CheckBoxDesktop.Checked;
+  if (!host_.HasDisplay()) return;
+  host_.SetDesktopOnly(CheckBoxDesktop.Checked);
   ComboBoxDepth.Enabled = ComboBoxResolution.Enabled = !CheckBoxDesktop.Checked;
-  ComboBoxDepth.SetItemIndex(display_->ColorDepthIndex());
+  ComboBoxDepth.SetItemIndex(host_.ColorDepthIndex());
   RefillSizes();
 }
 
@@ -155,28 +150,30 @@ void TFormAdvancedSettings::CheckListBoxSoundsClick() { ShowSelectedSound(); }
 // --- OK ------------------------------------------------------------------------------
 
 void TFormAdvancedSettings::Apply() {
-  if (display_) {
+  if (host_.HasDisplay()) {
     // The chosen full-screen mode itself, whatever "Desktop Resolution"
-    // says (with it, FullScreenMode answers the desktop's mode).
-    display_->DesktopOnly = false;
+    // says (with it, the display's full-screen mode is the desktop's).
+    host_.SetDesktopOnly(false);
     if (ComboBoxDepth.ItemIndex >= 0) {
-      TScreenMode mode;
-      mode.Assign(display_->FullScreenMode());
-      mode.SetColorDepthName(ComboBoxDepth.Text());
-      display_->SetFullScreenMode(mode);
+      host_.SetFullScreenDepthName(ComboBoxDepth.Text());
       RefillSizes();
     }
-    if (ComboBoxResolution.ItemIndex >= 0) {
-      TScreenMode mode;
-      mode.Assign(display_->FullScreenMode());
-      mode.SetSizeText(ComboBoxResolution.Text());
-      display_->SetFullScreenMode(mode);
-    }
-    display_->DesktopOnly = CheckBoxDesktop.Checked;
+    if (ComboBoxResolution.ItemIndex >= 0) host_.SetFullScreenSizeText(ComboBoxResolution.Text());
+    host_.SetDesktopOnly(CheckBoxDesktop.Checked);
   }
-  int monitor = ComboBoxMultiMonitors.ItemIndex - 1;
-  if (TCustomGLWindow* window = app_.Window()) window->Monitor = monitor;
-  if (TCustomAppOpenGL* gl = app_.OpenGL()) {
+  // The saver's settings first: a new renderer starts on the chosen monitor.
+  TSaverSettings saver = host_.SaverSettings();
+  const int monitor = ComboBoxMultiMonitors.ItemIndex - 1;
+  saver.Monitor = monitor;
+  if (ComboBoxPowerOff.ItemIndex >= 0) saver.PowerOffIndex = ComboBoxPowerOff.ItemIndex;
+  if (ComboBoxMonitorOff.ItemIndex >= 0) saver.MonitorOffIndex = ComboBoxMonitorOff.ItemIndex;
+  if (ComboBoxRenderScale.ItemIndex >= 0) saver.RenderScale = 100 - 25 * std::min(ComboBoxRenderScale.ItemIndex, 2);
+  saver.RunAsProgram = CheckBoxRunAsProg.Checked;
+  saver.MouseMoveExit = CheckBoxMouseMove.Checked;
+  saver.SnapshotsEnabled = CheckBoxSnapshots.Checked;
+  saver.LowCPU = CheckBoxFixedFPS.Checked;
+  host_.SetSaverSettings(saver);
+  if (TCustomOpenGL* gl = host_.SceneHost().OpenGL()) {
     // A renderer left as it was keeps what the context chose (a display
     // with only software formats says so itself).
     if (monitor >= 0)
@@ -184,12 +181,9 @@ void TFormAdvancedSettings::Apply() {
     else if (ComboBoxRenderer.ItemIndex != filledRenderer_)
       gl->SetRenderer(ComboBoxRenderer.ItemIndex == 1 ? glrDirectX : glrOpenGL);
   }
-  if (ComboBoxPowerOff.ItemIndex >= 0) app_.SetPowerOffIndex(ComboBoxPowerOff.ItemIndex);
-  if (ComboBoxMonitorOff.ItemIndex >= 0) app_.SetMonitorOffIndex(ComboBoxMonitorOff.ItemIndex);
   clock_->SetMode(std::max(ComboBoxClockMode.ItemIndex, 0));
   clock_->Color = ShapeColor;
-  if (TCustomAppOpenGL* gl = app_.OpenGL()) gl->WaitSync = CheckBoxWaitSync.Checked;
-  if (ComboBoxRenderScale.ItemIndex >= 0) app_.RenderScale = 100 - 25 * std::min(ComboBoxRenderScale.ItemIndex, 2);
+  if (TCustomOpenGL* gl = host_.SceneHost().OpenGL()) gl->WaitSync = CheckBoxWaitSync.Checked;
   if (ComboBoxTextures.ItemIndex >= 0) textures_->SetColorBit(static_cast<TColorBit>(ComboBoxTextures.ItemIndex));
   if (ComboBoxQuality.ItemIndex >= 0) {
     textures_->SetQuality(static_cast<TTextureQuality>(ComboBoxQuality.ItemIndex));
@@ -197,11 +191,7 @@ void TFormAdvancedSettings::Apply() {
     // read again at its next use.
     if (ComboBoxQuality.ItemIndex != filledQuality_) textures_->ReleaseTextures();
   }
-  app_.RunAsProgram = CheckBoxRunAsProg.Checked;
-  app_.MouseMoveExit = CheckBoxMouseMove.Checked;
-  app_.SnapshotsEnabled = CheckBoxSnapshots.Checked;
   scene_.SetShowFPS(CheckBoxFPS.Checked);
-  app_.LowCPU = CheckBoxFixedFPS.Checked;
 }
 
 }  // namespace velmora

@@ -4,11 +4,11 @@
 //
 // Lifecycle:
 //
-//   made with the scene and the application (the scene's "Textures",
-//   "Sounds" and "GLClock", the application's display, window and
-//   rendering context found) -> Fill -> shown modally; live handlers while
-//   open (display lists, colour, sounds) -> OK: Apply / Cancel: nothing
-//   more (sound changes made stay) -> freed.
+//   made with the scene and the settings host (world/dialogs/SettingsHost.h:
+//   the saver's settings, its display's modes, the rendering context; the
+//   scene's "Textures", "Sounds" and "GLClock" found) -> Fill -> shown
+//   modally; live handlers while open (display lists, colour, sounds) ->
+//   OK: Apply / Cancel: nothing more (sound changes made stay) -> freed.
 //
 // Controls and their bindings:
 //   "  Graphic options"  ComboBoxDepth ("Color Depth") and ComboBoxResolution
@@ -67,18 +67,17 @@
 
 namespace velmora {
 
-class TCustomGLDisplay;
 class TDialogGui;
 class TGLClock;
-class TGLScreenSaver;
 class TMainScene;
 class TSceneSoundList;
 class TSceneTextureList;
+class TSettingsHost;
 
 class TFormAdvancedSettings {
  public:
   // Finds what it binds to; raises as above.
-  TFormAdvancedSettings(TMainScene& scene, TGLScreenSaver& app);
+  TFormAdvancedSettings(TMainScene& scene, TSettingsHost& host);
 
   TDialogComboBox ComboBoxDepth;
   TDialogComboBox ComboBoxResolution;
@@ -135,8 +134,7 @@ class TFormAdvancedSettings {
   void ShowSelectedSound();
 
   TMainScene& scene_;
-  TGLScreenSaver& app_;
-  TCustomGLDisplay* display_ = nullptr;
+  TSettingsHost& host_;
   TSceneTextureList* textures_ = nullptr;
   TSceneSoundList* sounds_ = nullptr;
   TGLClock* clock_ = nullptr;

@@ -4,18 +4,19 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/SettingsForm.h"
 #include "core/Strings.h"
 #include "core/Version.h"
 #include "gl/OpenGL.h"
 #include "platform/Process.h"
 #include "platform/Service.h"
 #include "scene/MainScene.h"
+#include "scene/SceneHost.h"
 #include "scene/SceneTexture.h"
 #include "world/FormWorld.h"
 #include "world/UnderWaterWorld.h"
 #include "world/WatchClock.h"
 #include "world/dialogs/AdvancedSettings.h"
+#include "world/dialogs/SettingsHost.h"
 
 namespace velmora {
 
@@ -25,7 +26,7 @@ const char* const TSettingsDialog::kAdvancedText =
 
 const char* const TSettingsDialog::kSaveErrorText = "The settings could not be saved.";
 
-TSettingsDialog::TSettingsDialog(TFormSettings& form, TFormWorld& side) : form_(form), side_(side) {}
+TSettingsDialog::TSettingsDialog(TSettingsHost& host, TFormWorld& side) : host_(host), side_(side) {}
 
 TSettingsDialog::~TSettingsDialog() = default;
 
@@ -44,10 +45,8 @@ std::vector<std::string> TSettingsDialog::SkinNames(const std::vector<std::strin
 
 void TSettingsDialog::FillControls() {
   side_.ControlsReady = false;
-  TGLScreenSaver& app = *form_.GLScreenSaver();
-  Caption = app.Title + " v" + velmora::kVersion;
-  form_.Caption = Caption;
-  if (platform::NativeWindow* window = form_.GLWindow()->Handle()) window->SetTitle(Caption);
+  Caption = host_.Title() + " v" + velmora::kVersion;
+  host_.SetCaption(Caption);
   if (TUnderWaterWorld* world = side_.World.get()) {
     ComboBoxBackgrounds.Items.clear();
     for (const auto& [name, water] : world->Waters) ComboBoxBackgrounds.Items.push_back(name);
@@ -122,32 +121,29 @@ std::string TSettingsDialog::FishTypeName(const std::string& environment) {
 // --- buttons -------------------------------------------------------------------------
 
 void TSettingsDialog::ButtonClick(TButton sender) {
-  TGLScreenSaver& app = *form_.GLScreenSaver();
   switch (sender) {
-    case btPreview: form_.StartPreview(); break;
+    case btPreview: host_.StartPreview(); break;
     case btAbout: ShowAboutBox(); break;
-    case btHelp: OpenAddress(app.HelpFileName()); break;
+    case btHelp: OpenAddress(host_.HelpFileName()); break;
     case btFeedBack: OpenContactAddress(); break;
     case btAdvanced: ShowAdvancedSettings(); break;
     case btOk:
-      app.ClearWriteError();
-      app.SaveOptions();
-      SaveError = app.WriteError();
+      SaveError = host_.SaveApplicationOptions();
       if (!SaveError.empty()) {
         // The user's changes are still in the form: it stays open.
         std::fprintf(stderr, "velmora: the settings could not be saved: %s\n", SaveError.c_str());
         std::fflush(stderr);
         break;
       }
-      form_.Close();
+      host_.CloseForm();
       break;
-    case btCancel: form_.Close(); break;
+    case btCancel: host_.CloseForm(); break;
   }
 }
 
 void TSettingsDialog::ShowAdvancedSettings() {
   if (!side_.Scene) return;
-  auto dialog = std::make_unique<TFormAdvancedSettings>(*side_.Scene, *form_.GLScreenSaver());
+  auto dialog = std::make_unique<TFormAdvancedSettings>(*side_.Scene, host_);
   dialog->Fill();
   advanced_ = std::move(dialog);
   advancedOpening_ = true;
@@ -167,8 +163,7 @@ void TSettingsDialog::ShowAboutBox() {
 }
 
 std::string TSettingsDialog::AboutTitle() const {
-  TGLScreenSaver& app = *form_.GLScreenSaver();
-  return app.Title + " " + velmora::kVersion;
+  return host_.Title() + " " + velmora::kVersion;
 }
 
 std::string TSettingsDialog::AboutYearLine() const {
@@ -186,14 +181,14 @@ const char* TSettingsDialog::AboutText() {
 }
 
 std::string TSettingsDialog::AboutOpenGL() const {
-  TCustomAppOpenGL* gl = form_.GLScreenSaver()->OpenGL();
+  TCustomOpenGL* gl = host_.SceneHost().OpenGL();
   if (!gl || !gl->Active()) return "OpenGL: not running";
   return "OpenGL vendor: " + gl->GLVendor() + "\nRenderer: " + gl->GLRenderer() + "\nVersion: " + gl->GLVersion;
 }
 
 std::string TSettingsDialog::WebAddress() const {
   std::error_code error;
-  std::filesystem::path page = std::filesystem::absolute(form_.GLScreenSaver()->HelpFileName(), error);
+  std::filesystem::path page = std::filesystem::absolute(host_.HelpFileName(), error);
   return "file://" + page.generic_string();
 }
 
@@ -207,10 +202,10 @@ void TSettingsDialog::OpenAddress(const std::string& address) {
   unopenedOpening_ = true;
 }
 
-platform::Rect TSettingsDialog::PreviewPanel() const { return form_.GLWindow()->Panel(); }
+platform::Rect TSettingsDialog::PreviewPanel() const { return host_.PreviewPanel(); }
 
 bool TSettingsDialog::RenderingActive() const {
-  TCustomAppOpenGL* gl = form_.GLScreenSaver()->OpenGL();
+  TCustomOpenGL* gl = host_.SceneHost().OpenGL();
   return gl && gl->Active();
 }
 

@@ -32,10 +32,13 @@
 // list, each file name without folder and extension, "_" read as a blank.
 //
 // The web and contact addresses of the about box and "Contact Us" are the
-// help page the program ships (the application's HelpFileName), opened
+// help page the program ships (the host's HelpFileName), opened
 // with the desktop's opener. When the opener cannot be started (no
 // xdg-open), a message over the form names the page in a text the user can
 // select and copy.
+//
+// Everything of the program it reads or changes beyond the scene and the
+// world comes through its settings host (world/dialogs/SettingsHost.h).
 //
 // Errors: those of the world's setters and of the scene objects they
 // reach; they go to the application's error handler like every handler's.
@@ -53,12 +56,12 @@ namespace velmora {
 
 class TDialogGui;
 class TFormAdvancedSettings;
-class TFormSettings;
 class TFormWorld;
+class TSettingsHost;
 
 class TSettingsDialog {
  public:
-  TSettingsDialog(TFormSettings& form, TFormWorld& side);
+  TSettingsDialog(TSettingsHost& host, TFormWorld& side);
   ~TSettingsDialog();
   TSettingsDialog(const TSettingsDialog&) = delete;
   TSettingsDialog& operator=(const TSettingsDialog&) = delete;
@@ -148,7 +151,7 @@ class TSettingsDialog {
   platform::Rect PreviewPanel() const;
   bool RenderingActive() const;
 
-  TFormSettings& form_;
+  TSettingsHost& host_;
   TFormWorld& side_;
   std::unique_ptr<TFormAdvancedSettings> advanced_;
   bool advancedOpening_ = false;

@@ -78,9 +78,15 @@ struct LayerWindow::Session {
   wl_seat* seat = nullptr;
   wl_pointer* pointer = nullptr;
   wl_keyboard* keyboard = nullptr;
+  // Outputs the compositor announced. The reader thread adds those that
+  // appear while the run goes on; the drawing thread gives them surfaces.
+  std::mutex outputsLock;
   std::vector<Output> outputs;
+  size_t outputsTaken = 0;  // outputs[0, outputsTaken) were looked at
+  bool followNewOutputs = false;
   std::vector<std::unique_ptr<Surface>> surfaces;
   uint32_t windowId = 0;
+  DesktopLayer layer = DesktopLayer::Overlay;
   bool keyboardWanted = false;
   // Below the windows the surfaces may stay covered for hours, and a
   // covered surface gets no frame callbacks: its swaps never wait for
@@ -103,6 +109,14 @@ struct LayerWindow::Session {
     Get<EventSource>().Post(copy);
   }
   void Start();
+  // A surface of the layer on `output`, committed without a buffer: the
+  // compositor configures it, and it is drawn after that.
+  void AddSurface(wl_output* output);
+  // EGL's window and surface for a configured surface, in the format of
+  // the contexts.
+  bool MakeEglSurface(Surface& surface);
+  // Surfaces for the outputs that appeared since the last look.
+  void TakeNewOutputs();
 };
 
 namespace {
@@ -177,7 +191,9 @@ void Global(void* data, wl_registry* registry, uint32_t name, const char* interf
     s->shell = static_cast<zwlr_layer_shell_v1*>(
         wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, std::min<uint32_t>(version, 3)));
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
-    s->outputs.push_back({static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1)), name});
+    auto* output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1));
+    std::lock_guard<std::mutex> hold(s->outputsLock);
+    s->outputs.push_back({output, name});
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !s->seat) {
     s->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, std::min<uint32_t>(version, 4)));
     wl_seat_add_listener(s->seat, &kSeat, s);
@@ -212,6 +228,45 @@ void LayerClosed(void* data, zwlr_layer_surface_v1*) {
 const zwlr_layer_surface_v1_listener kLayer{LayerConfigure, LayerClosed};
 
 }  // namespace
+
+void LayerWindow::Session::AddSurface(wl_output* output) {
+  auto s = std::make_unique<Surface>();
+  s->session = this;
+  s->surface = wl_compositor_create_surface(compositor);
+  s->layer = zwlr_layer_shell_v1_get_layer_surface(shell, s->surface, output, static_cast<uint32_t>(layer), "velmora");
+  zwlr_layer_surface_v1_add_listener(s->layer, &kLayer, s.get());
+  zwlr_layer_surface_v1_set_anchor(s->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+  zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
+  // The whole output, panels or not, and pushed aside by none.
+  zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(
+      s->layer, layer == DesktopLayer::Overlay ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                                               : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+  wl_surface_commit(s->surface);
+  surfaces.push_back(std::move(s));
+}
+
+bool LayerWindow::Session::MakeEglSurface(Surface& surface) {
+  surface.eglWidth = std::max(1, surface.width.load());
+  surface.eglHeight = std::max(1, surface.height.load());
+  surface.eglWindow = wl_egl_window_create(surface.surface, surface.eglWidth, surface.eglHeight);
+  surface.eglSurface =
+      eglCreateWindowSurface(egl, config, reinterpret_cast<EGLNativeWindowType>(surface.eglWindow), nullptr);
+  return surface.eglSurface != EGL_NO_SURFACE;
+}
+
+void LayerWindow::Session::TakeNewOutputs() {
+  std::vector<wl_output*> fresh;
+  {
+    std::lock_guard<std::mutex> hold(outputsLock);
+    for (; outputsTaken < outputs.size(); ++outputsTaken) fresh.push_back(outputs[outputsTaken].output);
+  }
+  if (fresh.empty() || !followNewOutputs) return;
+  for (wl_output* output : fresh) AddSurface(output);
+  wl_display_flush(display);
+}
 
 void LayerWindow::Session::Start() {
   reader = std::thread([this] {
@@ -289,6 +344,7 @@ std::unique_ptr<LayerWindow> LayerWindow::Create(const WindowRequest& request, D
     reason = "no Wayland compositor to connect to";
     return nullptr;
   }
+  session->layer = layer;
   session->keyboardWanted = layer == DesktopLayer::Overlay;
   session->background = layer == DesktopLayer::Background;
   session->windowId = nextId++;
@@ -304,25 +360,12 @@ std::unique_ptr<LayerWindow> LayerWindow::Create(const WindowRequest& request, D
     reason = "the compositor has no outputs";
     return nullptr;
   }
-  for (size_t i : CoveredOutputs(request.bounds, request.primaryOnly, session->outputs.size())) {
-    auto s = std::make_unique<Session::Surface>();
-    s->session = session.get();
-    s->surface = wl_compositor_create_surface(session->compositor);
-    s->layer = zwlr_layer_shell_v1_get_layer_surface(session->shell, s->surface, session->outputs[i].output,
-                                                    static_cast<uint32_t>(layer), "velmora");
-    zwlr_layer_surface_v1_add_listener(s->layer, &kLayer, s.get());
-    zwlr_layer_surface_v1_set_anchor(s->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                                   ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
-                                                   ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
-    // The whole output, panels or not, and pushed aside by none.
-    zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        s->layer, layer == DesktopLayer::Overlay ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
-                                                 : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
-    wl_surface_commit(s->surface);
-    session->surfaces.push_back(std::move(s));
-  }
+  const std::vector<size_t> covered = CoveredOutputs(request.bounds, request.primaryOnly, session->outputs.size());
+  for (size_t i : covered) session->AddSurface(session->outputs[i].output);
+  // Outputs plugged in later get the scene too, unless the run keeps to
+  // some of them.
+  session->followNewOutputs = !request.primaryOnly && covered.size() == session->outputs.size();
+  session->outputsTaken = session->outputs.size();
   // Each surface is drawn only after its first configure.
   for (int tries = 0; tries < 100; ++tries) {
     bool all = true;
@@ -397,15 +440,15 @@ GLContext LayerWindow::CreateContext(const GLFormat& format) {
   if (!eglChooseConfig(s.egl, wanted, &config, 1, &n) || n != 1) return nullptr;
   if (s.config && s.config != config) return nullptr;  // the surfaces keep the format they were made with
   if (!s.config) {
-    for (auto& surface : s.surfaces) {
-      surface->eglWidth = std::max(1, surface->width.load());
-      surface->eglHeight = std::max(1, surface->height.load());
-      surface->eglWindow = wl_egl_window_create(surface->surface, surface->eglWidth, surface->eglHeight);
-      surface->eglSurface =
-          eglCreateWindowSurface(s.egl, config, reinterpret_cast<EGLNativeWindowType>(surface->eglWindow), nullptr);
-      if (surface->eglSurface == EGL_NO_SURFACE) return nullptr;
-    }
     s.config = config;
+    for (auto& surface : s.surfaces) {
+      // A surface still waiting for its size gets its EGL side once it has one.
+      if (!surface->configured) continue;
+      if (!s.MakeEglSurface(*surface)) {
+        s.config = nullptr;
+        return nullptr;
+      }
+    }
   }
   EGLContext context = eglCreateContext(s.egl, config, s.contexts.empty() ? EGL_NO_CONTEXT : s.contexts.front(),
                                         nullptr);
@@ -476,6 +519,9 @@ const CopyCalls& Copying() {
 void LayerWindow::Swap() {
   Session& s = *session_;
   if (s.current == EGL_NO_CONTEXT) return;
+  s.TakeNewOutputs();
+  for (auto& surface : s.surfaces)
+    if (surface->configured && !surface->closed && surface->eglSurface == EGL_NO_SURFACE) s.MakeEglSurface(*surface);
   Session::Surface& first = *s.surfaces.front();
   // The other outputs get the first one's picture, scaled to their size,
   // before it is shown.

@@ -8,7 +8,9 @@
 // scaled to its size, with every frame. A thread reads the connection: pointer and keyboard input and the
 // end of a surface (its output went) become Messages of the program's
 // queue (platform::EventSource::Post). The size the compositor gives is
-// taken with the next frame.
+// taken with the next frame. An output plugged in while the window is up
+// gets a surface of its own with the next frame, unless the window keeps
+// to some of the outputs.
 #pragma once
 
 #include <atomic>
@@ -25,8 +27,9 @@ enum class DesktopLayer { Background = 0, Overlay = 3 };
 
 class LayerWindow : public NativeWindow {
  public:
-  // A window over the outputs that `request.bounds` touches (all of them
-  // for an empty rectangle, the first for `request.primaryOnly`) on `layer`; the overlay takes the keyboard,
+  // A window over the outputs that `request.bounds` touches (all of them,
+  // later ones too, for an empty rectangle or one over every output; the
+  // first for `request.primaryOnly`) on `layer`; the overlay takes the keyboard,
   // the background never does.
   // nullptr when no compositor can be reached or it has no layer shell
   // (`reason` says which).

@@ -1,6 +1,8 @@
 // Full-screen surfaces on the layers of a Wayland desktop (the layer-shell
 // protocol, which sway, Hyprland, river, labwc, Wayfire and KDE Plasma
-// offer): one surface per output, anchored to all four edges.
+// offer): one surface per output, anchored to all four edges. Where the
+// protocol is missing (GNOME) the overlay is a full-screen xdg-shell window
+// on each output instead.
 //
 // A LayerWindow is a NativeWindow of its own connection to the compositor.
 // OpenGL draws through EGL into the surface of the first output it covers;
@@ -31,7 +33,9 @@ class LayerWindow : public NativeWindow {
   // later ones too, for an empty rectangle or one over every output; the
   // first for `request.primaryOnly`) on `layer`; the overlay takes the keyboard,
   // the background never does.
-  // nullptr when no compositor can be reached or it has no layer shell
+  // Where the compositor has no layer shell the overlay is a full-screen
+  // window on each output instead (`reason` then says so). nullptr when no
+  // compositor can be reached, or it has no layer shell for the background
   // (`reason` says which).
   static std::unique_ptr<LayerWindow> Create(const WindowRequest& request, DesktopLayer layer, std::string& reason);
   ~LayerWindow() override;

@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
       case TProgramOptions::TRun::roBench: return RunBench(options);
       case TProgramOptions::TRun::roCheck: return RunCheck(options);
       case TProgramOptions::TRun::roSaveScene: return RunSaveScene(options);
-      default: return RunSaver();
+      default: return RunSaver(options);
     }
   } catch (const platform::HostWindowGone&) {
     // The host destroyed its window while the module took it over: it is

@@ -340,8 +340,6 @@ class SdlWindows : public Windows {
 
 }  // namespace
 
-bool WallpaperRun() { return wallpaperRun; }
-
 template <>
 Windows& Service<Windows>::Default() {
   static SdlWindows windows;

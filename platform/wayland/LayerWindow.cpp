@@ -100,7 +100,7 @@ struct LayerWindow::Session {
   bool keyboardWanted = false;
   // Below the windows the surfaces may stay covered for hours, and a
   // covered surface gets no frame callbacks: its swaps never wait for
-  // one (the driver paces the frames instead).
+  // one (the application's frame pacer keeps them to their rate instead).
   bool background = false;
 
   EGLDisplay egl = EGL_NO_DISPLAY;

@@ -12,7 +12,6 @@
 #include "platform/Display.h"
 #include "platform/Service.h"
 #include "platform/sdl/SdlWindow.h"
-#include "platform/wayland/LayerWindow.h"
 
 namespace platform {
 
@@ -107,11 +106,6 @@ class SdlDisplay : public Display {
   }
 
   ScreenSize PrimaryScreenSize() override {
-    // A layer surface is as large as its output, as the compositor says
-    // now: SDL's figures stay those of the start when an output's mode
-    // changes.
-    if (auto* layer = dynamic_cast<LayerWindow*>(attached_); layer && layer->Width() > 0 && layer->Height() > 0)
-      return ScreenSize{layer->Width(), layer->Height()};
     Rect b = MonitorBounds(0);
     return ScreenSize{b.width, b.height};
   }

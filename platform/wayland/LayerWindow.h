@@ -48,6 +48,7 @@ class LayerWindow : public NativeWindow {
   void SetVisible(bool) override {}
   void SetTitle(const std::string&) override {}
   void Raise() override {}
+  bool OutputsApart() const override { return true; }
 
   // The OpenGL side, for the backend's driver. MakeCurrent(nullptr)
   // releases this window's context.

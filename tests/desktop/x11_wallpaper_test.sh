@@ -40,18 +40,33 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A black root window: no greenish pixel before the wallpaper runs.
-Xvfb -displayfd 3 -screen 0 640x480x24 -br -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_for 20 grep -qs "[0-9]" "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-display=:$(head -n1 "$work/display")
-export DISPLAY=$display
+# A black root window: no greenish pixel before the wallpaper runs. A
+# display whose number another server on the machine has just given up may
+# not answer: then another one.
+display_answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+for attempt in 1 2 3; do
+  rm -f "$work/display"
+  Xvfb -displayfd 3 -screen 0 640x480x24 -br -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  wait_for 20 grep -qs "[0-9]" "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  display=:$(head -n1 "$work/display")
+  export DISPLAY=$display
+  wait_for 10 display_answers && break
+  end_pid "$xvfb_pid"
+  xvfb_pid=
+done
+[ -n "$xvfb_pid" ] || fail "no Xvfb display answers: $(cat "$work/xvfb.log")"
 
 # An ordinary window in the top left corner (white, with a black logo).
-xlogo -geometry 240x180+0+0 >"$work/xlogo.log" 2>&1 &
-logo_pid=$!
+start_logo() {
+  xlogo -geometry 240x180+0+0 >"$work/xlogo.log" 2>&1 &
+  logo_pid=$!
+}
+start_logo
 logo=
 logo_shown() {
+  # Gone at once (the display refused it a moment): once more.
+  kill -0 "$logo_pid" 2>/dev/null || { wait "$logo_pid" 2>/dev/null; start_logo; return 1; }
   logo=$(xdotool search --onlyvisible --classname xlogo 2>/dev/null | head -n1)
   [ -n "$logo" ]
 }

@@ -11,6 +11,14 @@ void TFramePacer::SetRefreshRate(double hz) {
   period_ = 1.0 / (std::isfinite(hz) && hz > 0 ? hz : kDefaultRefreshRate);
 }
 
+void TFramePacer::SetFixedRate(double hz) {
+  fixedPeriod_ = std::isfinite(hz) && hz > 0 ? 1.0 / hz : 0.0;
+  // The next frame starts the new cadence.
+  pacing_ = false;
+  seen_ = false;
+  fastFrames_ = 0;
+}
+
 void TFramePacer::SetEnabled(bool enabled) {
   enabled_ = enabled;
   pacing_ = false;
@@ -21,25 +29,31 @@ void TFramePacer::SetEnabled(bool enabled) {
 void TFramePacer::FrameSwapped() {
   if (!enabled_) return;
   const double now = now_();
+  const double period = Period();
   if (!seen_) {
     seen_ = true;
     last_ = now;
+    if (fixedPeriod_ > 0) {
+      // A fixed rate paces from the first frame on.
+      pacing_ = true;
+      deadline_ = now + period;
+    }
     return;
   }
   if (!pacing_) {
-    fastFrames_ = now - last_ < 0.75 * period_ ? fastFrames_ + 1 : 0;
+    fastFrames_ = now - last_ < 0.75 * period ? fastFrames_ + 1 : 0;
     last_ = now;
     if (fastFrames_ < kFastFrames) return;
     pacing_ = true;
-    deadline_ = now + period_;
+    deadline_ = now + period;
   }
   if (deadline_ > now) {
     sleep_(deadline_ - now);
-    deadline_ += period_;
-  } else if (now - deadline_ < period_) {
-    deadline_ += period_;  // a little late: the same cadence
+    deadline_ += period;
+  } else if (now - deadline_ < period) {
+    deadline_ += period;  // a little late: the same cadence
   } else {
-    deadline_ = now + period_;  // far behind: start again from now
+    deadline_ = now + period;  // far behind: start again from now
   }
   last_ = now;
 }

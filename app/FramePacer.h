@@ -13,6 +13,11 @@
 // anyway). A frame slower than the period sleeps not at all, and a late
 // frame does not make the next ones hurry to catch up. Enabled false (a
 // benchmark, a film) stops pacing and forgets what was seen.
+//
+// A fixed rate (SetFixedRate: a live wallpaper's 30 frames a second) is
+// kept from the first frame on, whatever the display's rate and whether the
+// swap waits for the retrace or not: there every frame waits until its
+// period is over.
 #pragma once
 
 #include <functional>
@@ -31,7 +36,11 @@ class TFramePacer {
 
   // Hz; 0, below or not finite (the display did not say): 60.
   void SetRefreshRate(double hz);
-  double Period() const { return period_; }
+  // Hz kept from the first frame on; 0, below or not finite lifts it.
+  void SetFixedRate(double hz);
+  double FixedRate() const { return fixedPeriod_ > 0 ? 1.0 / fixedPeriod_ : 0.0; }
+  // The period frames are paced to: the fixed rate's when one is set.
+  double Period() const { return fixedPeriod_ > 0 ? fixedPeriod_ : period_; }
 
   void SetEnabled(bool enabled);
   bool Enabled() const { return enabled_; }
@@ -44,6 +53,7 @@ class TFramePacer {
   TNow now_;
   TSleep sleep_;
   double period_ = 1.0 / kDefaultRefreshRate;
+  double fixedPeriod_ = 0;
   bool enabled_ = true;
   bool pacing_ = false;
   bool seen_ = false;

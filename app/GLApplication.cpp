@@ -41,7 +41,9 @@ bool TCustomGLApplication::Surface(TSceneSurface& surface) const {
   surface.InPanel = window_->InPanel();
   surface.Monitor = window_->Monitor;
   surface.HasDisplay = display_ != nullptr;
-  surface.FullScreen = display_ && display_->FullScreen();
+  // A window with a surface on each output is drawn at its own size.
+  const platform::NativeWindow* handle = window_->Handle();
+  surface.FullScreen = display_ && display_->FullScreen() && !(handle && handle->OutputsApart());
   surface.Color = window_->Color;
   return true;
 }

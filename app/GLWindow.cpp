@@ -58,7 +58,9 @@ platform::WindowRequest TCustomGLWindow::CreateParams() {
     r.bounds = (Monitor < 0 || Monitor >= count) ? display.VirtualDesktop() : display.MonitorBounds(Monitor);
     r.popup = true;
     r.visible = true;
-    r.primaryOnly = Monitor < 0;
+    // With a single monitor the settings offer no choice: every output is
+    // covered, those plugged in later too.
+    r.primaryOnly = Monitor < 0 && count >= 2;
   } else if (parent_ == nullptr && (parentWindow_ != 0 || parentIsRoot_)) {
     r.host = parentWindow_;
     r.hostIsRoot = parentIsRoot_ && parentWindow_ == 0;

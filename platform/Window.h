@@ -59,6 +59,10 @@ class NativeWindow {
   virtual void SetVisible(bool visible) = 0;
   virtual void SetTitle(const std::string& title) = 0;
   virtual void Raise() = 0;        // bring to the front and take the focus
+  // A surface of its own on each output it covers, each showing the same
+  // picture at the window's size (the layers of a Wayland desktop): a
+  // full-screen scene is drawn at that size, not the desktop's.
+  virtual bool OutputsApart() const { return false; }
 };
 
 class Windows {
@@ -93,8 +97,7 @@ class Windows {
   virtual void UseHostWindows() {}
   // The run is a live wallpaper: the root window it asks for stands for the
   // desktop's background (on Wayland the background layer of every
-  // output), and its frames are shown at most 30 a second. Before the
-  // video system starts.
+  // output). Before the video system starts.
   virtual void UseWallpaper() {}
 };
 

@@ -156,6 +156,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
     if (o.SaverArguments.size() > 1) Bad("--wallpaper takes no screen-saver switches");
     // The wallpaper draws where -root does, but never ends on input.
     o.SaverArguments.push_back("-root");
+    o.FramesPerSecond = kWallpaperFramesPerSecond;
   }
   o.Blank = blank;
   o.Strict = strict;

@@ -13,6 +13,9 @@
 
 namespace velmora {
 
+// The live wallpaper's frames a second.
+inline constexpr int kWallpaperFramesPerSecond = 30;
+
 // What the program's own options ask for (see ParseProgramOptions).
 struct TProgramOptions {
   enum class TRun { roSaver, roHelp, roVersion, roFilm, roBench, roCheck, roSaveScene } Run = TRun::roSaver;
@@ -29,6 +32,10 @@ struct TProgramOptions {
   // --wallpaper: the saver's run as a live wallpaper, below the windows
   // (its screen-saver switch is -root, added to SaverArguments).
   bool Wallpaper = false;
+  // Frames a second the saver's run keeps to whatever the display's rate
+  // (a wallpaper's 30: a few frames less are not seen beside the user's
+  // work, the processor time is); 0 = the display's rate.
+  int FramesPerSecond = 0;
   // The command line left for the screen-saver roles (argument 0 first).
   std::vector<std::string> SaverArguments;
 };

@@ -55,8 +55,10 @@ void OwnRunArguments() {
   Application().SetArguments(args);
 }
 
-int RunSaver() {
+int RunSaver(const TProgramOptions& options) {
   TFormSettings form;
+  if (options.FramesPerSecond > 0 && form.GLScreenSaver())
+    form.GLScreenSaver()->FramePacer().SetFixedRate(options.FramesPerSecond);
   Application().Run();
   return 0;
 }

@@ -11,7 +11,8 @@ namespace velmora {
 class TGLScreenSaver;
 
 // The whole program for each kind of run; each returns the exit code.
-int RunSaver();
+// The saver's roles keep to options.FramesPerSecond when it is set.
+int RunSaver(const TProgramOptions& options);
 // Renders seconds x rate frames in fixed steps into an offscreen window
 // and writes them as NAME00001.jpg ..., then prints "frames=N". With a
 // seed and a moment, two runs write the same frames: the scene spawns from

@@ -20,6 +20,7 @@
 // cleanly (with --strict also when it has warnings); --check and
 // --save-scene show no message box.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
@@ -135,6 +136,9 @@ int main(int argc, char** argv) {
     std::string dataVariable = system.Environment("VELMORA_DATA");
     dataFile = TakeDataOption(args, dataVariable.empty() ? nullptr : dataVariable.c_str());
     options = ParseProgramOptions(args);
+    // XSCREENSAVER_WINDOW is a daemon's window for its saver; a wallpaper
+    // started from such a session still belongs on the root window.
+    if (options.Wallpaper) unsetenv("XSCREENSAVER_WINDOW");
     // The role rules run again when the application object is made; a bad
     // window id is a usage error, found here before any window opens.
     if (options.Run != TProgramOptions::TRun::roHelp) {
@@ -202,7 +206,7 @@ int main(int argc, char** argv) {
       case TProgramOptions::TRun::roBench: return RunBench(options);
       case TProgramOptions::TRun::roCheck: return RunCheck(options);
       case TProgramOptions::TRun::roSaveScene: return RunSaveScene(options);
-      default: return RunSaver();
+      default: return RunSaver(options);
     }
   } catch (const platform::HostWindowGone&) {
     // The host destroyed its window while the module took it over: it is

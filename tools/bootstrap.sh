@@ -25,9 +25,10 @@ VELMORA_PACKAGES=(
 # no message box can open on the test display (the tests check that the
 # daemon's roles never open one); the headless Wayland compositor of the
 # Wayland tests with its picture and idle tools, and an ordinary Wayland
-# window (foot) for them.
+# window (foot) for them; an ordinary X window (xlogo) above the X11
+# wallpaper.
 VELMORA_TEST_PACKAGES=(xscreensaver dpkg-dev file man-db groff-base desktop-file-utils xdotool lintian xfonts-base
-                       sway grim swayidle foot)
+                       sway grim swayidle foot x11-apps)
 
 # The unprivileged user the daemon test runs the daemon as (the daemon runs
 # no modules for root). Made when running as root; nothing otherwise.

@@ -18,7 +18,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/FrameCap.h"
 #include "platform/GLDriver.h"
 #include "platform/Service.h"
 #include "platform/sdl/SdlWindow.h"
@@ -432,13 +431,6 @@ class SdlGLDriver : public GLDriver {
   bool RealizePalette(NativeWindow&, const std::vector<GLPaletteEntry>&) override { return false; }
 
   void SwapWindow(NativeWindow& window) override {
-    // A wallpaper runs all day beside the user's work: a few frames
-    // a second less are not seen, the processor time is.
-    if (WallpaperRun()) {
-      static FrameCap cap(kWallpaperFramesPerSecond);
-      const uint64_t wait = cap.WaitBeforeFrame(SDL_GetTicks64() * 1000u);
-      if (wait > 0) SDL_Delay(static_cast<Uint32>((wait + 999) / 1000));
-    }
     if (LayerWindow* l = AsLayer(&window)) {
       l->Swap();
       return;

@@ -274,11 +274,15 @@ class SdlWindows : public Windows {
     if (request.popup && driver && std::strcmp(driver, "wayland") == 0) {
       // Above everything on each output it covers: the desktop's overlay
       // layer, where the compositor has one.
+      // Without a layer shell it is a full-screen window on each output,
+      // which the reason says.
       std::string reason;
-      if (auto layer = LayerWindow::Create(request, DesktopLayer::Overlay, reason)) return layer;
+      auto layer = LayerWindow::Create(request, DesktopLayer::Overlay, reason);
       static bool said = false;
-      if (!said) std::fprintf(stderr, "velmora: %s; a full-screen window instead\n", reason.c_str());
-      said = true;
+      if (!said && !reason.empty())
+        std::fprintf(stderr, layer ? "velmora: %s\n" : "velmora: %s; a full-screen window instead\n", reason.c_str());
+      said = said || !reason.empty();
+      if (layer) return layer;
     }
     return std::make_unique<SdlWindow>(request);
   }
@@ -335,8 +339,6 @@ class SdlWindows : public Windows {
 };
 
 }  // namespace
-
-bool WallpaperRun() { return wallpaperRun; }
 
 template <>
 Windows& Service<Windows>::Default() {

@@ -29,10 +29,6 @@ struct SdlGLAttributes {
   bool operator==(const SdlGLAttributes&) const = default;
 };
 
-// A live wallpaper's run (Windows::UseWallpaper): its frames are capped.
-bool WallpaperRun();
-inline constexpr int kWallpaperFramesPerSecond = 30;
-
 class SdlWindow : public NativeWindow {
  public:
   explicit SdlWindow(const WindowRequest& request);

@@ -7,6 +7,7 @@
 #include <wayland-egl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -21,6 +22,7 @@
 #define namespace layer_namespace
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #undef namespace
+#include "xdg-shell-client-protocol.h"
 
 namespace platform {
 
@@ -59,11 +61,17 @@ struct LayerWindow::Session {
   struct Output {
     wl_output* output = nullptr;
     uint32_t name = 0;
+    int width = 0, height = 0;  // its current mode
   };
   struct Surface {
     Session* session = nullptr;
     wl_surface* surface = nullptr;
+    wl_output* output = nullptr;
     zwlr_layer_surface_v1* layer = nullptr;
+    // Without a layer shell: a full-screen window on the output.
+    xdg_surface* xdg = nullptr;
+    xdg_toplevel* toplevel = nullptr;
+    int pendingWidth = 0, pendingHeight = 0;  // the toplevel's configure, until the surface's
     wl_egl_window* eglWindow = nullptr;
     EGLSurface eglSurface = EGL_NO_SURFACE;
     std::atomic<int> width{0}, height{0};  // as configured
@@ -75,16 +83,24 @@ struct LayerWindow::Session {
   wl_registry* registry = nullptr;
   wl_compositor* compositor = nullptr;
   zwlr_layer_shell_v1* shell = nullptr;
+  xdg_wm_base* windowManager = nullptr;
+  bool fullScreenWindows = false;  // no layer shell: toplevel windows instead
   wl_seat* seat = nullptr;
   wl_pointer* pointer = nullptr;
   wl_keyboard* keyboard = nullptr;
+  // Outputs the compositor announced. The reader thread adds those that
+  // appear while the run goes on; the drawing thread gives them surfaces.
+  std::mutex outputsLock;
   std::vector<Output> outputs;
+  size_t outputsTaken = 0;  // outputs[0, outputsTaken) were looked at
+  bool followNewOutputs = false;
   std::vector<std::unique_ptr<Surface>> surfaces;
   uint32_t windowId = 0;
+  DesktopLayer layer = DesktopLayer::Overlay;
   bool keyboardWanted = false;
   // Below the windows the surfaces may stay covered for hours, and a
   // covered surface gets no frame callbacks: its swaps never wait for
-  // one (the driver paces the frames instead).
+  // one (the application's frame pacer keeps them to their rate instead).
   bool background = false;
 
   EGLDisplay egl = EGL_NO_DISPLAY;
@@ -103,6 +119,17 @@ struct LayerWindow::Session {
     Get<EventSource>().Post(copy);
   }
   void Start();
+  // A surface of the layer (or a full-screen window) on `output`,
+  // committed without a buffer: the compositor configures it, and it is
+  // drawn after that.
+  void AddSurface(wl_output* output);
+  // An output's current size (0 x 0 while unknown).
+  void OutputSize(wl_output* output, int& width, int& height);
+  // EGL's window and surface for a configured surface, in the format of
+  // the contexts.
+  bool MakeEglSurface(Surface& surface);
+  // Surfaces for the outputs that appeared since the last look.
+  void TakeNewOutputs();
 };
 
 namespace {
@@ -169,15 +196,48 @@ const wl_seat_listener kSeat{SeatCapabilities, SeatName};
 
 // --- globals and surfaces ------------------------------------------------
 
+// For the tests of the fallback on compositors that offer no layer shell:
+// with VELMORA_TEST_NO_LAYER_SHELL=1 its global is passed over.
+bool LayerShellIgnored() {
+  const char* v = std::getenv("VELMORA_TEST_NO_LAYER_SHELL");
+  return v && std::strcmp(v, "1") == 0;
+}
+
+void OutputGeometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t, const char*, const char*,
+                    int32_t) {}
+void OutputMode(void* data, wl_output* output, uint32_t flags, int32_t width, int32_t height, int32_t) {
+  if (!(flags & WL_OUTPUT_MODE_CURRENT)) return;
+  auto* s = static_cast<Session*>(data);
+  std::lock_guard<std::mutex> hold(s->outputsLock);
+  for (auto& o : s->outputs)
+    if (o.output == output) {
+      o.width = width;
+      o.height = height;
+    }
+}
+// Bound at version 1: no output event beyond these comes.
+const wl_output_listener kOutput{OutputGeometry, OutputMode, nullptr, nullptr, nullptr, nullptr};
+
+void WindowManagerPing(void*, xdg_wm_base* manager, uint32_t serial) { xdg_wm_base_pong(manager, serial); }
+const xdg_wm_base_listener kWindowManager{WindowManagerPing};
+
 void Global(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
   auto* s = static_cast<Session*>(data);
   if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
     s->compositor = static_cast<wl_compositor*>(wl_registry_bind(registry, name, &wl_compositor_interface, 1));
-  } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
+  } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && !LayerShellIgnored()) {
     s->shell = static_cast<zwlr_layer_shell_v1*>(
         wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, std::min<uint32_t>(version, 3)));
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
-    s->outputs.push_back({static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1)), name});
+    auto* output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1));
+    {
+      std::lock_guard<std::mutex> hold(s->outputsLock);
+      s->outputs.push_back({output, name});
+    }
+    wl_output_add_listener(output, &kOutput, s);
+  } else if (std::strcmp(interface, xdg_wm_base_interface.name) == 0 && !s->windowManager) {
+    s->windowManager = static_cast<xdg_wm_base*>(wl_registry_bind(registry, name, &xdg_wm_base_interface, 1));
+    xdg_wm_base_add_listener(s->windowManager, &kWindowManager, s);
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !s->seat) {
     s->seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, std::min<uint32_t>(version, 4)));
     wl_seat_add_listener(s->seat, &kSeat, s);
@@ -186,9 +246,9 @@ void Global(void* data, wl_registry* registry, uint32_t name, const char* interf
 void GlobalRemove(void*, wl_registry*, uint32_t) {}
 const wl_registry_listener kRegistry{Global, GlobalRemove};
 
-void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width, uint32_t height) {
-  auto* surface = static_cast<Session::Surface*>(data);
-  zwlr_layer_surface_v1_ack_configure(layer, serial);
+// A surface's size from the compositor: taken with the next frame, and a
+// change of the first one's told to the program.
+void Configured(Session::Surface* surface, uint32_t width, uint32_t height) {
   surface->width = static_cast<int>(width);
   surface->height = static_cast<int>(height);
   const bool first = !surface->configured.exchange(true);
@@ -200,18 +260,109 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
     surface->session->Post(m);
   }
 }
-void LayerClosed(void* data, zwlr_layer_surface_v1*) {
+void Closed(Session::Surface* surface) {
   // Its output went (or the compositor wants it away): the run ends, as
   // quietly as when it is told to.
-  auto* surface = static_cast<Session::Surface*>(data);
   if (surface->closed.exchange(true)) return;
   Message m;
   m.kind = MessageKind::Quit;
   Get<EventSource>().Post(m);
 }
+
+void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width, uint32_t height) {
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  Configured(static_cast<Session::Surface*>(data), width, height);
+}
+void LayerClosed(void* data, zwlr_layer_surface_v1*) { Closed(static_cast<Session::Surface*>(data)); }
 const zwlr_layer_surface_v1_listener kLayer{LayerConfigure, LayerClosed};
 
+// The full-screen windows: the toplevel's size comes first, the surface's
+// configure then makes it count. A size of 0 leaves it to the window: the
+// output's.
+void ToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
+  auto* surface = static_cast<Session::Surface*>(data);
+  surface->pendingWidth = width;
+  surface->pendingHeight = height;
+}
+void ToplevelClose(void* data, xdg_toplevel*) { Closed(static_cast<Session::Surface*>(data)); }
+// Bound at version 1: no toplevel event beyond these comes.
+const xdg_toplevel_listener kToplevel{ToplevelConfigure, ToplevelClose, nullptr, nullptr};
+
+void WindowConfigure(void* data, xdg_surface* xdg, uint32_t serial) {
+  auto* surface = static_cast<Session::Surface*>(data);
+  xdg_surface_ack_configure(xdg, serial);
+  int width = surface->pendingWidth, height = surface->pendingHeight;
+  if (width <= 0 || height <= 0) surface->session->OutputSize(surface->output, width, height);
+  if (width <= 0 || height <= 0) {
+    width = 640;
+    height = 480;
+  }
+  Configured(surface, static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+}
+const xdg_surface_listener kWindow{WindowConfigure};
+
 }  // namespace
+
+void LayerWindow::Session::OutputSize(wl_output* output, int& width, int& height) {
+  std::lock_guard<std::mutex> hold(outputsLock);
+  for (auto& o : outputs)
+    if (o.output == output) {
+      width = o.width;
+      height = o.height;
+    }
+}
+
+void LayerWindow::Session::AddSurface(wl_output* output) {
+  auto s = std::make_unique<Surface>();
+  s->session = this;
+  s->output = output;
+  s->surface = wl_compositor_create_surface(compositor);
+  if (fullScreenWindows) {
+    s->xdg = xdg_wm_base_get_xdg_surface(windowManager, s->surface);
+    xdg_surface_add_listener(s->xdg, &kWindow, s.get());
+    s->toplevel = xdg_surface_get_toplevel(s->xdg);
+    xdg_toplevel_add_listener(s->toplevel, &kToplevel, s.get());
+    xdg_toplevel_set_title(s->toplevel, "Velmora");
+    xdg_toplevel_set_app_id(s->toplevel, "velmora");
+    xdg_toplevel_set_fullscreen(s->toplevel, output);
+    wl_surface_commit(s->surface);
+    surfaces.push_back(std::move(s));
+    return;
+  }
+  s->layer = zwlr_layer_shell_v1_get_layer_surface(shell, s->surface, output, static_cast<uint32_t>(layer), "velmora");
+  zwlr_layer_surface_v1_add_listener(s->layer, &kLayer, s.get());
+  zwlr_layer_surface_v1_set_anchor(s->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                                 ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+  zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
+  // The whole output, panels or not, and pushed aside by none.
+  zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(
+      s->layer, layer == DesktopLayer::Overlay ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
+                                               : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
+  wl_surface_commit(s->surface);
+  surfaces.push_back(std::move(s));
+}
+
+bool LayerWindow::Session::MakeEglSurface(Surface& surface) {
+  surface.eglWidth = std::max(1, surface.width.load());
+  surface.eglHeight = std::max(1, surface.height.load());
+  surface.eglWindow = wl_egl_window_create(surface.surface, surface.eglWidth, surface.eglHeight);
+  surface.eglSurface =
+      eglCreateWindowSurface(egl, config, reinterpret_cast<EGLNativeWindowType>(surface.eglWindow), nullptr);
+  return surface.eglSurface != EGL_NO_SURFACE;
+}
+
+void LayerWindow::Session::TakeNewOutputs() {
+  std::vector<wl_output*> fresh;
+  {
+    std::lock_guard<std::mutex> hold(outputsLock);
+    for (; outputsTaken < outputs.size(); ++outputsTaken) fresh.push_back(outputs[outputsTaken].output);
+  }
+  if (fresh.empty() || !followNewOutputs) return;
+  for (wl_output* output : fresh) AddSurface(output);
+  wl_display_flush(display);
+}
 
 void LayerWindow::Session::Start() {
   reader = std::thread([this] {
@@ -241,6 +392,8 @@ LayerWindow::Session::~Session() {
     if (s->eglSurface != EGL_NO_SURFACE) eglDestroySurface(egl, s->eglSurface);
     if (s->eglWindow) wl_egl_window_destroy(s->eglWindow);
     if (s->layer) zwlr_layer_surface_v1_destroy(s->layer);
+    if (s->toplevel) xdg_toplevel_destroy(s->toplevel);
+    if (s->xdg) xdg_surface_destroy(s->xdg);
     if (s->surface) wl_surface_destroy(s->surface);
   }
   if (egl != EGL_NO_DISPLAY) eglTerminate(egl);
@@ -249,6 +402,7 @@ LayerWindow::Session::~Session() {
   if (seat) wl_seat_destroy(seat);
   for (auto& o : outputs) wl_output_destroy(o.output);
   if (shell) zwlr_layer_shell_v1_destroy(shell);
+  if (windowManager) xdg_wm_base_destroy(windowManager);
   if (compositor) wl_compositor_destroy(compositor);
   if (registry) wl_registry_destroy(registry);
   if (display) {
@@ -289,6 +443,7 @@ std::unique_ptr<LayerWindow> LayerWindow::Create(const WindowRequest& request, D
     reason = "no Wayland compositor to connect to";
     return nullptr;
   }
+  session->layer = layer;
   session->keyboardWanted = layer == DesktopLayer::Overlay;
   session->background = layer == DesktopLayer::Background;
   session->windowId = nextId++;
@@ -296,33 +451,25 @@ std::unique_ptr<LayerWindow> LayerWindow::Create(const WindowRequest& request, D
   wl_registry_add_listener(session->registry, &kRegistry, session.get());
   wl_display_roundtrip(session->display);
   wl_display_roundtrip(session->display);  // the seat's capabilities
-  if (!session->compositor || !session->shell) {
+  if (!session->compositor || (!session->shell && (layer != DesktopLayer::Overlay || !session->windowManager))) {
     reason = "the compositor offers no layer shell (zwlr_layer_shell_v1)";
     return nullptr;
+  }
+  if (!session->shell) {
+    // Above the windows there is then a full-screen window on each output.
+    session->fullScreenWindows = true;
+    reason = "the compositor offers no layer shell (zwlr_layer_shell_v1); a full-screen window on each output instead";
   }
   if (session->outputs.empty()) {
     reason = "the compositor has no outputs";
     return nullptr;
   }
-  for (size_t i : CoveredOutputs(request.bounds, request.primaryOnly, session->outputs.size())) {
-    auto s = std::make_unique<Session::Surface>();
-    s->session = session.get();
-    s->surface = wl_compositor_create_surface(session->compositor);
-    s->layer = zwlr_layer_shell_v1_get_layer_surface(session->shell, s->surface, session->outputs[i].output,
-                                                    static_cast<uint32_t>(layer), "velmora");
-    zwlr_layer_surface_v1_add_listener(s->layer, &kLayer, s.get());
-    zwlr_layer_surface_v1_set_anchor(s->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                                   ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
-                                                   ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
-    // The whole output, panels or not, and pushed aside by none.
-    zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);
-    zwlr_layer_surface_v1_set_keyboard_interactivity(
-        s->layer, layer == DesktopLayer::Overlay ? ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_EXCLUSIVE
-                                                 : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
-    wl_surface_commit(s->surface);
-    session->surfaces.push_back(std::move(s));
-  }
+  const std::vector<size_t> covered = CoveredOutputs(request.bounds, request.primaryOnly, session->outputs.size());
+  for (size_t i : covered) session->AddSurface(session->outputs[i].output);
+  // Outputs plugged in later get the scene too, unless the run keeps to
+  // some of them.
+  session->followNewOutputs = !request.primaryOnly && covered.size() == session->outputs.size();
+  session->outputsTaken = session->outputs.size();
   // Each surface is drawn only after its first configure.
   for (int tries = 0; tries < 100; ++tries) {
     bool all = true;
@@ -331,7 +478,8 @@ std::unique_ptr<LayerWindow> LayerWindow::Create(const WindowRequest& request, D
     if (wl_display_roundtrip(session->display) == -1) break;
   }
   if (wl_display_get_error(session->display) != 0 || !session->surfaces.front()->configured) {
-    reason = "the compositor did not configure the layer surfaces";
+    reason = session->fullScreenWindows ? "the compositor did not configure the full-screen windows"
+                                        : "the compositor did not configure the layer surfaces";
     return nullptr;
   }
   session->egl = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, session->display, nullptr);
@@ -397,15 +545,15 @@ GLContext LayerWindow::CreateContext(const GLFormat& format) {
   if (!eglChooseConfig(s.egl, wanted, &config, 1, &n) || n != 1) return nullptr;
   if (s.config && s.config != config) return nullptr;  // the surfaces keep the format they were made with
   if (!s.config) {
-    for (auto& surface : s.surfaces) {
-      surface->eglWidth = std::max(1, surface->width.load());
-      surface->eglHeight = std::max(1, surface->height.load());
-      surface->eglWindow = wl_egl_window_create(surface->surface, surface->eglWidth, surface->eglHeight);
-      surface->eglSurface =
-          eglCreateWindowSurface(s.egl, config, reinterpret_cast<EGLNativeWindowType>(surface->eglWindow), nullptr);
-      if (surface->eglSurface == EGL_NO_SURFACE) return nullptr;
-    }
     s.config = config;
+    for (auto& surface : s.surfaces) {
+      // A surface still waiting for its size gets its EGL side once it has one.
+      if (!surface->configured) continue;
+      if (!s.MakeEglSurface(*surface)) {
+        s.config = nullptr;
+        return nullptr;
+      }
+    }
   }
   EGLContext context = eglCreateContext(s.egl, config, s.contexts.empty() ? EGL_NO_CONTEXT : s.contexts.front(),
                                         nullptr);
@@ -476,6 +624,9 @@ const CopyCalls& Copying() {
 void LayerWindow::Swap() {
   Session& s = *session_;
   if (s.current == EGL_NO_CONTEXT) return;
+  s.TakeNewOutputs();
+  for (auto& surface : s.surfaces)
+    if (surface->configured && !surface->closed && surface->eglSurface == EGL_NO_SURFACE) s.MakeEglSurface(*surface);
   Session::Surface& first = *s.surfaces.front();
   // The other outputs get the first one's picture, scaled to their size,
   // before it is shown.

@@ -113,3 +113,69 @@ TEST(FramePacer, AnUnknownOrNonsenseRateMeansSixtyHertz) {
   t.pacer.SetRefreshRate(144);
   EXPECT_NEAR(t.pacer.Period(), 1.0 / 144, 1e-12);
 }
+
+TEST(FramePacer, AFixedRateSpacesEveryFrameFromTheFirstOn) {
+  FakeTime t;
+  t.pacer.SetFixedRate(30);
+  EXPECT_DOUBLE_EQ(t.pacer.FixedRate(), 30);
+  EXPECT_NEAR(t.pacer.Period(), 1.0 / 30, 1e-12);
+  // The display's rate does not undo it.
+  t.pacer.SetRefreshRate(60);
+  EXPECT_NEAR(t.pacer.Period(), 1.0 / 30, 1e-12);
+  // The first frame is shown at once; the second, drawn 5 ms later, waits
+  // for the rest of its period: no fast frames are watched first.
+  t.Draw(0.001);
+  EXPECT_TRUE(t.pacer.Pacing());
+  EXPECT_TRUE(t.sleeps.empty());
+  t.Draw(0.005);
+  ASSERT_EQ(t.sleeps.size(), 1u);
+  EXPECT_NEAR(t.sleeps.back(), 1.0 / 30 - 0.005, 1e-9);
+  // So 300 frames drawn as fast as possible take 10 seconds.
+  const double start = t.now;
+  for (int i = 0; i < 300; ++i) t.Draw(0.0001);
+  EXPECT_NEAR(t.now - start, 300.0 / 30, 1e-6);
+}
+
+TEST(FramePacer, AFixedRateHoldsBackSwapsThatWaitForTheDisplay) {
+  FakeTime t;
+  t.pacer.SetRefreshRate(60);
+  t.pacer.SetFixedRate(30);
+  // Swaps held to a 60 Hz retrace: still one frame per 1/30 s.
+  t.Draw(1.0 / 60);
+  const double start = t.now;
+  for (int i = 0; i < 60; ++i) t.Draw(1.0 / 60);
+  EXPECT_NEAR(t.now - start, 60.0 / 30, 1e-6);
+  EXPECT_EQ(t.sleeps.size(), 60u);
+}
+
+TEST(FramePacer, AFixedRateDoesNotMakeUpForALateFrameWithABurst) {
+  FakeTime t;
+  t.pacer.SetFixedRate(30);
+  t.Draw(0);
+  // A frame half a second late is shown at once; the next one still waits
+  // a whole period after it.
+  t.Draw(0.5);
+  EXPECT_TRUE(t.sleeps.empty());
+  t.Draw(0);
+  ASSERT_EQ(t.sleeps.size(), 1u);
+  EXPECT_NEAR(t.sleeps.back(), 1.0 / 30, 1e-9);
+}
+
+TEST(FramePacer, AFixedRateStopsWithTheBenchmarksAndCanBeLifted) {
+  FakeTime t;
+  t.pacer.SetFixedRate(30);
+  t.pacer.SetEnabled(false);
+  for (int i = 0; i < 20; ++i) t.Draw(0.001);
+  EXPECT_TRUE(t.sleeps.empty());
+  // Nonsense rates lift it, never a division by zero: the display's rate
+  // and its watch for fast frames again.
+  t.pacer.SetEnabled(true);
+  for (double hz : {0.0, -5.0, std::nan(""), double(INFINITY)}) {
+    t.pacer.SetFixedRate(hz);
+    EXPECT_EQ(t.pacer.FixedRate(), 0) << hz;
+    EXPECT_NEAR(t.pacer.Period(), 1.0 / 60, 1e-12) << hz;
+  }
+  for (int i = 0; i < TFramePacer::kFastFrames; ++i) t.Draw(0.001);
+  EXPECT_FALSE(t.pacer.Pacing());
+  EXPECT_TRUE(t.sleeps.empty());
+}

@@ -121,6 +121,30 @@ TEST_F(AppFixture, MonitorChoiceDecidesTheFullScreenOutput) {
   EXPECT_EQ(vp.GLViewport()->Width, display.PrimaryScreenSize().width);
 }
 
+TEST_F(AppFixture, AWindowWithASurfaceOnEachOutputDrawsTheSceneAtItsOwnSize) {
+  // A Wayland desktop's layers: each output shows the same picture, as
+  // large as the first output, whatever the monitor choice spans.
+  display.monitors = {{0, 0, 1280, 1024}, {1280, 0, 1920, 1080}};
+  windows.outputsApart = true;
+  Make();
+  form->GLDisplay()->SetFullScreen(true);
+  form->Show();
+  ASSERT_NE(windows.last, nullptr);
+  windows.last->request.bounds = platform::Rect{0, 0, 1280, 1024};
+  TDefViewport& vp = app->Viewport();
+  for (int monitor : {-1, 0, 1, 2, 3, 5}) {
+    form->GLWindow()->Monitor = monitor;
+    vp.Apply();
+    EXPECT_EQ(vp.GLViewport()->Width, 1280) << monitor;
+    EXPECT_EQ(vp.GLViewport()->Height, 1024) << monitor;
+  }
+  // The output's new size, when the compositor gives one.
+  windows.last->request.bounds = platform::Rect{0, 0, 800, 600};
+  vp.Apply();
+  EXPECT_EQ(vp.GLViewport()->Width, 800);
+  EXPECT_EQ(vp.GLViewport()->Height, 600);
+}
+
 TEST_F(AppFixture, AcceptModeNeedsSixteenBitsAndFourHundredEightyLines) {
   Make();
   bool accept = true;

@@ -41,16 +41,19 @@ class RecordingWindows : public platform::Windows {
     void SetVisible(bool v) override { request.visible = v; }
     void SetTitle(const std::string& t) override { request.title = t; }
     void Raise() override { ++raised; }
+    bool OutputsApart() const override { return outputsApart; }
 
     RecordingWindows* owner_;
     platform::WindowRequest request;
     uint32_t id_;
     int raised = 0;
+    bool outputsApart = false;
   };
 
   std::unique_ptr<platform::NativeWindow> Create(const platform::WindowRequest& request) override {
     requests.push_back(request);
     auto w = std::make_unique<Window>(this, request, nextId++);
+    w->outputsApart = outputsApart;
     last = w.get();
     return w;
   }
@@ -71,6 +74,7 @@ class RecordingWindows : public platform::Windows {
   Window* last = nullptr;
   uint32_t nextId = 10;
   int destroyed = 0;
+  bool outputsApart = false;  // the windows made from now on
 };
 
 // The platform services the application object and the settings form

@@ -5,8 +5,9 @@
 #
 #   wayland_test.sh VELMORA_BINARY PICTURE_SHARE_BINARY VIRTUAL_POINTER_BINARY CASE
 #
-# CASE: no-display, saver, saver-two-outputs, swayidle, sigterm,
-# output-vanishes, compositor-killed, settings, wallpaper. Skips (exit code 77, with the reason) where
+# CASE: no-display, saver, saver-two-outputs, output-appears,
+# no-layer-shell, swayidle, sigterm, output-vanishes, compositor-killed,
+# settings, wallpaper. Skips (exit code 77, with the reason) where
 # sway cannot run.
 set -u
 . "$(dirname "$0")/common.sh"
@@ -110,6 +111,71 @@ case $case_name in
     [ "$status" -eq 0 ] || fail "velmora ended with $status after a click: $(cat "$work/velmora.err")"
     wait_for 30 no_water_on "$first" || fail "the window is not visible again ($(share "$first") % water)"
     kill -0 "$sway_pid" 2>/dev/null || fail "sway is gone: $(tail -n 20 "$work/sway.log")"
+    echo "A click ended the saver with code 0 and the window is visible again"
+    ;;
+  output-appears)
+    # An output plugged in while the saver runs gets the scene too, and an
+    # output whose size changes is covered at its new size. With one monitor
+    # at the start there is no choice of monitors to keep to.
+    sway_start 1
+    add_pointer
+    open_window
+    first=$(outputs | head -n1)
+    start_velmora -s
+    wait_for 60 water_on "$first" || fail "the saver shows no water ($(share "$first") %): $(cat "$work/velmora.err")"
+    swaymsg_ create_output >/dev/null || fail "swaymsg create_output failed"
+    two_outputs() { [ "$(outputs | wc -l)" -ge 2 ]; }
+    wait_for 30 two_outputs || fail "sway has no second output"
+    second=$(outputs | grep -vx "$first" | head -n1)
+    wait_for 60 water_on "$second" || fail "the new output $second shows no scene ($(share "$second") %): $(cat "$work/velmora.err")"
+    echo "The output $second plugged in later shows the scene ($(share "$second") %)"
+    swaymsg_ output "$first" resolution 800x600 >/dev/null || fail "output $first cannot take 800x600"
+    # Where the output grew, right of its old 640 pixels and high enough to
+    # be water, not the sea floor (the first output is the layout's top
+    # left corner): grim's geometry in the layout.
+    corner_share() {
+      as_user grim -t ppm -g "660,20 120x80" - >"$work/corner.ppm" 2>/dev/null || { echo 0; return 0; }
+      "$work/share" "$work/corner.ppm" 2>/dev/null || echo 0
+    }
+    grown() { [ "$(corner_share)" -ge 15 ]; }
+    wait_for 60 grown || fail "the scene does not fill $first at 800x600 ($(corner_share) % water where it grew)"
+    wait_for 30 water_on "$second" || fail "the scene left $second after $first grew"
+    echo "After $first grew to 800x600 the scene fills it ($(corner_share) % water where it grew)"
+    swaymsg_ seat - cursor move 10 10 >/dev/null
+    wait_for 30 click_ends || fail "velmora did not end on a click"
+    velmora_status
+    [ "$status" -eq 0 ] || fail "velmora ended with $status after a click: $(cat "$work/velmora.err")"
+    kill -0 "$sway_pid" 2>/dev/null || fail "sway is gone: $(tail -n 20 "$work/sway.log")"
+    echo "A click ended the saver with code 0"
+    ;;
+  no-layer-shell)
+    # A compositor without the layer shell (GNOME's) stands in here for a
+    # sway whose layer shell Velmora is told to pass over: the saver is then
+    # a full-screen window on each output, said once on standard error.
+    spanning
+    session_env+=(VELMORA_TEST_NO_LAYER_SHELL=1)
+    sway_start 2
+    add_pointer
+    open_window
+    first=$(outputs | head -n1)
+    no_water_on "$first" || fail "the window's picture is greenish before the saver ran ($(share "$first") %)"
+    start_velmora -s
+    wait_for 60 all_water || fail "the scene does not cover every output: $(for o in $(outputs); do
+      echo "$o $(share "$o") %"; done) $(cat "$work/velmora.err")"
+    windows() { swaymsg_ -t get_tree 2>/dev/null | grep -c '"app_id": "velmora"'; }
+    [ "$(windows)" -eq 2 ] || fail "$(windows) windows of velmora, not one on each of the 2 outputs"
+    swaymsg_ -t get_tree | grep -A3 '"app_id": "velmora"' | grep -q '"shell": "xdg_shell"' ||
+      fail "the saver's windows are no xdg-shell clients"
+    said=$(grep -c "no layer shell.*a full-screen window on each output instead" "$work/velmora.err")
+    [ "$said" -eq 1 ] || fail "the fallback was said $said times, not once: $(cat "$work/velmora.err")"
+    echo "Without a layer shell the scene covers each output in a window of its own: $(for o in $(outputs); do
+      echo -n "$o $(share "$o") % "; done)"
+    swaymsg_ seat - cursor move 10 10 >/dev/null
+    wait_for 30 click_ends || fail "velmora did not end on a click"
+    velmora_status
+    [ "$status" -eq 0 ] || fail "velmora ended with $status after a click: $(cat "$work/velmora.err")"
+    wait_for 30 no_water_on "$first" || fail "the window is not visible again ($(share "$first") % water)"
+    [ "$(grep -c . "$work/velmora.err")" -eq 1 ] || fail "velmora said more than the fallback: $(cat "$work/velmora.err")"
     echo "A click ended the saver with code 0 and the window is visible again"
     ;;
   swayidle)

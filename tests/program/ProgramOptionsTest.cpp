@@ -91,6 +91,11 @@ TEST(ProgramOptions, WallpaperIsTheSaverDrawingWhereRootDoes) {
   auto o = Options({"velmora", "--wallpaper"});
   EXPECT_EQ(o.Run, TProgramOptions::TRun::roSaver);
   EXPECT_TRUE(o.Wallpaper);
+  // It keeps to its own frame rate; the other roles to the display's.
+  EXPECT_EQ(o.FramesPerSecond, kWallpaperFramesPerSecond);
+  EXPECT_EQ(kWallpaperFramesPerSecond, 30);
+  EXPECT_EQ(Options({"velmora", "-root"}).FramesPerSecond, 0);
+  EXPECT_EQ(Options({"velmora", "/s"}).FramesPerSecond, 0);
   EXPECT_EQ(o.SaverArguments, (std::vector<std::string>{"velmora", "-root"}));
   EXPECT_FALSE(Options({"velmora", "-root"}).Wallpaper);
   EXPECT_FALSE(Options({"velmora", "/s"}).Wallpaper);

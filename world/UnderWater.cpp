@@ -80,6 +80,15 @@ void TextureOff(TCustomOpenGL& gl) {
   gl.SetTexture2D(false);
 }
 
+// The fog layer's alphas, one per vertex (0 where the layer has no colour
+// of its own per vertex).
+std::vector<float> FogCoordinates(const TGLPrimitive* layer) {
+  std::vector<float> coords(static_cast<size_t>(layer->Vertices.Count()), 0.0f);
+  if (layer->Colors.Count() == layer->Vertices.Count())
+    for (size_t k = 0; k < coords.size(); ++k) coords[k] = layer->Colors.Items()[k].a / 255.0f;
+  return coords;
+}
+
 void SetTexGen(GLenum coord, GLenum mode, GLenum planeName, const GLfloat* plane) {
   GL.glTexGeni(coord, GL_TEXTURE_GEN_MODE, static_cast<GLint>(mode));
   GL.glTexGenfv(coord, planeName, plane);
@@ -173,6 +182,8 @@ void TUnderWater::FreeGeometry() {
     *p = nullptr;
   }
   surfaceLightCoords_.clear();
+  surfaceFogCoords_.clear();
+  bottomFogCoords_.clear();
 }
 
 void TUnderWater::BuildGeometry() {
@@ -215,6 +226,8 @@ void TUnderWater::BuildGeometry() {
   const TGLTexCoord* coords = surfaceLightGrid_->TexCoords[0].Items();
   surfaceLightCoords_.assign(coords, coords + surfaceLightGrid_->TexCoords[0].Count());
   scrollU_ = scrollV_ = 0;
+  surfaceFogCoords_ = FogCoordinates(surfaceFogLayer_);
+  bottomFogCoords_ = FogCoordinates(bottomFogLayer_);
 
   BuildBackdrop(w);
   BuildLightShafts(w);
@@ -342,18 +355,40 @@ void TUnderWater::RenderOpaque() {
   if (UseBackground && Background && !(LeftOut & wlBackground)) RenderBackgroundObject(*gl);
 }
 
+bool TUnderWater::FogByCoordinates() const { return EmulateDepth && GL.glFogCoordPointerEXT; }
+
 void TUnderWater::SetupFog(TCustomOpenGL& gl, TGLColorBytes colour) {
-  if (EmulateDepth) {
+  const bool byCoordinates = FogByCoordinates();
+  if (EmulateDepth && (!byCoordinates || (LeftOut & wlFogLayers))) {
     gl.SetFog(false);
     return;
   }
   gl.SetFog(true);
   GL.glFogi(GL_FOG_MODE, GL_LINEAR);
   GL.glHint(GL_FOG_HINT, GL_DONT_CARE);
-  GL.glFogf(GL_FOG_START, FogStart);
-  GL.glFogf(GL_FOG_END, FogEnd);
+  // A coordinate c leaves (1 - c) of the plane and blends c of its colour
+  // in, as the fog layer of alpha c drawn over it did.
+  GL.glFogi(GL_FOG_COORDINATE_SOURCE_EXT, byCoordinates ? GL_FOG_COORDINATE_EXT : GL_FRAGMENT_DEPTH_EXT);
+  GL.glFogf(GL_FOG_START, byCoordinates ? 0.0f : FogStart);
+  GL.glFogf(GL_FOG_END, byCoordinates ? 1.0f : FogEnd);
   const TGLColor c = ToFloats(colour, colour.a / 255.0f);
   GL.glFogfv(GL_FOG_COLOR, &c.r);
+}
+
+void TUnderWater::EndFog(TCustomOpenGL& gl) {
+  gl.SetFog(false);
+  if (FogByCoordinates()) GL.glFogi(GL_FOG_COORDINATE_SOURCE_EXT, GL_FRAGMENT_DEPTH_EXT);
+}
+
+void TUnderWater::DrawPlane(TGLPrimitive* plane, float y, const std::vector<float>& fogCoords) {
+  const bool coordinates =
+      FogByCoordinates() && !(LeftOut & wlFogLayers) && int(fogCoords.size()) == plane->Vertices.Count();
+  if (coordinates) {
+    GL.glEnableClientState(GL_FOG_COORDINATE_ARRAY_EXT);
+    GL.glFogCoordPointerEXT(GL_FLOAT, 0, fogCoords.data());
+  }
+  DrawAt(plane, y);
+  if (coordinates) GL.glDisableClientState(GL_FOG_COORDINATE_ARRAY_EXT);
 }
 
 void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
@@ -363,13 +398,13 @@ void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
   SetupFog(gl, UpColor);
   SetLighting(false);
   UseTexture(gl, UpTexture);
-  if (!(LeftOut & wlSurface)) DrawAt(surfaceGrid_, UpY);
+  if (!(LeftOut & wlSurface)) DrawPlane(surfaceGrid_, UpY, surfaceFogCoords_);
   SetBlending(true);
   UseTexture(gl, UpLightMap);
-  if (UpAlpha > 0 && !(LeftOut & wlSurfaceLight)) DrawAt(surfaceLightGrid_, UpY);
-  gl.SetFog(false);
+  if (UpAlpha > 0 && !(LeftOut & wlSurfaceLight)) DrawPlane(surfaceLightGrid_, UpY, surfaceFogCoords_);
+  EndFog(gl);
   TextureOff(gl);
-  if (EmulateDepth && !(LeftOut & wlFogLayers)) DrawAt(surfaceFogLayer_, UpY);
+  if (EmulateDepth && !FogByCoordinates() && !(LeftOut & wlFogLayers)) DrawAt(surfaceFogLayer_, UpY);
   gl.SetDepthTest(true);
 }
 
@@ -392,11 +427,11 @@ void TUnderWater::RenderBottom(TCustomOpenGL& gl) {
   SetBlending(false);
   SetupFog(gl, BottomColor);
   UseTexture(gl, BottomTexture);
-  if (!(LeftOut & wlBottom)) DrawAt(bottomGrid_, BottomY);
+  if (!(LeftOut & wlBottom)) DrawPlane(bottomGrid_, BottomY, bottomFogCoords_);
   SetBlending(true);
   EndCaustics();
-  gl.SetFog(false);
-  if (EmulateDepth && !(LeftOut & wlFogLayers)) {
+  EndFog(gl);
+  if (EmulateDepth && !FogByCoordinates() && !(LeftOut & wlFogLayers)) {
     TextureOff(gl);
     DrawAt(bottomFogLayer_, BottomY);
   }

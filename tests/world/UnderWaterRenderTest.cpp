@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <numbers>
 #include <string>
@@ -53,6 +54,8 @@ struct DrawState {
   GLint fogMode;
   float fogStart, fogEnd;
   std::array<float, 4> fogColor;
+  GLint fogSource;
+  bool fogCoordArray;
   bool texture0, texture1, blend, depthTest, lighting;
 };
 
@@ -73,6 +76,8 @@ class DrawLog {
       GL.glGetFloatv(GL_FOG_START, &d.fogStart);
       GL.glGetFloatv(GL_FOG_END, &d.fogEnd);
       d.fogColor = Floats4(GL_FOG_COLOR);
+      GL.glGetIntegerv(GL_FOG_COORDINATE_SOURCE_EXT, &d.fogSource);
+      d.fogCoordArray = Enabled(GL_FOG_COORDINATE_ARRAY_EXT);
       d.texture0 = UnitTexturing(0);
       d.texture1 = UnitTexturing(1);
       d.blend = Enabled(GL_BLEND);
@@ -142,8 +147,21 @@ class WaterRender : public WaterGLTest {
 void ExpectFog(const DrawState& d, const std::array<float, 4>& colour) {
   EXPECT_TRUE(d.fog);
   EXPECT_EQ(d.fogMode, GL_LINEAR);
+  EXPECT_EQ(d.fogSource, GL_FRAGMENT_DEPTH_EXT);
+  EXPECT_FALSE(d.fogCoordArray);
   EXPECT_EQ(d.fogStart, 6000);
   EXPECT_EQ(d.fogEnd, 10000);
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(d.fogColor[i], colour[i], 1e-6) << i;
+}
+
+// Fog by coordinates from 0 (none) to 1 (all colour), one per vertex.
+void ExpectFogByCoordinates(const DrawState& d, const std::array<float, 4>& colour) {
+  EXPECT_TRUE(d.fog);
+  EXPECT_EQ(d.fogMode, GL_LINEAR);
+  EXPECT_EQ(d.fogSource, GL_FOG_COORDINATE_EXT);
+  EXPECT_TRUE(d.fogCoordArray);
+  EXPECT_EQ(d.fogStart, 0);
+  EXPECT_EQ(d.fogEnd, 1);
   for (int i = 0; i < 4; ++i) EXPECT_NEAR(d.fogColor[i], colour[i], 1e-6) << i;
 }
 
@@ -187,17 +205,39 @@ TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   EXPECT_FALSE(Enabled(GL_FOG));
   EXPECT_TRUE(Enabled(GL_DEPTH_TEST));
 
-  // Emulated depth: no fog at all; each plane gets its fog layer, blended
-  // and untextured, right after it.
+  // Emulated depth: the fog layers' alphas fog each plane's own passes as
+  // fog coordinates; the frame leaves the fog's source at depth again.
   Water("Blue Water")->EmulateDepth = true;
+  ASSERT_NE(GL.glFogCoordPointerEXT, nullptr) << "the driver takes fog coordinates";
+  EXPECT_EQ(Frame(&d), (Names{"surface", "surface light", "backdrop", "bottom", "shafts"}));
+  ExpectFogByCoordinates(d[0], up);
+  ExpectFogByCoordinates(d[1], up);
+  ExpectFogByCoordinates(d[3], bottom);
+  EXPECT_FALSE(d[2].fog);
+  EXPECT_FALSE(d[4].fog);
+  EXPECT_FALSE(d[4].fogCoordArray);
+  GLint source = 0;
+  GL.glGetIntegerv(GL_FOG_COORDINATE_SOURCE_EXT, &source);
+  EXPECT_EQ(source, GL_FRAGMENT_DEPTH_EXT);
+  EXPECT_FALSE(Enabled(GL_FOG_COORDINATE_ARRAY_EXT));
+  // Without fog coordinates each plane gets its fog layer, blended and
+  // untextured, right after it, and no fog at all.
+  const auto fogCoordPointer = GL.glFogCoordPointerEXT;
+  GL.glFogCoordPointerEXT = nullptr;
   EXPECT_EQ(Frame(&d),
             (Names{"surface", "surface light", "surface fog", "backdrop", "bottom", "bottom fog", "shafts"}));
+  GL.glFogCoordPointerEXT = fogCoordPointer;
   for (const DrawState& s : d) EXPECT_FALSE(s.fog);
   for (int layer : {2, 5}) {
     EXPECT_FALSE(d[layer].texture0) << layer;
     EXPECT_FALSE(d[layer].texture1) << layer;
     EXPECT_TRUE(d[layer].blend) << layer;
   }
+  // Left out, the fog layers fog nothing either way.
+  Water("Blue Water")->LeftOut = wlFogLayers;
+  EXPECT_EQ(Frame(&d), (Names{"surface", "surface light", "backdrop", "bottom", "shafts"}));
+  for (const DrawState& s : d) EXPECT_FALSE(s.fog || s.fogCoordArray);
+  Water("Blue Water")->LeftOut = 0;
 
   // No surface light layer at UpAlpha 0, no rays without UseLights, no
   // caustics without UseCaustic.
@@ -460,13 +500,30 @@ TEST_F(WaterRender, BottomUnderCausticsFadesIntoItsColourByFogOrByItsLayer) {
   // Above the bottom's far edge the backdrop shows.
   EXPECT_NEAR(RGB(32, 30)[2], 130 + (230 - 130) * (30.5 / 64 * 2 - 1 + 0.3910) / (0.6516 + 0.3910), 3);
 
-  // The fog layer in place of fog: much the same colours.
+  // The fog layer's alphas in place of fog: much the same colours.
   water.EmulateDepth = true;
   ClearFrame();
   Frame();
   EXPECT_EQ(RGB(32, 3), near);
   fogged = RGB(32, 18);
   for (int c = 0; c < 3; ++c) EXPECT_NEAR(fogged[c], expected[c], 6) << c;
+  // The layer itself drawn over the bottom (a driver without fog
+  // coordinates) blends the same colours in; only where the layer is
+  // nearly clear (alpha up to 0.05, which the blending's alpha test drops)
+  // the coordinates fog a little more.
+  std::vector<std::array<int, 3>> byCoordinates;
+  for (int r = 0; r < 28; ++r) byCoordinates.push_back(RGB(32, r));
+  const auto fogCoordPointer = GL.glFogCoordPointerEXT;
+  GL.glFogCoordPointerEXT = nullptr;
+  ClearFrame();
+  Frame();
+  GL.glFogCoordPointerEXT = fogCoordPointer;
+  const int bottomColour[] = {20, 90, 130};
+  for (int r = 0; r < 28; ++r)
+    for (int c = 0; c < 3; ++c) {
+      const int layer = RGB(32, r)[c], coordinates = byCoordinates[size_t(r)][c];
+      EXPECT_LE(std::abs(layer - coordinates), 1 + std::abs(layer - bottomColour[c]) * 0.06) << r << " " << c;
+    }
 
   // Without caustics the bottom shows its own red.
   water.UseCaustic = false;

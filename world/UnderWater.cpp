@@ -1,5 +1,6 @@
 #include "world/UnderWater.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <numbers>
@@ -219,12 +220,15 @@ void TUnderWater::BuildGeometry() {
   MakeGrid(*surfaceGrid_, kCellsX, kCellsZ, w, FarPlane - 6000, -w / 2, 0, -FarPlane, 2.0f, 1.0f);
   surfaceGrid_->RotateZ(180);  // face down
   surfaceGrid_->CalcNormals();
+  surfaceGrid_->MultiTexture = true;
   surfaceLightGrid_ = primitives->Add();
   MakeGrid(*surfaceLightGrid_, kCellsX, kCellsZ, w, FarPlane - 6000, -w / 2, 0, -FarPlane, 4.0f, 1.0f);
   surfaceLightGrid_->RotateZ(180);
   MakeLayers(surfaceGrid_, UpColor, surfaceLightGrid_, surfaceFogLayer_, UpAlpha, "UpAlpha");
   const TGLTexCoord* coords = surfaceLightGrid_->TexCoords[0].Items();
   surfaceLightCoords_.assign(coords, coords + surfaceLightGrid_->TexCoords[0].Count());
+  surfaceGrid_->TexCoords[1].SetCount(int(surfaceLightCoords_.size()));
+  std::copy(surfaceLightCoords_.begin(), surfaceLightCoords_.end(), surfaceGrid_->TexCoords[1].Items());
   scrollU_ = scrollV_ = 0;
   surfaceFogCoords_ = FogCoordinates(surfaceFogLayer_);
   bottomFogCoords_ = FogCoordinates(bottomFogLayer_);
@@ -321,6 +325,8 @@ void TUnderWater::Animate(float deltaTime) {
     TGLTexCoord* coord = surfaceLightGrid_->TexCoords[0].Items();
     for (size_t k = 0; k < surfaceLightCoords_.size(); ++k)
       coord[k] = {surfaceLightCoords_[k].s + float(scrollU_), surfaceLightCoords_[k].t + float(scrollV_)};
+    if (surfaceGrid_ && surfaceGrid_->TexCoords[1].Count() == int(surfaceLightCoords_.size()))
+      std::copy(coord, coord + surfaceLightCoords_.size(), surfaceGrid_->TexCoords[1].Items());
   }
 
   // Waves on the surface and its light layer; the far row stays.
@@ -353,6 +359,13 @@ void TUnderWater::RenderOpaque() {
   if (HasBottomTexture) RenderBottom(*gl);
   if (UseLights && !(LeftOut & wlLightRays)) RenderLightShafts(*gl);
   if (UseBackground && Background && !(LeftOut & wlBackground)) RenderBackgroundObject(*gl);
+}
+
+bool TUnderWater::SurfaceLightMerged() const {
+  TCustomOpenGL* gl = OpenGL();
+  return UpAlpha > 0 && UpLightMap && UpLightMap->Format == tfTexture && !(LeftOut & (wlSurface | wlSurfaceLight)) &&
+         surfaceLightGrid_ && surfaceLightGrid_->Colors.Count() == 1 && gl && gl->Textures()->MultitextureEnabled &&
+         gl->Textures()->MaxTextureUnits >= 2 && GL.glActiveTextureARB && ExtensionSupported("GL_ARB_texture_env_combine");
 }
 
 bool TUnderWater::FogByCoordinates() const { return EmulateDepth && GL.glFogCoordPointerEXT; }
@@ -398,10 +411,38 @@ void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
   SetupFog(gl, UpColor);
   SetLighting(false);
   UseTexture(gl, UpTexture);
+  const bool merged = SurfaceLightMerged();
+  if (merged) {
+    // Unit 1: the light map over what unit 0 gave, weighted by the light
+    // layer's opacity, as blending the layer over the surface did.
+    UpLightMap->UseOnUnit(1, GL_COMBINE_ARB);
+    // Its own coordinates: the caustic passes leave generation on there.
+    GL.glDisable(GL_TEXTURE_GEN_S);
+    GL.glDisable(GL_TEXTURE_GEN_T);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GL_CONSTANT_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_REPLACE);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_PREVIOUS_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA);
+    const GLfloat weight[4] = {1, 1, 1, float(surfaceLightGrid_->Colors.Items()[0].a) / 255.0f};
+    GL.glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, weight);
+    GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  }
   if (!(LeftOut & wlSurface)) DrawPlane(surfaceGrid_, UpY, surfaceFogCoords_);
+  if (merged) {
+    UpLightMap->DisableOnUnit(1);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  }
   SetBlending(true);
   UseTexture(gl, UpLightMap);
-  if (UpAlpha > 0 && !(LeftOut & wlSurfaceLight)) DrawPlane(surfaceLightGrid_, UpY, surfaceFogCoords_);
+  if (!merged && UpAlpha > 0 && !(LeftOut & wlSurfaceLight))
+    DrawPlane(surfaceLightGrid_, UpY, surfaceFogCoords_);
   EndFog(gl);
   TextureOff(gl);
   if (EmulateDepth && !FogByCoordinates() && !(LeftOut & wlFogLayers)) DrawAt(surfaceFogLayer_, UpY);

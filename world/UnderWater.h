@@ -25,7 +25,11 @@
 //                     unless Flat
 //   SurfaceGrid       6 x 4 cells, W x (FarPlane - 6000), turned face down,
 //                     drawn at y = UpY; waves in Animate
-//   SurfaceLightGrid  the same, textured with UpLightMap, scrolling
+//   SurfaceLightGrid  the same, textured with UpLightMap, scrolling; its
+//                     coordinates also ride on SurfaceGrid's unit 1, where
+//                     the light map (one without alpha) is mixed into the
+//                     surface's own pass when the driver combines units
+//                     (SurfaceLightMerged), else the grid is blended over
 //   BottomLightGrid   copy of BottomGrid, white with BottomAlpha (not drawn)
 //   *FogLayer         copies of the grids, transparent before FogStart and
 //                     of the plane's colour from FogEnd on (EmulateDepth);
@@ -178,6 +182,10 @@ class TUnderWater : public TMainSceneObject {
   // The bottom and its fog layer flat (Flat) or with hills; FlatApplied
   // := Flat.
   void ApplyRelief();
+  // Whether the surface's light map is mixed into the surface's own pass
+  // on unit 1 (texture combiners, a light map without alpha, UpAlpha above
+  // 0, neither part left out) rather than drawn blended over it.
+  bool SurfaceLightMerged() const;
   // EmulateDepth's fog from the fog layers' alphas as fog coordinates
   // (glFogCoordPointerEXT there), rather than the layers drawn over the
   // planes.

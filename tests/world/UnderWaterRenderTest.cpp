@@ -168,36 +168,46 @@ void ExpectFogByCoordinates(const DrawState& d, const std::array<float, 4>& colo
 TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   LoadWater(textured_);
   std::vector<DrawState> d;
-  EXPECT_EQ(Frame(&d), (Names{"surface", "surface light", "backdrop", "bottom", "shafts"}));
-  ASSERT_EQ(d.size(), 5u);
+  // The surface's light map rides on unit 1 of the surface's own pass where
+  // units combine; elsewhere it is a layer blended over the surface.
+  const bool merged = Multitexture() && ExtensionSupported("GL_ARB_texture_env_combine");
+  EXPECT_EQ(Water("Blue Water")->SurfaceLightMerged(), merged);
+  const Names order = merged ? Names{"surface", "backdrop", "bottom", "shafts"}
+                             : Names{"surface", "surface light", "backdrop", "bottom", "shafts"};
+  EXPECT_EQ(Frame(&d), order);
+  ASSERT_EQ(d.size(), order.size());
+  const size_t k = merged ? 0 : 1;
   const std::array<float, 4> up{20 / 255.0f, 160 / 255.0f, 230 / 255.0f, 1}, bottom{20 / 255.0f, 90 / 255.0f,
                                                                                      130 / 255.0f, 1};
-  // The surface, then its light layer blended over it, fogged to UpColor.
+  // The surface (with its light), fogged to UpColor.
   ExpectFog(d[0], up);
   EXPECT_TRUE(d[0].texture0);
+  EXPECT_EQ(d[0].texture1, merged);
   EXPECT_FALSE(d[0].blend);
   EXPECT_FALSE(d[0].depthTest);
   EXPECT_FALSE(d[0].lighting);
-  ExpectFog(d[1], up);
-  EXPECT_TRUE(d[1].blend);
-  EXPECT_TRUE(d[1].texture0);
+  if (!merged) {
+    ExpectFog(d[1], up);
+    EXPECT_TRUE(d[1].blend);
+    EXPECT_TRUE(d[1].texture0);
+  }
   // The backdrop: plain colours, nothing else.
-  EXPECT_FALSE(d[2].fog);
-  EXPECT_FALSE(d[2].texture0);
-  EXPECT_FALSE(d[2].texture1);
-  EXPECT_FALSE(d[2].blend);
-  EXPECT_FALSE(d[2].depthTest);
+  EXPECT_FALSE(d[1 + k].fog);
+  EXPECT_FALSE(d[1 + k].texture0);
+  EXPECT_FALSE(d[1 + k].texture1);
+  EXPECT_FALSE(d[1 + k].blend);
+  EXPECT_FALSE(d[1 + k].depthTest);
   // The bottom, fogged to BottomColor, the caustics on unit 1.
-  ExpectFog(d[3], bottom);
-  EXPECT_TRUE(d[3].texture0);
-  EXPECT_EQ(d[3].texture1, Multitexture());
-  EXPECT_FALSE(d[3].blend);
+  ExpectFog(d[2 + k], bottom);
+  EXPECT_TRUE(d[2 + k].texture0);
+  EXPECT_EQ(d[2 + k].texture1, Multitexture());
+  EXPECT_FALSE(d[2 + k].blend);
   // The rays: blended and textured, without fog or caustics.
-  EXPECT_FALSE(d[4].fog);
-  EXPECT_TRUE(d[4].blend);
-  EXPECT_TRUE(d[4].texture0);
-  EXPECT_FALSE(d[4].texture1);
-  EXPECT_FALSE(d[4].depthTest);
+  EXPECT_FALSE(d[3 + k].fog);
+  EXPECT_TRUE(d[3 + k].blend);
+  EXPECT_TRUE(d[3 + k].texture0);
+  EXPECT_FALSE(d[3 + k].texture1);
+  EXPECT_FALSE(d[3 + k].depthTest);
   GLint hint = 0;
   GL.glGetIntegerv(GL_FOG_HINT, &hint);
   EXPECT_EQ(hint, GL_DONT_CARE);
@@ -209,13 +219,13 @@ TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   // fog coordinates; the frame leaves the fog's source at depth again.
   Water("Blue Water")->EmulateDepth = true;
   ASSERT_NE(GL.glFogCoordPointerEXT, nullptr) << "the driver takes fog coordinates";
-  EXPECT_EQ(Frame(&d), (Names{"surface", "surface light", "backdrop", "bottom", "shafts"}));
+  EXPECT_EQ(Frame(&d), order);
   ExpectFogByCoordinates(d[0], up);
-  ExpectFogByCoordinates(d[1], up);
-  ExpectFogByCoordinates(d[3], bottom);
-  EXPECT_FALSE(d[2].fog);
-  EXPECT_FALSE(d[4].fog);
-  EXPECT_FALSE(d[4].fogCoordArray);
+  if (!merged) ExpectFogByCoordinates(d[1], up);
+  ExpectFogByCoordinates(d[2 + k], bottom);
+  EXPECT_FALSE(d[1 + k].fog);
+  EXPECT_FALSE(d[3 + k].fog);
+  EXPECT_FALSE(d[3 + k].fogCoordArray);
   GLint source = 0;
   GL.glGetIntegerv(GL_FOG_COORDINATE_SOURCE_EXT, &source);
   EXPECT_EQ(source, GL_FRAGMENT_DEPTH_EXT);
@@ -224,18 +234,20 @@ TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   // untextured, right after it, and no fog at all.
   const auto fogCoordPointer = GL.glFogCoordPointerEXT;
   GL.glFogCoordPointerEXT = nullptr;
-  EXPECT_EQ(Frame(&d),
-            (Names{"surface", "surface light", "surface fog", "backdrop", "bottom", "bottom fog", "shafts"}));
+  const Names layered = merged ? Names{"surface", "surface fog", "backdrop", "bottom", "bottom fog", "shafts"}
+                               : Names{"surface", "surface light", "surface fog", "backdrop", "bottom", "bottom fog",
+                                       "shafts"};
+  EXPECT_EQ(Frame(&d), layered);
   GL.glFogCoordPointerEXT = fogCoordPointer;
   for (const DrawState& s : d) EXPECT_FALSE(s.fog);
-  for (int layer : {2, 5}) {
+  for (size_t layer : {1 + k, 4 + k}) {
     EXPECT_FALSE(d[layer].texture0) << layer;
     EXPECT_FALSE(d[layer].texture1) << layer;
     EXPECT_TRUE(d[layer].blend) << layer;
   }
   // Left out, the fog layers fog nothing either way.
   Water("Blue Water")->LeftOut = wlFogLayers;
-  EXPECT_EQ(Frame(&d), (Names{"surface", "surface light", "backdrop", "bottom", "shafts"}));
+  EXPECT_EQ(Frame(&d), order);
   for (const DrawState& s : d) EXPECT_FALSE(s.fog || s.fogCoordArray);
   Water("Blue Water")->LeftOut = 0;
 
@@ -257,6 +269,49 @@ TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   DrawLog log;
   scene_->Process(0);
   EXPECT_TRUE(DrawLog::Draws().empty());
+}
+
+// The light map mixed into the surface's pass on unit 1 gives the surface
+// the light layer gave it, stripe for stripe; left out, the surface is
+// plain.
+TEST_F(WaterRender, TheSurfacesLightOnUnitOneLooksAsItsLayerDid) {
+  TUnderWater& water = LoadWater(textured_);
+  if (!water.SurfaceLightMerged()) GTEST_SKIP() << "no texture combiners";
+  water.UseLights = false;
+  // Stripes in the (plain white) light map, so that its coordinates show.
+  Frame();
+  TGLTexture* map = water.UpLightMap->GLTexture();
+  ASSERT_TRUE(map && map->Uploaded());
+  std::vector<uint8_t> stripes(static_cast<size_t>(map->Width()) * map->Height() * 3);
+  for (size_t i = 0; i < stripes.size(); ++i) stripes[i] = (i / 3 % map->Width()) % 8 < 4 ? 255 : 40;
+  GL.glBindTexture(GL_TEXTURE_2D, map->Handle());
+  GL.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GL.glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, map->Width(), map->Height(), GL_RGB, GL_UNSIGNED_BYTE, stripes.data());
+  ResetSceneRenderCaches();
+  auto upperRows = [&] {
+    ClearFrame();
+    Frame();
+    std::vector<std::array<int, 3>> rows;
+    for (int r = 40; r < 64; r += 2)
+      for (int x : {5, 20, 40, 60}) rows.push_back(RGB(x, r));
+    return rows;
+  };
+  const auto merged = upperRows();
+  TGLTextureList& textures = *OpenGL().Textures();
+  textures.MultitextureEnabled = false;
+  EXPECT_FALSE(water.SurfaceLightMerged());
+  const auto layered = upperRows();
+  textures.MultitextureEnabled = true;
+  ASSERT_EQ(merged.size(), layered.size());
+  for (size_t i = 0; i < merged.size(); ++i)
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(merged[i][c], layered[i][c], 1) << i << " " << c;
+  water.LeftOut = wlSurfaceLight;
+  EXPECT_FALSE(water.SurfaceLightMerged());
+  const auto plain = upperRows();
+  water.LeftOut = 0;
+  int differing = 0;
+  for (size_t i = 0; i < merged.size(); ++i) differing += merged[i] != plain[i];
+  EXPECT_GT(differing, int(merged.size()) / 4) << "the rows compared must show the surface's light";
 }
 
 TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {

@@ -23,7 +23,7 @@ export SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=$work/con
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
-parts=(whole surface surface-light backdrop bottom light-rays background caustics fish-caustics fish bubbles clocks)
+parts=(whole surface surface-light backdrop bottom fog-layers light-rays background caustics fish-caustics fish bubbles clocks)
 arguments() {
   case "$1" in
     whole) ;;

@@ -525,7 +525,8 @@ namespace velmora {
   X("GL_ARB_multitexture", PFNGLACTIVETEXTUREARBPROC, glActiveTextureARB) \
   X("GL_ARB_multitexture", PFNGLCLIENTACTIVETEXTUREARBPROC, glClientActiveTextureARB) \
   X("GL_EXT_point_parameters", PFNGLPOINTPARAMETERFEXTPROC, glPointParameterfEXT) \
-  X("GL_EXT_point_parameters", PFNGLPOINTPARAMETERFVEXTPROC, glPointParameterfvEXT)
+  X("GL_EXT_point_parameters", PFNGLPOINTPARAMETERFVEXTPROC, glPointParameterfvEXT) \
+  X("GL_EXT_fog_coord", PFNGLFOGCOORDPOINTEREXTPROC, glFogCoordPointerEXT)
 
 // The window system's optional functions. They stand for the WGL extension
 // entry points of the same names and are backed by the platform's OpenGL

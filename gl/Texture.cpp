@@ -14,6 +14,18 @@ namespace {
 
 bool PowerOfTwoOrZero(int value) { return value >= 0 && value <= (1 << 30) && (value & (value - 1)) == 0; }
 
+bool IsCompressedFormat(GLenum format) {
+  switch (format) {
+    case GL_COMPRESSED_RGB_ARB:
+    case GL_COMPRESSED_RGBA_ARB:
+    case GL_COMPRESSED_RGB_S3TC_DXT1_EXT:
+    case GL_COMPRESSED_RGBA_S3TC_DXT1_EXT:
+    case GL_COMPRESSED_RGBA_S3TC_DXT3_EXT:
+    case GL_COMPRESSED_RGBA_S3TC_DXT5_EXT: return true;
+    default: return false;
+  }
+}
+
 bool IsMipmapFilter(GLenum filter) {
   return filter == GL_NEAREST_MIPMAP_NEAREST || filter == GL_LINEAR_MIPMAP_NEAREST ||
          filter == GL_NEAREST_MIPMAP_LINEAR || filter == GL_LINEAR_MIPMAP_LINEAR;
@@ -54,6 +66,99 @@ int BytesPerPixelOf(GLenum type, int components) {
 }
 
 }  // namespace
+
+int S3tcBlockBytes(GLenum format) {
+  switch (format) {
+    case GL_COMPRESSED_RGB_S3TC_DXT1_EXT:
+    case GL_COMPRESSED_RGBA_S3TC_DXT1_EXT: return 8;
+    case GL_COMPRESSED_RGBA_S3TC_DXT3_EXT:
+    case GL_COMPRESSED_RGBA_S3TC_DXT5_EXT: return 16;
+    default: return 0;
+  }
+}
+
+namespace {
+
+// A 5:6:5 colour widened to bytes by repeating its top bits.
+void Expand565(unsigned c, int rgb[3]) {
+  rgb[0] = int(((c >> 8) & 0xf8) | ((c >> 13) & 0x7));
+  rgb[1] = int(((c >> 3) & 0xfc) | ((c >> 9) & 0x3));
+  rgb[2] = int(((c << 3) & 0xf8) | ((c >> 2) & 0x7));
+}
+
+// The four colours of a colour block, alpha in [3]. Blocks of the alpha
+// formats always use the four-colour mode.
+void BlockColours(const uint8_t* block, bool fourAlways, bool dxt1Alpha, int out[4][4]) {
+  const unsigned c0 = block[0] | (block[1] << 8), c1 = block[2] | (block[3] << 8);
+  Expand565(c0, out[0]);
+  Expand565(c1, out[1]);
+  out[0][3] = out[1][3] = out[2][3] = out[3][3] = 255;
+  const bool four = fourAlways || c0 > c1;
+  for (int k = 0; k < 3; ++k) {
+    if (four) {
+      out[2][k] = (out[0][k] * 2 + out[1][k]) / 3;
+      out[3][k] = (out[0][k] + out[1][k] * 2) / 3;
+    } else {
+      out[2][k] = (out[0][k] + out[1][k]) / 2;
+      out[3][k] = 0;
+    }
+  }
+  if (!four && dxt1Alpha) out[3][3] = 0;
+}
+
+}  // namespace
+
+void DecodeS3tc(GLenum format, const uint8_t* blocks, int width, int height, uint8_t* rgba) {
+  const int blockBytes = S3tcBlockBytes(format);
+  if (blockBytes == 0) return;
+  const bool dxt1 = blockBytes == 8;
+  for (int by = 0; by < (height + 3) / 4; ++by)
+    for (int bx = 0; bx < (width + 3) / 4; ++bx, blocks += blockBytes) {
+      const uint8_t* colour = dxt1 ? blocks : blocks + 8;
+      int colours[4][4];
+      BlockColours(colour, !dxt1, format == GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, colours);
+      const uint32_t codes = colour[4] | (colour[5] << 8) | (colour[6] << 16) | (uint32_t(colour[7]) << 24);
+      // DXT5: two alphas and 3-bit codes between them; DXT3: 4 bits each.
+      int alphas[8] = {0};
+      uint64_t alphaCodes = 0;
+      if (format == GL_COMPRESSED_RGBA_S3TC_DXT5_EXT) {
+        const int a0 = blocks[0], a1 = blocks[1];
+        alphas[0] = a0;
+        alphas[1] = a1;
+        if (a0 > a1) {
+          for (int k = 2; k < 8; ++k) alphas[k] = (a0 * (8 - k) + a1 * (k - 1)) / 7;
+        } else {
+          for (int k = 2; k < 6; ++k) alphas[k] = (a0 * (6 - k) + a1 * (k - 1)) / 5;
+          alphas[6] = 0;
+          alphas[7] = 255;
+        }
+        for (int k = 0; k < 6; ++k) alphaCodes |= uint64_t(blocks[2 + k]) << (8 * k);
+      }
+      for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i) {
+          const int x = bx * 4 + i, y = by * 4 + j;
+          if (x >= width || y >= height) continue;
+          const int n = j * 4 + i;
+          const int* c = colours[(codes >> (2 * n)) & 3];
+          uint8_t* texel = rgba + (static_cast<size_t>(y) * width + x) * 4;
+          texel[0] = uint8_t(c[0]);
+          texel[1] = uint8_t(c[1]);
+          texel[2] = uint8_t(c[2]);
+          if (format == GL_COMPRESSED_RGBA_S3TC_DXT5_EXT)
+            texel[3] = uint8_t(alphas[(alphaCodes >> (3 * n)) & 7]);
+          else if (format == GL_COMPRESSED_RGBA_S3TC_DXT3_EXT)
+            texel[3] = uint8_t(((blocks[n / 2] >> (4 * (n % 2))) & 0xf) * 17);
+          else
+            texel[3] = uint8_t(c[3]);
+        }
+    }
+}
+
+bool SoftwareRasterizer(const std::string& renderer) {
+  for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer"})
+    if (renderer.find(name) != std::string::npos) return true;
+  return false;
+}
 
 void ShrinkBoxFilter(uint8_t* image, int& width, int& height, int components) {
   const int w = width, h = height;
@@ -217,8 +322,31 @@ void TGLTexture::UpLoadOn(int unit) {
       GL.glTexImage2D(Target, 0, static_cast<GLint>(internalFormat_), width_, height_, 0, format_, pixelType_, data);
     else
       GL.glTexImage1D(Target, 0, static_cast<GLint>(internalFormat_), width_, 0, format_, pixelType_, data);
+    if (data) DecodeLevel(0, width_, Target == GL_TEXTURE_1D ? 1 : height_);
   }
   uploaded_ = true;
+}
+
+void TGLTexture::DecodeLevel(GLint level, int width, int height) {
+  const TGLTextureList* list = Textures();
+  if (!list || !list->DecodesCompressed || !IsCompressedFormat(internalFormat_) || !GL.glGetCompressedTexImage) return;
+  if (width <= 0 || height <= 0 || (components_ != 3 && components_ != 4)) return;
+  // The format the driver chose, and its blocks as they are stored.
+  GLint chosen = 0, size = 0;
+  GL.glGetTexLevelParameteriv(Target, level, GL_TEXTURE_INTERNAL_FORMAT, &chosen);
+  GL.glGetTexLevelParameteriv(Target, level, GL_TEXTURE_COMPRESSED_IMAGE_SIZE_ARB, &size);
+  const int blockBytes = S3tcBlockBytes(GLenum(chosen));
+  const int64_t blocks = int64_t((width + 3) / 4) * ((height + 3) / 4);
+  if (blockBytes == 0 || size != blocks * blockBytes) return;  // a format this program does not read
+  std::vector<uint8_t> stored(static_cast<size_t>(size));
+  GL.glGetCompressedTexImage(Target, level, stored.data());
+  std::vector<uint8_t> texels(static_cast<size_t>(width) * height * 4);
+  DecodeS3tc(GLenum(chosen), stored.data(), width, height, texels.data());
+  const GLint plain = components_ == 3 ? GL_RGB8 : GL_RGBA8;
+  if (Target == GL_TEXTURE_2D)
+    GL.glTexImage2D(Target, level, plain, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  else
+    GL.glTexImage1D(Target, level, plain, width, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
 }
 
 void TGLTexture::UploadMipmaps() {
@@ -237,6 +365,7 @@ void TGLTexture::UploadMipmaps() {
       GL.glTexImage2D(Target, level, static_cast<GLint>(internalFormat_), w, h, 0, format_, pixelType_, scratch.data());
     else
       GL.glTexImage1D(Target, level, static_cast<GLint>(internalFormat_), w, 0, format_, pixelType_, scratch.data());
+    DecodeLevel(level, w, h);
     if (w == 1 && h == 1) break;
     ShrinkBoxFilter(scratch.data(), w, h, c);
   }
@@ -268,6 +397,7 @@ void TGLTextureList::InitGL() {
     CompressedRGBFormat = GL_RGB8;
     CompressedRGBAFormat = GL_RGBA8;
   }
+  DecodesCompressed = CompressionSupported && gl && gl->Active() && SoftwareRasterizer(gl->GLRenderer());
   useBGRA_ = false;
   usePackedPixels_ = false;
   DefaultMinFilter = GL_LINEAR;

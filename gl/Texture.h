@@ -11,10 +11,16 @@
 //
 // Filters, wrap and environment are sent at upload only; change them, then
 // Unload, and the next Use sends them.
+//
+// On a renderer that samples in software (DecodesCompressed), a texture of a
+// compressed format is compressed by the driver at upload as everywhere,
+// then its blocks are read back, decoded by DecodeS3tc and sent again
+// uncompressed: the same texels, without decoding a block on every fetch.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "gl/GLEntryPoints.h"
 #include "gl/ItemList.h"
@@ -97,6 +103,9 @@ class TGLTexture : public TGLItem {
  private:
   void UpdateSizes();
   void UploadMipmaps();
+  // The level just sent, read back decoded and sent again uncompressed,
+  // when it went to a compressed format and the list decodes those.
+  void DecodeLevel(GLint level, int width, int height);
   void UpLoadOn(int unit);
   void BindOn(int unit);
   void SelectUnit(int unit);
@@ -156,6 +165,9 @@ class TGLTextureList : public TGLItemList {
   bool CompressionSupported = false;
   GLenum CompressedRGBFormat = GL_RGB8;
   GLenum CompressedRGBAFormat = GL_RGBA8;
+  // Compressed textures are decoded once after upload (see above): set by
+  // InitGL when the renderer samples in software.
+  bool DecodesCompressed = false;
 
  private:
   TGLTexture* NewTexture(int width, int height, GLenum internalFormat, bool alpha, GLenum packedBGRA,
@@ -171,5 +183,18 @@ class TGLTextureList : public TGLItemList {
 // block folds onto itself along a side of length 1). width and height
 // become the new size.
 void ShrinkBoxFilter(uint8_t* image, int& width, int& height, int components);
+
+// The bytes of one 4 x 4 block of an S3TC format (DXT1 RGB and RGBA: 8;
+// DXT3 and DXT5: 16); 0 for any other format.
+int S3tcBlockBytes(GLenum format);
+// Decodes width x height texels of S3TC blocks (rows of blocks from the
+// first up) into RGBA bytes, as the format's decoding rules give them;
+// nothing for a format S3tcBlockBytes does not know.
+void DecodeS3tc(GLenum format, const uint8_t* blocks, int width, int height, uint8_t* rgba);
+
+// Whether a GL_RENDERER string names a renderer that rasterizes and samples
+// textures on the processor (Mesa's llvmpipe, softpipe and its classic
+// software rasterizer).
+bool SoftwareRasterizer(const std::string& renderer);
 
 }  // namespace velmora

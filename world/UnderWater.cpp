@@ -1,5 +1,6 @@
 #include "world/UnderWater.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <numbers>
@@ -78,6 +79,15 @@ void UseTexture(TCustomOpenGL& gl, TSceneTexture* texture) {
 void TextureOff(TCustomOpenGL& gl) {
   BindSceneTexture(nullptr);
   gl.SetTexture2D(false);
+}
+
+// The fog layer's alphas, one per vertex (0 where the layer has no colour
+// of its own per vertex).
+std::vector<float> FogCoordinates(const TGLPrimitive* layer) {
+  std::vector<float> coords(static_cast<size_t>(layer->Vertices.Count()), 0.0f);
+  if (layer->Colors.Count() == layer->Vertices.Count())
+    for (size_t k = 0; k < coords.size(); ++k) coords[k] = layer->Colors.Items()[k].a / 255.0f;
+  return coords;
 }
 
 void SetTexGen(GLenum coord, GLenum mode, GLenum planeName, const GLfloat* plane) {
@@ -173,6 +183,8 @@ void TUnderWater::FreeGeometry() {
     *p = nullptr;
   }
   surfaceLightCoords_.clear();
+  surfaceFogCoords_.clear();
+  bottomFogCoords_.clear();
 }
 
 void TUnderWater::BuildGeometry() {
@@ -208,13 +220,18 @@ void TUnderWater::BuildGeometry() {
   MakeGrid(*surfaceGrid_, kCellsX, kCellsZ, w, FarPlane - 6000, -w / 2, 0, -FarPlane, 2.0f, 1.0f);
   surfaceGrid_->RotateZ(180);  // face down
   surfaceGrid_->CalcNormals();
+  surfaceGrid_->MultiTexture = true;
   surfaceLightGrid_ = primitives->Add();
   MakeGrid(*surfaceLightGrid_, kCellsX, kCellsZ, w, FarPlane - 6000, -w / 2, 0, -FarPlane, 4.0f, 1.0f);
   surfaceLightGrid_->RotateZ(180);
   MakeLayers(surfaceGrid_, UpColor, surfaceLightGrid_, surfaceFogLayer_, UpAlpha, "UpAlpha");
   const TGLTexCoord* coords = surfaceLightGrid_->TexCoords[0].Items();
   surfaceLightCoords_.assign(coords, coords + surfaceLightGrid_->TexCoords[0].Count());
+  surfaceGrid_->TexCoords[1].SetCount(int(surfaceLightCoords_.size()));
+  std::copy(surfaceLightCoords_.begin(), surfaceLightCoords_.end(), surfaceGrid_->TexCoords[1].Items());
   scrollU_ = scrollV_ = 0;
+  surfaceFogCoords_ = FogCoordinates(surfaceFogLayer_);
+  bottomFogCoords_ = FogCoordinates(bottomFogLayer_);
 
   BuildBackdrop(w);
   BuildLightShafts(w);
@@ -308,6 +325,8 @@ void TUnderWater::Animate(float deltaTime) {
     TGLTexCoord* coord = surfaceLightGrid_->TexCoords[0].Items();
     for (size_t k = 0; k < surfaceLightCoords_.size(); ++k)
       coord[k] = {surfaceLightCoords_[k].s + float(scrollU_), surfaceLightCoords_[k].t + float(scrollV_)};
+    if (surfaceGrid_ && surfaceGrid_->TexCoords[1].Count() == int(surfaceLightCoords_.size()))
+      std::copy(coord, coord + surfaceLightCoords_.size(), surfaceGrid_->TexCoords[1].Items());
   }
 
   // Waves on the surface and its light layer; the far row stays.
@@ -342,18 +361,47 @@ void TUnderWater::RenderOpaque() {
   if (UseBackground && Background && !(LeftOut & wlBackground)) RenderBackgroundObject(*gl);
 }
 
+bool TUnderWater::SurfaceLightMerged() const {
+  TCustomOpenGL* gl = OpenGL();
+  return UpAlpha > 0 && UpLightMap && UpLightMap->Format == tfTexture && !(LeftOut & (wlSurface | wlSurfaceLight)) &&
+         surfaceLightGrid_ && surfaceLightGrid_->Colors.Count() == 1 && gl && gl->Textures()->MultitextureEnabled &&
+         gl->Textures()->MaxTextureUnits >= 2 && GL.glActiveTextureARB && ExtensionSupported("GL_ARB_texture_env_combine");
+}
+
+bool TUnderWater::FogByCoordinates() const { return EmulateDepth && GL.glFogCoordPointerEXT; }
+
 void TUnderWater::SetupFog(TCustomOpenGL& gl, TGLColorBytes colour) {
-  if (EmulateDepth) {
+  const bool byCoordinates = FogByCoordinates();
+  if (EmulateDepth && (!byCoordinates || (LeftOut & wlFogLayers))) {
     gl.SetFog(false);
     return;
   }
   gl.SetFog(true);
   GL.glFogi(GL_FOG_MODE, GL_LINEAR);
   GL.glHint(GL_FOG_HINT, GL_DONT_CARE);
-  GL.glFogf(GL_FOG_START, FogStart);
-  GL.glFogf(GL_FOG_END, FogEnd);
+  // A coordinate c leaves (1 - c) of the plane and blends c of its colour
+  // in, as the fog layer of alpha c drawn over it did.
+  GL.glFogi(GL_FOG_COORDINATE_SOURCE_EXT, byCoordinates ? GL_FOG_COORDINATE_EXT : GL_FRAGMENT_DEPTH_EXT);
+  GL.glFogf(GL_FOG_START, byCoordinates ? 0.0f : FogStart);
+  GL.glFogf(GL_FOG_END, byCoordinates ? 1.0f : FogEnd);
   const TGLColor c = ToFloats(colour, colour.a / 255.0f);
   GL.glFogfv(GL_FOG_COLOR, &c.r);
+}
+
+void TUnderWater::EndFog(TCustomOpenGL& gl) {
+  gl.SetFog(false);
+  if (FogByCoordinates()) GL.glFogi(GL_FOG_COORDINATE_SOURCE_EXT, GL_FRAGMENT_DEPTH_EXT);
+}
+
+void TUnderWater::DrawPlane(TGLPrimitive* plane, float y, const std::vector<float>& fogCoords) {
+  const bool coordinates =
+      FogByCoordinates() && !(LeftOut & wlFogLayers) && int(fogCoords.size()) == plane->Vertices.Count();
+  if (coordinates) {
+    GL.glEnableClientState(GL_FOG_COORDINATE_ARRAY_EXT);
+    GL.glFogCoordPointerEXT(GL_FLOAT, 0, fogCoords.data());
+  }
+  DrawAt(plane, y);
+  if (coordinates) GL.glDisableClientState(GL_FOG_COORDINATE_ARRAY_EXT);
 }
 
 void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
@@ -363,13 +411,41 @@ void TUnderWater::RenderSurface(TCustomOpenGL& gl) {
   SetupFog(gl, UpColor);
   SetLighting(false);
   UseTexture(gl, UpTexture);
-  if (!(LeftOut & wlSurface)) DrawAt(surfaceGrid_, UpY);
+  const bool merged = SurfaceLightMerged();
+  if (merged) {
+    // Unit 1: the light map over what unit 0 gave, weighted by the light
+    // layer's opacity, as blending the layer over the surface did.
+    UpLightMap->UseOnUnit(1, GL_COMBINE_ARB);
+    // Its own coordinates: the caustic passes leave generation on there.
+    GL.glDisable(GL_TEXTURE_GEN_S);
+    GL.glDisable(GL_TEXTURE_GEN_T);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_INTERPOLATE_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_RGB_ARB, GL_TEXTURE);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_RGB_ARB, GL_SRC_COLOR);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE1_RGB_ARB, GL_PREVIOUS_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND1_RGB_ARB, GL_SRC_COLOR);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE2_RGB_ARB, GL_CONSTANT_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND2_RGB_ARB, GL_SRC_ALPHA);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_ALPHA_ARB, GL_REPLACE);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_SOURCE0_ALPHA_ARB, GL_PREVIOUS_ARB);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_OPERAND0_ALPHA_ARB, GL_SRC_ALPHA);
+    const GLfloat weight[4] = {1, 1, 1, float(surfaceLightGrid_->Colors.Items()[0].a) / 255.0f};
+    GL.glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, weight);
+    GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  }
+  if (!(LeftOut & wlSurface)) DrawPlane(surfaceGrid_, UpY, surfaceFogCoords_);
+  if (merged) {
+    UpLightMap->DisableOnUnit(1);
+    GL.glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    GL.glActiveTextureARB(GL_TEXTURE0_ARB);
+  }
   SetBlending(true);
   UseTexture(gl, UpLightMap);
-  if (UpAlpha > 0 && !(LeftOut & wlSurfaceLight)) DrawAt(surfaceLightGrid_, UpY);
-  gl.SetFog(false);
+  if (!merged && UpAlpha > 0 && !(LeftOut & wlSurfaceLight))
+    DrawPlane(surfaceLightGrid_, UpY, surfaceFogCoords_);
+  EndFog(gl);
   TextureOff(gl);
-  if (EmulateDepth && !(LeftOut & wlFogLayers)) DrawAt(surfaceFogLayer_, UpY);
+  if (EmulateDepth && !FogByCoordinates() && !(LeftOut & wlFogLayers)) DrawAt(surfaceFogLayer_, UpY);
   gl.SetDepthTest(true);
 }
 
@@ -392,11 +468,11 @@ void TUnderWater::RenderBottom(TCustomOpenGL& gl) {
   SetBlending(false);
   SetupFog(gl, BottomColor);
   UseTexture(gl, BottomTexture);
-  if (!(LeftOut & wlBottom)) DrawAt(bottomGrid_, BottomY);
+  if (!(LeftOut & wlBottom)) DrawPlane(bottomGrid_, BottomY, bottomFogCoords_);
   SetBlending(true);
   EndCaustics();
-  gl.SetFog(false);
-  if (EmulateDepth && !(LeftOut & wlFogLayers)) {
+  EndFog(gl);
+  if (EmulateDepth && !FogByCoordinates() && !(LeftOut & wlFogLayers)) {
     TextureOff(gl);
     DrawAt(bottomFogLayer_, BottomY);
   }

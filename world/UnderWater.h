@@ -25,10 +25,18 @@
 //                     unless Flat
 //   SurfaceGrid       6 x 4 cells, W x (FarPlane - 6000), turned face down,
 //                     drawn at y = UpY; waves in Animate
-//   SurfaceLightGrid  the same, textured with UpLightMap, scrolling
+//   SurfaceLightGrid  the same, textured with UpLightMap, scrolling; its
+//                     coordinates also ride on SurfaceGrid's unit 1, where
+//                     the light map (one without alpha) is mixed into the
+//                     surface's own pass when the driver combines units
+//                     (SurfaceLightMerged), else the grid is blended over
 //   BottomLightGrid   copy of BottomGrid, white with BottomAlpha (not drawn)
 //   *FogLayer         copies of the grids, transparent before FogStart and
-//                     of the plane's colour from FogEnd on (EmulateDepth)
+//                     of the plane's colour from FogEnd on (EmulateDepth);
+//                     where the driver takes fog coordinates their alphas
+//                     fog the plane's own passes instead (the same blend
+//                     of the plane and its colour, without a pass of its
+//                     own), else the layer is drawn over the plane
 //   Backdrop          quad at z = -FarPlane, UpColor above, BottomColor below
 //   LightShafts       sheet from the far top to the nearer bottom, brightest
 //                     a tenth of the way down
@@ -174,6 +182,14 @@ class TUnderWater : public TMainSceneObject {
   // The bottom and its fog layer flat (Flat) or with hills; FlatApplied
   // := Flat.
   void ApplyRelief();
+  // Whether the surface's light map is mixed into the surface's own pass
+  // on unit 1 (texture combiners, a light map without alpha, UpAlpha above
+  // 0, neither part left out) rather than drawn blended over it.
+  bool SurfaceLightMerged() const;
+  // EmulateDepth's fog from the fog layers' alphas as fog coordinates
+  // (glFogCoordPointerEXT there), rather than the layers drawn over the
+  // planes.
+  bool FogByCoordinates() const;
   // The caustic light map on texture unit 1 with object-linear texture
   // generation, and back off; only with UseCaustic, a BackgroundLightMap
   // and multitexturing. The map is bound past the shared texture cache,
@@ -184,6 +200,9 @@ class TUnderWater : public TMainSceneObject {
  private:
   bool CausticsOn() const;
   void SetupFog(TCustomOpenGL& gl, TGLColorBytes colour);
+  void EndFog(TCustomOpenGL& gl);
+  // A plane drawn at y, with its fog coordinates while FogByCoordinates.
+  void DrawPlane(TGLPrimitive* plane, float y, const std::vector<float>& fogCoords);
   void RenderSurface(TCustomOpenGL& gl);
   void RenderBackdrop(TCustomOpenGL& gl);
   void RenderBottom(TCustomOpenGL& gl);
@@ -203,6 +222,9 @@ class TUnderWater : public TMainSceneObject {
   // The surface light map's coordinates as built, and how far it has
   // scrolled since (each in 0 .. 1: whole texture repeats dropped).
   std::vector<TGLTexCoord> surfaceLightCoords_;
+  // Per vertex of the surface and of the bottom: their fog layer's alpha.
+  std::vector<float> surfaceFogCoords_;
+  std::vector<float> bottomFogCoords_;
   double scrollU_ = 0;
   double scrollV_ = 0;
 };

@@ -7,6 +7,8 @@
 
 #include <limits>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <tuple>
@@ -220,6 +222,66 @@ TEST(ShrinkBoxFilter, AveragesBlocksTruncatingAndFoldsThinSides) {
   }
 }
 
+TEST(DecodeS3tc, ColourAndAlphaBlocks) {
+  EXPECT_EQ(S3tcBlockBytes(GL_COMPRESSED_RGB_S3TC_DXT1_EXT), 8);
+  EXPECT_EQ(S3tcBlockBytes(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT), 16);
+  EXPECT_EQ(S3tcBlockBytes(GL_RGBA8), 0);
+  auto texel = [](const std::vector<uint8_t>& rgba, int x, int y, int width) {
+    const size_t at = (static_cast<size_t>(y) * width + x) * 4;
+    return std::vector<int>(rgba.begin() + long(at), rgba.begin() + long(at) + 4);
+  };
+  // Four colours: red, blue and the two thirds between; codes 0 1 2 3 on
+  // the first row.
+  const uint8_t four[8] = {0x00, 0xf8, 0x1f, 0x00, 0xe4, 0, 0, 0};
+  std::vector<uint8_t> out(16 * 4, 1);
+  DecodeS3tc(GL_COMPRESSED_RGB_S3TC_DXT1_EXT, four, 4, 4, out.data());
+  EXPECT_EQ(texel(out, 0, 0, 4), (std::vector<int>{255, 0, 0, 255}));
+  EXPECT_EQ(texel(out, 1, 0, 4), (std::vector<int>{0, 0, 255, 255}));
+  EXPECT_EQ(texel(out, 2, 0, 4), (std::vector<int>{170, 0, 85, 255}));
+  EXPECT_EQ(texel(out, 3, 0, 4), (std::vector<int>{85, 0, 170, 255}));
+  EXPECT_EQ(texel(out, 3, 3, 4), (std::vector<int>{255, 0, 0, 255}));
+  // Three colours (first colour not above the second): the middle, and
+  // black, transparent only in the format with alpha.
+  const uint8_t three[8] = {0x1f, 0x00, 0x00, 0xf8, 0xe4, 0, 0, 0};
+  DecodeS3tc(GL_COMPRESSED_RGB_S3TC_DXT1_EXT, three, 4, 4, out.data());
+  EXPECT_EQ(texel(out, 2, 0, 4), (std::vector<int>{127, 0, 127, 255}));
+  EXPECT_EQ(texel(out, 3, 0, 4), (std::vector<int>{0, 0, 0, 255}));
+  DecodeS3tc(GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, three, 4, 4, out.data());
+  EXPECT_EQ(texel(out, 3, 0, 4), (std::vector<int>{0, 0, 0, 0}));
+  // DXT5: eight alphas between 200 and 100 (codes 0, 2, 7 on the first
+  // row), or six and the two ends when the first is not above the second.
+  uint8_t five[16] = {200, 100, 0xd0, 0x01, 0, 0, 0, 0, 0x00, 0xf8, 0x1f, 0x00, 0, 0, 0, 0};
+  DecodeS3tc(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, five, 4, 4, out.data());
+  EXPECT_EQ(texel(out, 0, 0, 4)[3], 200);
+  EXPECT_EQ(texel(out, 1, 0, 4)[3], 185);
+  EXPECT_EQ(texel(out, 2, 0, 4)[3], 114);
+  EXPECT_EQ(texel(out, 0, 0, 4)[0], 255);  // four colours always
+  five[0] = 100;
+  five[1] = 200;
+  five[2] = 0xf0;  // codes 0, 6, 7, 0
+  five[3] = 0x01;
+  DecodeS3tc(GL_COMPRESSED_RGBA_S3TC_DXT5_EXT, five, 4, 4, out.data());
+  EXPECT_EQ(texel(out, 1, 0, 4)[3], 0);
+  EXPECT_EQ(texel(out, 2, 0, 4)[3], 255);
+  // DXT3: four bits per texel, widened by repetition; a 2 x 2 image takes
+  // the block's corner.
+  uint8_t explicitAlpha[16] = {0x5f, 0, 0, 0, 0, 0, 0, 0, 0x00, 0xf8, 0x1f, 0x00, 0, 0, 0, 0};
+  std::vector<uint8_t> small(2 * 2 * 4, 1);
+  DecodeS3tc(GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, explicitAlpha, 2, 2, small.data());
+  EXPECT_EQ(texel(small, 0, 0, 2), (std::vector<int>{255, 0, 0, 255}));
+  EXPECT_EQ(texel(small, 1, 0, 2)[3], 85);
+  EXPECT_EQ(texel(small, 0, 1, 2)[3], 0);
+}
+
+TEST(SoftwareRasterizer, NamesTheRenderersThatSampleOnTheProcessor) {
+  EXPECT_TRUE(SoftwareRasterizer("llvmpipe (LLVM 15.0.6, 256 bits)"));
+  EXPECT_TRUE(SoftwareRasterizer("softpipe"));
+  EXPECT_TRUE(SoftwareRasterizer("Mesa X11 Software Rasterizer"));
+  EXPECT_FALSE(SoftwareRasterizer("AMD Radeon RX 6600 (radeonsi, navi23, LLVM 15.0.6, DRM 3.49)"));
+  EXPECT_FALSE(SoftwareRasterizer("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+  EXPECT_FALSE(SoftwareRasterizer(""));
+}
+
 // --- in a real context ---------------------------------------------------------
 
 class TextureInContext : public testing::GLContextTest {
@@ -229,6 +291,13 @@ class TextureInContext : public testing::GLContextTest {
   static void Fill(TGLTexture* t, const std::vector<uint8_t>& bytes) {
     ASSERT_EQ(t->PixelsSize(), static_cast<int64_t>(bytes.size()));
     std::memcpy(t->Pixels(), bytes.data(), bytes.size());
+  }
+
+  static int LargestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    if (a.size() != b.size()) return 256;
+    int largest = 0;
+    for (size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(int(a[i]) - int(b[i])));
+    return largest;
   }
 
   static std::vector<uint8_t> Level(GLenum target, int level, GLenum format, int bytes) {
@@ -262,6 +331,7 @@ TEST_F(TextureInContext, ListReadsTheDriverAtEveryNewContext) {
     EXPECT_TRUE(list.CompressionSupported);
     EXPECT_EQ(list.CompressedRGBAFormat, GLenum(GL_COMPRESSED_RGBA_ARB));
   }
+  EXPECT_EQ(list.DecodesCompressed, list.CompressionSupported && SoftwareRasterizer(OpenGL().GLRenderer()));
   list.SetUseBGRA(true);
   list.DefaultMinFilter = GL_NEAREST;
   OpenGL().Deactivate();
@@ -341,6 +411,51 @@ TEST_F(TextureInContext, MipmapChainIsTheProgramsBoxFilter) {
   EXPECT_EQ(LevelParameter(GL_TEXTURE_2D, 1, GL_TEXTURE_HEIGHT), 2);
   EXPECT_EQ(Level(GL_TEXTURE_2D, 1, GL_RGBA, 8), (std::vector<uint8_t>{2, 2, 2, 2, 101, 0, 0, 0}));
   EXPECT_EQ(Level(GL_TEXTURE_2D, 2, GL_RGBA, 4), (std::vector<uint8_t>{51, 1, 1, 1}));
+}
+
+// A compressed texture on a list that decodes them holds the texels the
+// driver's compression gave, uncompressed, at every level: decoders round
+// the colours between a block's two ends each their own way, by at most one
+// level.
+TEST_F(TextureInContext, DecodedCompressedTexturesKeepTheCompressedTexels) {
+  TGLTextureList& list = Textures();
+  if (!list.CompressionSupported) GTEST_SKIP() << "no texture compression";
+  std::mt19937 random(11);
+  for (auto [alpha, filter] : {std::pair{false, GLenum(GL_NEAREST)}, std::pair{true, GLenum(GL_LINEAR)},
+                               std::pair{false, GLenum(GL_LINEAR_MIPMAP_LINEAR)}}) {
+    const int c = alpha ? 4 : 3;
+    std::vector<uint8_t> image(16 * 16 * c);
+    for (auto& b : image) b = uint8_t(random() % 4 == 0 ? random() : 128);  // speckles that compress with losses
+    const GLenum format = alpha ? GL_RGBA : GL_RGB;
+    auto made = [&](bool decode) {
+      list.DecodesCompressed = decode;
+      TGLTexture* t = alpha ? list.NewCompressedRGBA(16, 16) : list.NewCompressedRGB(16, 16);
+      Fill(t, image);
+      t->MinFilter = filter;
+      t->Use();
+      return t;
+    };
+    made(false);
+    ASSERT_EQ(LevelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED_ARB), GL_TRUE);
+    const std::vector<uint8_t> compressed = Level(GL_TEXTURE_2D, 0, format, 16 * 16 * c);
+    const bool mipmaps = filter == GL_LINEAR_MIPMAP_LINEAR;
+    const std::vector<uint8_t> compressedLevel1 = mipmaps ? Level(GL_TEXTURE_2D, 1, format, 8 * 8 * c) : image;
+    made(true);
+    EXPECT_EQ(LevelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED_ARB), GL_FALSE) << c;
+    EXPECT_EQ(LevelParameter(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT), alpha ? GL_RGBA8 : GL_RGB8) << c;
+    EXPECT_LE(LargestDifference(Level(GL_TEXTURE_2D, 0, format, 16 * 16 * c), compressed), 1) << c;
+    EXPECT_GT(LargestDifference(compressed, image), 8) << "the test image must lose something to compression";
+    if (mipmaps) {
+      EXPECT_EQ(LevelParameter(GL_TEXTURE_2D, 1, GL_TEXTURE_COMPRESSED_ARB), GL_FALSE);
+      EXPECT_LE(LargestDifference(Level(GL_TEXTURE_2D, 1, format, 8 * 8 * c), compressedLevel1), 1);
+    }
+  }
+  // Uncompressed formats are sent as they are.
+  list.DecodesCompressed = true;
+  TGLTexture* plain = list.NewRGB8(2, 2);
+  Fill(plain, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+  plain->Use();
+  EXPECT_EQ(Level(GL_TEXTURE_2D, 0, GL_RGB, 12), (std::vector<uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
 
 TEST_F(TextureInContext, MipmapsOnlyForByteColourImages) {

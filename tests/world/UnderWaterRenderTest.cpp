@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <map>
 #include <numbers>
 #include <string>
@@ -53,6 +54,8 @@ struct DrawState {
   GLint fogMode;
   float fogStart, fogEnd;
   std::array<float, 4> fogColor;
+  GLint fogSource;
+  bool fogCoordArray;
   bool texture0, texture1, blend, depthTest, lighting;
 };
 
@@ -73,6 +76,8 @@ class DrawLog {
       GL.glGetFloatv(GL_FOG_START, &d.fogStart);
       GL.glGetFloatv(GL_FOG_END, &d.fogEnd);
       d.fogColor = Floats4(GL_FOG_COLOR);
+      GL.glGetIntegerv(GL_FOG_COORDINATE_SOURCE_EXT, &d.fogSource);
+      d.fogCoordArray = Enabled(GL_FOG_COORDINATE_ARRAY_EXT);
       d.texture0 = UnitTexturing(0);
       d.texture1 = UnitTexturing(1);
       d.blend = Enabled(GL_BLEND);
@@ -142,44 +147,67 @@ class WaterRender : public WaterGLTest {
 void ExpectFog(const DrawState& d, const std::array<float, 4>& colour) {
   EXPECT_TRUE(d.fog);
   EXPECT_EQ(d.fogMode, GL_LINEAR);
+  EXPECT_EQ(d.fogSource, GL_FRAGMENT_DEPTH_EXT);
+  EXPECT_FALSE(d.fogCoordArray);
   EXPECT_EQ(d.fogStart, 6000);
   EXPECT_EQ(d.fogEnd, 10000);
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(d.fogColor[i], colour[i], 1e-6) << i;
+}
+
+// Fog by coordinates from 0 (none) to 1 (all colour), one per vertex.
+void ExpectFogByCoordinates(const DrawState& d, const std::array<float, 4>& colour) {
+  EXPECT_TRUE(d.fog);
+  EXPECT_EQ(d.fogMode, GL_LINEAR);
+  EXPECT_EQ(d.fogSource, GL_FOG_COORDINATE_EXT);
+  EXPECT_TRUE(d.fogCoordArray);
+  EXPECT_EQ(d.fogStart, 0);
+  EXPECT_EQ(d.fogEnd, 1);
   for (int i = 0; i < 4; ++i) EXPECT_NEAR(d.fogColor[i], colour[i], 1e-6) << i;
 }
 
 TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   LoadWater(textured_);
   std::vector<DrawState> d;
-  EXPECT_EQ(Frame(&d), (Names{"surface", "surface light", "backdrop", "bottom", "shafts"}));
-  ASSERT_EQ(d.size(), 5u);
+  // The surface's light map rides on unit 1 of the surface's own pass where
+  // units combine; elsewhere it is a layer blended over the surface.
+  const bool merged = Multitexture() && ExtensionSupported("GL_ARB_texture_env_combine");
+  EXPECT_EQ(Water("Blue Water")->SurfaceLightMerged(), merged);
+  const Names order = merged ? Names{"surface", "backdrop", "bottom", "shafts"}
+                             : Names{"surface", "surface light", "backdrop", "bottom", "shafts"};
+  EXPECT_EQ(Frame(&d), order);
+  ASSERT_EQ(d.size(), order.size());
+  const size_t k = merged ? 0 : 1;
   const std::array<float, 4> up{20 / 255.0f, 160 / 255.0f, 230 / 255.0f, 1}, bottom{20 / 255.0f, 90 / 255.0f,
                                                                                      130 / 255.0f, 1};
-  // The surface, then its light layer blended over it, fogged to UpColor.
+  // The surface (with its light), fogged to UpColor.
   ExpectFog(d[0], up);
   EXPECT_TRUE(d[0].texture0);
+  EXPECT_EQ(d[0].texture1, merged);
   EXPECT_FALSE(d[0].blend);
   EXPECT_FALSE(d[0].depthTest);
   EXPECT_FALSE(d[0].lighting);
-  ExpectFog(d[1], up);
-  EXPECT_TRUE(d[1].blend);
-  EXPECT_TRUE(d[1].texture0);
+  if (!merged) {
+    ExpectFog(d[1], up);
+    EXPECT_TRUE(d[1].blend);
+    EXPECT_TRUE(d[1].texture0);
+  }
   // The backdrop: plain colours, nothing else.
-  EXPECT_FALSE(d[2].fog);
-  EXPECT_FALSE(d[2].texture0);
-  EXPECT_FALSE(d[2].texture1);
-  EXPECT_FALSE(d[2].blend);
-  EXPECT_FALSE(d[2].depthTest);
+  EXPECT_FALSE(d[1 + k].fog);
+  EXPECT_FALSE(d[1 + k].texture0);
+  EXPECT_FALSE(d[1 + k].texture1);
+  EXPECT_FALSE(d[1 + k].blend);
+  EXPECT_FALSE(d[1 + k].depthTest);
   // The bottom, fogged to BottomColor, the caustics on unit 1.
-  ExpectFog(d[3], bottom);
-  EXPECT_TRUE(d[3].texture0);
-  EXPECT_EQ(d[3].texture1, Multitexture());
-  EXPECT_FALSE(d[3].blend);
+  ExpectFog(d[2 + k], bottom);
+  EXPECT_TRUE(d[2 + k].texture0);
+  EXPECT_EQ(d[2 + k].texture1, Multitexture());
+  EXPECT_FALSE(d[2 + k].blend);
   // The rays: blended and textured, without fog or caustics.
-  EXPECT_FALSE(d[4].fog);
-  EXPECT_TRUE(d[4].blend);
-  EXPECT_TRUE(d[4].texture0);
-  EXPECT_FALSE(d[4].texture1);
-  EXPECT_FALSE(d[4].depthTest);
+  EXPECT_FALSE(d[3 + k].fog);
+  EXPECT_TRUE(d[3 + k].blend);
+  EXPECT_TRUE(d[3 + k].texture0);
+  EXPECT_FALSE(d[3 + k].texture1);
+  EXPECT_FALSE(d[3 + k].depthTest);
   GLint hint = 0;
   GL.glGetIntegerv(GL_FOG_HINT, &hint);
   EXPECT_EQ(hint, GL_DONT_CARE);
@@ -187,17 +215,41 @@ TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   EXPECT_FALSE(Enabled(GL_FOG));
   EXPECT_TRUE(Enabled(GL_DEPTH_TEST));
 
-  // Emulated depth: no fog at all; each plane gets its fog layer, blended
-  // and untextured, right after it.
+  // Emulated depth: the fog layers' alphas fog each plane's own passes as
+  // fog coordinates; the frame leaves the fog's source at depth again.
   Water("Blue Water")->EmulateDepth = true;
-  EXPECT_EQ(Frame(&d),
-            (Names{"surface", "surface light", "surface fog", "backdrop", "bottom", "bottom fog", "shafts"}));
+  ASSERT_NE(GL.glFogCoordPointerEXT, nullptr) << "the driver takes fog coordinates";
+  EXPECT_EQ(Frame(&d), order);
+  ExpectFogByCoordinates(d[0], up);
+  if (!merged) ExpectFogByCoordinates(d[1], up);
+  ExpectFogByCoordinates(d[2 + k], bottom);
+  EXPECT_FALSE(d[1 + k].fog);
+  EXPECT_FALSE(d[3 + k].fog);
+  EXPECT_FALSE(d[3 + k].fogCoordArray);
+  GLint source = 0;
+  GL.glGetIntegerv(GL_FOG_COORDINATE_SOURCE_EXT, &source);
+  EXPECT_EQ(source, GL_FRAGMENT_DEPTH_EXT);
+  EXPECT_FALSE(Enabled(GL_FOG_COORDINATE_ARRAY_EXT));
+  // Without fog coordinates each plane gets its fog layer, blended and
+  // untextured, right after it, and no fog at all.
+  const auto fogCoordPointer = GL.glFogCoordPointerEXT;
+  GL.glFogCoordPointerEXT = nullptr;
+  const Names layered = merged ? Names{"surface", "surface fog", "backdrop", "bottom", "bottom fog", "shafts"}
+                               : Names{"surface", "surface light", "surface fog", "backdrop", "bottom", "bottom fog",
+                                       "shafts"};
+  EXPECT_EQ(Frame(&d), layered);
+  GL.glFogCoordPointerEXT = fogCoordPointer;
   for (const DrawState& s : d) EXPECT_FALSE(s.fog);
-  for (int layer : {2, 5}) {
+  for (size_t layer : {1 + k, 4 + k}) {
     EXPECT_FALSE(d[layer].texture0) << layer;
     EXPECT_FALSE(d[layer].texture1) << layer;
     EXPECT_TRUE(d[layer].blend) << layer;
   }
+  // Left out, the fog layers fog nothing either way.
+  Water("Blue Water")->LeftOut = wlFogLayers;
+  EXPECT_EQ(Frame(&d), order);
+  for (const DrawState& s : d) EXPECT_FALSE(s.fog || s.fogCoordArray);
+  Water("Blue Water")->LeftOut = 0;
 
   // No surface light layer at UpAlpha 0, no rays without UseLights, no
   // caustics without UseCaustic.
@@ -217,6 +269,49 @@ TEST_F(WaterRender, OpenGLFogOrFogLayersDrawTheWaterInItsOrder) {
   DrawLog log;
   scene_->Process(0);
   EXPECT_TRUE(DrawLog::Draws().empty());
+}
+
+// The light map mixed into the surface's pass on unit 1 gives the surface
+// the light layer gave it, stripe for stripe; left out, the surface is
+// plain.
+TEST_F(WaterRender, TheSurfacesLightOnUnitOneLooksAsItsLayerDid) {
+  TUnderWater& water = LoadWater(textured_);
+  if (!water.SurfaceLightMerged()) GTEST_SKIP() << "no texture combiners";
+  water.UseLights = false;
+  // Stripes in the (plain white) light map, so that its coordinates show.
+  Frame();
+  TGLTexture* map = water.UpLightMap->GLTexture();
+  ASSERT_TRUE(map && map->Uploaded());
+  std::vector<uint8_t> stripes(static_cast<size_t>(map->Width()) * map->Height() * 3);
+  for (size_t i = 0; i < stripes.size(); ++i) stripes[i] = (i / 3 % map->Width()) % 8 < 4 ? 255 : 40;
+  GL.glBindTexture(GL_TEXTURE_2D, map->Handle());
+  GL.glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GL.glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, map->Width(), map->Height(), GL_RGB, GL_UNSIGNED_BYTE, stripes.data());
+  ResetSceneRenderCaches();
+  auto upperRows = [&] {
+    ClearFrame();
+    Frame();
+    std::vector<std::array<int, 3>> rows;
+    for (int r = 40; r < 64; r += 2)
+      for (int x : {5, 20, 40, 60}) rows.push_back(RGB(x, r));
+    return rows;
+  };
+  const auto merged = upperRows();
+  TGLTextureList& textures = *OpenGL().Textures();
+  textures.MultitextureEnabled = false;
+  EXPECT_FALSE(water.SurfaceLightMerged());
+  const auto layered = upperRows();
+  textures.MultitextureEnabled = true;
+  ASSERT_EQ(merged.size(), layered.size());
+  for (size_t i = 0; i < merged.size(); ++i)
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(merged[i][c], layered[i][c], 1) << i << " " << c;
+  water.LeftOut = wlSurfaceLight;
+  EXPECT_FALSE(water.SurfaceLightMerged());
+  const auto plain = upperRows();
+  water.LeftOut = 0;
+  int differing = 0;
+  for (size_t i = 0; i < merged.size(); ++i) differing += merged[i] != plain[i];
+  EXPECT_GT(differing, int(merged.size()) / 4) << "the rows compared must show the surface's light";
 }
 
 TEST_F(WaterRender, CausticsUseUnitOneWithObjectPlanesTheRaysEyePlanes) {
@@ -460,13 +555,30 @@ TEST_F(WaterRender, BottomUnderCausticsFadesIntoItsColourByFogOrByItsLayer) {
   // Above the bottom's far edge the backdrop shows.
   EXPECT_NEAR(RGB(32, 30)[2], 130 + (230 - 130) * (30.5 / 64 * 2 - 1 + 0.3910) / (0.6516 + 0.3910), 3);
 
-  // The fog layer in place of fog: much the same colours.
+  // The fog layer's alphas in place of fog: much the same colours.
   water.EmulateDepth = true;
   ClearFrame();
   Frame();
   EXPECT_EQ(RGB(32, 3), near);
   fogged = RGB(32, 18);
   for (int c = 0; c < 3; ++c) EXPECT_NEAR(fogged[c], expected[c], 6) << c;
+  // The layer itself drawn over the bottom (a driver without fog
+  // coordinates) blends the same colours in; only where the layer is
+  // nearly clear (alpha up to 0.05, which the blending's alpha test drops)
+  // the coordinates fog a little more.
+  std::vector<std::array<int, 3>> byCoordinates;
+  for (int r = 0; r < 28; ++r) byCoordinates.push_back(RGB(32, r));
+  const auto fogCoordPointer = GL.glFogCoordPointerEXT;
+  GL.glFogCoordPointerEXT = nullptr;
+  ClearFrame();
+  Frame();
+  GL.glFogCoordPointerEXT = fogCoordPointer;
+  const int bottomColour[] = {20, 90, 130};
+  for (int r = 0; r < 28; ++r)
+    for (int c = 0; c < 3; ++c) {
+      const int layer = RGB(32, r)[c], coordinates = byCoordinates[size_t(r)][c];
+      EXPECT_LE(std::abs(layer - coordinates), 1 + std::abs(layer - bottomColour[c]) * 0.06) << r << " " << c;
+    }
 
   // Without caustics the bottom shows its own red.
   water.UseCaustic = false;

@@ -82,7 +82,7 @@ class TFishBuilder {
   void BuildBody() {
     body_.Name = "Body";
     body_.Material = sp_.Title + "Body";
-    const int rings = 30, around = 18;
+    const int rings = 20, around = 12;
     std::vector<std::vector<int>> ring;
     std::vector<TVec3> points;
     std::vector<double> sOf;

@@ -259,7 +259,7 @@ bool TCustomApplicationPro::Help(uint16_t command, intptr_t data, bool& callHelp
 void TCustomApplicationPro::Hint(void* sender) { Fire(OnHint, sender); }
 
 void TCustomApplicationPro::Idle(void* sender, bool& done) {
-  // Input is handled before: the toolkit runs a frame when no message waits.
+  if (!InputStep()) return;
   {
     struct TFrame {
       TCustomApplicationPro& app;
@@ -283,6 +283,15 @@ void TCustomApplicationPro::Idle(void* sender, bool& done) {
     }
   }
   PowerTimersStep();
+}
+
+bool TCustomApplicationPro::InputStep() {
+  TApplication& app = Application();
+  if (app.Terminated()) return true;
+  // Before the frame is entered: a handler's nested loop (a message box,
+  // a film) may run frames of its own, as it could between two frames.
+  app.ProcessMessages();
+  return !app.Terminated();
 }
 
 void TCustomApplicationPro::StartStep() {

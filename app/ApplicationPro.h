@@ -5,10 +5,10 @@
 // and tells the platform whether the display must stay awake.
 //
 // The frame loop is the toolkit's idle callback: Idle always answers that
-// it is not done, so the loop calls it again at once unless messages are
-// waiting. Each Idle call is one frame, and Idle lists the frame's steps
-// in order (start, OnIdle, timers, OpenGL, update, scene, dialog, swap,
-// pacing, power timers); each derived class fills in the steps it owns.
+// it is not done, so the loop calls it again at once. Each Idle call is one
+// frame, and Idle lists the frame's steps in order (input, start, OnIdle,
+// timers, OpenGL, update, scene, dialog, swap, pacing, power timers); each
+// derived class fills in the steps it owns.
 //
 // Program-wide messages (window id 0 of the toolkit: power broadcasts,
 // close requests of the program) go to WindowProc of the first application
@@ -244,6 +244,9 @@ class TCustomApplicationPro : public TComponent {
 
   // The steps of a frame, in the order Idle runs them. A class without
   // anything to do in a step leaves it empty.
+  //   InputStep: the messages waiting, each through the hook, the short
+  //     cuts and its window; false: one of them ended the program, and the
+  //     frame ends with it.
   //   EnterFrame/LeaveFrame: around the steps up to the swap; false: no
   //     frame now (one is running, or frames are off for good).
   //   StartStep: the first frame starts the application.
@@ -255,6 +258,7 @@ class TCustomApplicationPro : public TComponent {
   //   UpdateStep, RenderSceneStep, RenderDialogStep, SwapStep: the drawing.
   //   PacingStep: the wait for the next frame's time.
   //   PowerTimersStep: the saver's power timers, each frame, drawn or not.
+  bool InputStep();
   virtual bool EnterFrame() { return true; }
   virtual void LeaveFrame() {}
   void StartStep();

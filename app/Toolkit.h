@@ -11,7 +11,10 @@
 // program-wide messages). A Quit message ends the loop without being
 // dispatched.
 //
-// When the queue is empty the idle event runs; it sets `done` to false to
+// A turn of the loop is the idle event when one is set: the application
+// object's frame, which takes the messages waiting (ProcessMessages) as its
+// first step. Without an idle event (while it is detached for a nested
+// loop, say) a turn is one message. The idle event sets `done` to false to
 // be called again at once, otherwise the loop waits for the next message.
 // An exception that escapes a handler goes to Events.OnException, or, when
 // that is unset, to a message box with the application's title.
@@ -87,8 +90,10 @@ class TApplication {
   // Shows the main form (when ShowMainForm) and runs the loop until the
   // application terminates.
   void Run();
-  // Takes one message and handles it; runs the idle step when the queue is
-  // empty. Exceptions propagate to the caller.
+  // One turn of the loop: the idle step, which takes the messages waiting
+  // itself, or without one a message; then, when the step is done or no
+  // message was waiting, the wait for the next one. Exceptions propagate
+  // to the caller.
   void HandleMessage();
   // Handles every message that is waiting, without idle steps. Exceptions
   // propagate to the caller.
@@ -132,6 +137,9 @@ class TApplication {
   void Reset();
 
  private:
+  // Takes one waiting message and handles it; false when none waits.
+  bool TakeMessage();
+
   std::string hint_;
   std::vector<std::string> arguments_;
   std::map<uint32_t, TWindowHandler> handlers_;

@@ -116,6 +116,36 @@ TEST_F(ApplicationProTest, FirstFrameStartsWithItsSleepsAndTheIdleHookDetached) 
   EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{1, 17, 1}));
 }
 
+// A frame's first step is the input waiting: every message passes the hook
+// before the frame's other steps, and one that ends the program ends the
+// frame before them.
+TEST_F(ApplicationProTest, AFrameTakesTheInputWaitingFirst) {
+  TForm form(nullptr);
+  auto* app = MakeApp(form);
+  std::vector<std::string> steps;
+  app->OnMessage = [&](Message& m, bool&) { steps.push_back("input " + std::string(1, char(m.key))); };
+  app->OnIdle = [&](void*, bool&) { steps.push_back("idle"); };
+  Message key;
+  key.kind = MessageKind::KeyDown;
+  key.key = 'A';
+  events.Push(key);
+  key.key = 'B';
+  events.Push(key);
+  Application().HandleMessage();
+  EXPECT_EQ(steps, (std::vector<std::string>{"input A", "input B", "idle"}));
+  EXPECT_TRUE(events.queue.empty());
+  EXPECT_EQ(app->FrameCount(), 1);
+
+  steps.clear();
+  events.Push(key);
+  events.Push(MessageKind::Quit);
+  Application().HandleMessage();
+  EXPECT_EQ(steps, (std::vector<std::string>{"input B"}));
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(app->FrameCount(), 1) << "no frame after the quit";
+  EXPECT_TRUE(events.waits.empty());
+}
+
 TEST_F(ApplicationProTest, NoFramesCountedWhileStartFails) {
   TForm form(nullptr);
   auto* app = MakeApp(form);

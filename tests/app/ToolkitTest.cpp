@@ -93,6 +93,31 @@ TEST_F(ToolkitTest, IdleRunsAgainAtOnceUntilItIsDone) {
   EXPECT_EQ(events.waits.size(), 2u);
 }
 
+// With an idle step a turn of the loop is that step, and the messages
+// waiting are for it to take; without one a turn is one message.
+TEST_F(ToolkitTest, ATurnIsTheIdleStepWhichTakesTheMessagesElseOneMessage) {
+  TApplication& app = Application();
+  std::vector<std::string> order;
+  app.RegisterWindow(3, [&](Message& m) { order.push_back("window " + std::to_string(m.key)); });
+  events.Push(Make(MessageKind::KeyUp, 3, 1));
+  events.Push(Make(MessageKind::KeyUp, 3, 2));
+  app.HandleMessage();
+  EXPECT_EQ(order, (std::vector<std::string>{"window 1"}));
+  EXPECT_TRUE(events.waits.empty());
+
+  order.clear();
+  events.Push(Make(MessageKind::KeyUp, 3, 3));
+  app.Events.OnIdle = [&](void*, bool& done) {
+    order.push_back("idle");
+    app.ProcessMessages();
+    order.push_back("rest of the step");
+    done = false;
+  };
+  app.HandleMessage();
+  EXPECT_EQ(order, (std::vector<std::string>{"idle", "window 2", "window 3", "rest of the step"}));
+  EXPECT_TRUE(events.waits.empty()) << "not done: no wait";
+}
+
 TEST_F(ToolkitTest, QuitEndsTheLoopWithoutPassingTheHook) {
   TApplication& app = Application();
   int hooked = 0;

@@ -109,7 +109,8 @@ void TCustomApplicationPro::HookApplicationEvents() {
   TApplicationEvents events;
   events.OnException = [this](void* sender, const std::exception& error) { HandleException(sender, error); };
   events.OnMessage = [this](platform::Message& message, bool& handled) { MessageHook(message, handled); };
-  events.OnIdle = [this](void* sender, bool& done) { Idle(sender, done); };
+  if (!idleHook_) idleHook_ = [this](void* sender, bool& done) { Idle(sender, done); };
+  events.OnIdle = idleHook_;
   events.OnActivate = [this](void* sender) { AppActivate(sender); };
   events.OnDeactivate = [this](void* sender) { AppDeactivate(sender); };
   events.OnHint = [this](void* sender) { Hint(sender); };
@@ -123,9 +124,7 @@ void TCustomApplicationPro::HookApplicationEvents() {
 
 void TCustomApplicationPro::DetachIdle() { Application().Events.OnIdle = nullptr; }
 
-void TCustomApplicationPro::AttachIdle() {
-  Application().Events.OnIdle = [this](void* sender, bool& done) { Idle(sender, done); };
-}
+void TCustomApplicationPro::AttachIdle() { Application().Events.OnIdle = idleHook_; }
 
 void TCustomApplicationPro::Initialize() {
   if (Designing()) return;

@@ -238,7 +238,8 @@ class TCustomApplicationPro : public TComponent {
 
  protected:
   // The idle hook of the toolkit, taken away while a handler runs that
-  // must not be re-entered by a nested message loop.
+  // must not be re-entered by a nested message loop. The hook is made once:
+  // taking it away and giving it back allocate nothing.
   void DetachIdle();
   void AttachIdle();
 
@@ -308,6 +309,8 @@ class TCustomApplicationPro : public TComponent {
   std::optional<std::string> ReadOptionText(const std::string& name);
   void NoteWriteError(const std::exception& error);
 
+  // Idle, as the toolkit's idle event.
+  TIdleEvent idleHook_;
   std::unique_ptr<platform::InstanceLock> semaphore_;
   std::fstream logStream_;
   std::streamoff logPosition_ = 0;

@@ -37,10 +37,7 @@ void TApplication::HandleMessage() {
   platform::EventSource& events = platform::Get<platform::EventSource>();
   bool done = true;
   if (Events.OnIdle) {
-    // A copy: the handler may replace the events (it detaches itself while
-    // it runs).
-    TEvent<void*, bool&> idle = Events.OnIdle;
-    idle(this, done);
+    Events.OnIdle(this, done);
   } else if (TakeMessage()) {
     return;
   }

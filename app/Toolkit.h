@@ -20,11 +20,15 @@
 // that is unset, to a message box with the application's title.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "core/Event.h"
@@ -43,12 +47,42 @@ struct THintInfo {
   std::string HintStr;
 };
 
+// The idle event: a function that may replace or clear the event it was
+// called through while it runs (a frame detaches the loop's idle hook
+// around handlers that run nested loops). A call holds a share of the
+// function it runs until it returns, so the function lives that long; a
+// replacement takes effect with the next call. Setting a new function
+// allocates its shared home once; sharing one (b = a), clearing and calling
+// allocate nothing, and a call copies no function.
+class TIdleEvent {
+ public:
+  using Function = std::function<void(void*, bool&)>;  // sender, done
+
+  TIdleEvent() = default;
+  TIdleEvent(std::nullptr_t) {}
+  template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TIdleEvent> &&
+                                              std::is_constructible_v<Function, F&&>>>
+  TIdleEvent(F&& function) {
+    Function made(std::forward<F>(function));
+    if (made) function_ = std::make_shared<const Function>(std::move(made));
+  }
+
+  explicit operator bool() const { return function_ != nullptr; }
+  void operator()(void* sender, bool& done) const {
+    const std::shared_ptr<const Function> running = function_;
+    (*running)(sender, done);
+  }
+
+ private:
+  std::shared_ptr<const Function> function_;
+};
+
 // The application-wide events. The application object of the program
 // installs all of them at once, replacing whatever was set before.
 struct TApplicationEvents {
   TEvent<void*, const std::exception&> OnException;          // sender, error
   TEvent<platform::Message&, bool&> OnMessage;               // message, handled
-  TEvent<void*, bool&> OnIdle;                               // sender, done
+  TIdleEvent OnIdle;                                         // sender, done
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
   TNotifyEvent OnHint;

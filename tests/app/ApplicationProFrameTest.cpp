@@ -8,6 +8,7 @@
 
 #include "core/Error.h"
 #include "tests/app/ApplicationProTestSupport.h"
+#include "tests/support/AllocationHook.h"
 
 using platform::Message;
 using platform::MessageKind;
@@ -144,6 +145,27 @@ TEST_F(ApplicationProTest, AFrameTakesTheInputWaitingFirst) {
   EXPECT_TRUE(Application().Terminated());
   EXPECT_EQ(app->FrameCount(), 1) << "no frame after the quit";
   EXPECT_TRUE(events.waits.empty());
+}
+
+// A frame in which nothing changes takes nothing from the heap: not the
+// loop's call of its idle hook, not the hook taken away and given back
+// around the idle handler.
+TEST_F(ApplicationProTest, ASteadyFrameAllocatesNothing) {
+  TForm form(nullptr);
+  auto* app = MakeApp(form);
+  int idles = 0;
+  app->OnIdle = [&](void*, bool&) { ++idles; };
+  clock.sleeps.reserve(64);
+  Application().HandleMessage();  // the first frame starts the application
+  Application().HandleMessage();
+  clock.sleeps.clear();
+  testsupport::StartCountingBlocks();
+  for (int i = 0; i < 5; ++i) Application().HandleMessage();
+  testsupport::StopCountingBlocks();
+  EXPECT_EQ(testsupport::CountedBlocks(), 0u);
+  EXPECT_EQ(idles, 7);
+  EXPECT_EQ(app->FrameCount(), 7);
+  EXPECT_EQ(clock.sleeps.size(), 5u) << "a frame's sleep each";
 }
 
 TEST_F(ApplicationProTest, NoFramesCountedWhileStartFails) {

@@ -118,6 +118,41 @@ TEST_F(ToolkitTest, ATurnIsTheIdleStepWhichTakesTheMessagesElseOneMessage) {
   EXPECT_TRUE(events.waits.empty()) << "not done: no wait";
 }
 
+// An idle step may replace or clear the idle event while it runs: the
+// function running lives until it returns, and a replacement runs from the
+// next turn on.
+TEST_F(ToolkitTest, AnIdleStepMayReplaceOrClearItselfWhileItRuns) {
+  TApplication& app = Application();
+  // State a handler holds: `live` counts the copies of it that exist.
+  struct Held {
+    int* live;
+    explicit Held(int* count) : live(count) { ++*live; }
+    Held(const Held& other) : live(other.live) { ++*live; }
+    ~Held() { --*live; }
+  };
+  int live = 0;
+  std::vector<std::string> seen;
+  app.Events.OnIdle = [&app, &seen, &live, held = Held(&live)](void*, bool&) {
+    app.Events.OnIdle = [&seen](void*, bool&) { seen.push_back("second"); };
+    seen.push_back(live > 0 ? "first, alive" : "first, gone");
+  };
+  app.HandleMessage();
+  app.HandleMessage();
+  EXPECT_EQ(seen, (std::vector<std::string>{"first, alive", "second"}));
+  EXPECT_EQ(live, 0) << "the first handler is gone after its call";
+
+  seen.clear();
+  app.Events.OnIdle = [&app, &seen, &live, held = Held(&live)](void*, bool&) {
+    app.Events.OnIdle = nullptr;
+    seen.push_back(live > 0 ? "alive" : "gone");
+  };
+  app.HandleMessage();
+  EXPECT_FALSE(app.Events.OnIdle);
+  app.HandleMessage();
+  EXPECT_EQ(seen, (std::vector<std::string>{"alive"}));
+  EXPECT_EQ(live, 0);
+}
+
 TEST_F(ToolkitTest, QuitEndsTheLoopWithoutPassingTheHook) {
   TApplication& app = Application();
   int hooked = 0;

@@ -340,19 +340,19 @@ TEST_F(ApplicationProTest, PowerBroadcastsReachWindowProc) {
     Application().ProcessMessage(m);
     return m.result;
   };
-  EXPECT_EQ(broadcast(velmora::pbtQuerySuspend), platform::pbDenyQuery);
-  EXPECT_EQ(broadcast(velmora::pbtQueryStandby), 0x424D5144);
+  EXPECT_EQ(broadcast(platform::pbtQuerySuspend), platform::pbDenyQuery);
+  EXPECT_EQ(broadcast(platform::pbtQueryStandby), 0x424D5144);
   app->SuspendEnabled = true;
-  EXPECT_EQ(broadcast(velmora::pbtQuerySuspend), platform::pbTrue);
-  EXPECT_EQ(broadcast(velmora::pbtQueryStandby), platform::pbTrue);
+  EXPECT_EQ(broadcast(platform::pbtQuerySuspend), platform::pbTrue);
+  EXPECT_EQ(broadcast(platform::pbtQueryStandby), platform::pbTrue);
   EXPECT_EQ(powerOff + powerOn, 0);
 
-  broadcast(velmora::pbtSuspend);
-  broadcast(velmora::pbtStandby);
+  broadcast(platform::pbtSuspend);
+  broadcast(platform::pbtStandby);
   EXPECT_EQ(powerOff, 2);
-  broadcast(velmora::pbtResumeCritical);
-  broadcast(velmora::pbtResumeSuspend);
-  broadcast(velmora::pbtResumeStandby);
+  broadcast(platform::pbtResumeCritical);
+  broadcast(platform::pbtResumeSuspend);
+  broadcast(platform::pbtResumeStandby);
   EXPECT_EQ(powerOn, 3);
   broadcast(9);  // unknown codes: nothing
   EXPECT_EQ(powerOff, 2);
@@ -389,7 +389,7 @@ TEST_F(ApplicationProTest, FirstObjectOutsideDesignModeIsTheMessageTarget) {
   // No target: a query to suspend gets the default answer.
   Message m;
   m.kind = MessageKind::PowerBroadcast;
-  m.param = velmora::pbtQuerySuspend;
+  m.param = platform::pbtQuerySuspend;
   Application().ProcessMessage(m);
   EXPECT_EQ(m.result, platform::pbTrue);
 }

@@ -1,9 +1,7 @@
 #include "app/ApplicationPro.h"
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <set>
 
 #include "app/ApplicationOptions.h"
 #include "app/Form.h"
@@ -25,12 +23,6 @@ TCustomApplicationPro* g_messageTarget = nullptr;
 // The object whose handlers are installed as the toolkit's events.
 TCustomApplicationPro* g_eventsOwner = nullptr;
 
-// The option warnings given while the application object lives.
-std::set<std::string>& WarnedLines() {
-  static std::set<std::string> lines;
-  return lines;
-}
-
 std::string WithTrailingDelimiter(std::string dir) {
   if (dir.empty() || dir.back() != '/') dir += '/';
   return dir;
@@ -51,7 +43,7 @@ TCustomApplicationPro::TCustomApplicationPro(TComponent* owner) : TComponent(own
   if (!g_messageTarget) {
     g_messageTarget = this;
     // A new run: its warnings are its own.
-    WarnedLines().clear();
+    TOptionStore::ForgetWarnings();
     Application().RegisterWindow(0, [](platform::Message& message) {
       if (g_messageTarget)
         g_messageTarget->WindowProc(message);
@@ -65,7 +57,7 @@ TCustomApplicationPro::~TCustomApplicationPro() {
   if (Designing()) return;
   semaphore_.reset();
   CloseStore();
-  if (logStream_.is_open()) logStream_.close();
+  log_.Close();
   if (g_messageTarget == this) {
     g_messageTarget = nullptr;
     Application().UnregisterWindow(0);
@@ -109,7 +101,8 @@ void TCustomApplicationPro::HookApplicationEvents() {
   TApplicationEvents events;
   events.OnException = [this](void* sender, const std::exception& error) { HandleException(sender, error); };
   events.OnMessage = [this](platform::Message& message, bool& handled) { MessageHook(message, handled); };
-  events.OnIdle = [this](void* sender, bool& done) { Idle(sender, done); };
+  if (!idleHook_) idleHook_ = [this](void* sender, bool& done) { Idle(sender, done); };
+  events.OnIdle = idleHook_;
   events.OnActivate = [this](void* sender) { AppActivate(sender); };
   events.OnDeactivate = [this](void* sender) { AppDeactivate(sender); };
   events.OnHint = [this](void* sender) { Hint(sender); };
@@ -123,9 +116,7 @@ void TCustomApplicationPro::HookApplicationEvents() {
 
 void TCustomApplicationPro::DetachIdle() { Application().Events.OnIdle = nullptr; }
 
-void TCustomApplicationPro::AttachIdle() {
-  Application().Events.OnIdle = [this](void* sender, bool& done) { Idle(sender, done); };
-}
+void TCustomApplicationPro::AttachIdle() { Application().Events.OnIdle = idleHook_; }
 
 void TCustomApplicationPro::Initialize() {
   if (Designing()) return;
@@ -203,20 +194,20 @@ void TCustomApplicationPro::WindowProc(platform::Message& message) {
       return;
     case platform::MessageKind::PowerBroadcast:
       switch (message.param) {
-        case pbtQuerySuspend:
-        case pbtQueryStandby:
+        case platform::pbtQuerySuspend:
+        case platform::pbtQueryStandby:
           if (!SuspendEnabled) {
             message.result = platform::pbDenyQuery;
             return;
           }
           break;
-        case pbtSuspend:
-        case pbtStandby:
+        case platform::pbtSuspend:
+        case platform::pbtStandby:
           PowerOff();
           break;
-        case pbtResumeCritical:
-        case pbtResumeSuspend:
-        case pbtResumeStandby:
+        case platform::pbtResumeCritical:
+        case platform::pbtResumeSuspend:
+        case platform::pbtResumeStandby:
           PowerOn();
           break;
         default:
@@ -258,8 +249,23 @@ bool TCustomApplicationPro::Help(uint16_t command, intptr_t data, bool& callHelp
 
 void TCustomApplicationPro::Hint(void* sender) { Fire(OnHint, sender); }
 
+// A frame, step by step:
+//   InputStep: the messages waiting, each through the hook, the short cuts
+//     and its window; false: one of them ended the program, and the frame
+//     ends with it.
+//   EnterFrame/LeaveFrame: around the steps up to the swap; false: no frame
+//     now (one is running, or frames are off for good).
+//   StartStep: the first frame starts the application.
+//   IdleEventStep: OnIdle; the option store closed; a second copy's request
+//     to come forward answered.
+//   TimersStep: frame count, frame rate, the Low CPU pause.
+//   StartOpenGLStep: the rendering context, once the window has one.
+//   FrameDue: whether this frame draws, and its time step.
+//   UpdateStep, RenderSceneStep, RenderDialogStep, SwapStep: the drawing.
+//   PacingStep: the wait for the next frame's time.
+//   PowerTimersStep: the saver's power timers, each frame, drawn or not.
 void TCustomApplicationPro::Idle(void* sender, bool& done) {
-  // Input is handled before: the toolkit runs a frame when no message waits.
+  if (!InputStep()) return;
   {
     struct TFrame {
       TCustomApplicationPro& app;
@@ -283,6 +289,15 @@ void TCustomApplicationPro::Idle(void* sender, bool& done) {
     }
   }
   PowerTimersStep();
+}
+
+bool TCustomApplicationPro::InputStep() {
+  TApplication& app = Application();
+  if (app.Terminated()) return true;
+  // Before the frame is entered: a handler's nested loop (a message box,
+  // a film) may run frames of its own, as it could between two frames.
+  app.ProcessMessages();
+  return !app.Terminated();
 }
 
 void TCustomApplicationPro::StartStep() {
@@ -363,48 +378,11 @@ void TCustomApplicationPro::SaveOptions() {
 
 void TCustomApplicationPro::SetLogFile(bool value) {
   logFile_ = value;
-  if (!value && !Designing() && logStream_.is_open()) logStream_.close();
+  if (!value && !Designing()) log_.Close();
 }
 
 bool TCustomApplicationPro::WriteLog(const std::string& text) {
-  if (!logFile_) return false;
-  static const std::string zeros(kLogBlockSize, '\0');
-  try {
-    if (!logStream_.is_open()) {
-      {
-        std::ofstream create(logFileName_, std::ios::binary | std::ios::trunc);
-        create.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
-        if (!create) return false;
-      }
-      logStream_.clear();
-      logStream_.open(logFileName_, std::ios::binary | std::ios::in | std::ios::out);
-      if (!logStream_.is_open()) return false;
-      logPosition_ = 0;
-      logSize_ = static_cast<std::streamoff>(kLogBlockSize);
-    }
-    std::string line = text + "\r\n";
-    auto length = static_cast<std::streamoff>(line.size());
-    // The file grows by whole zero blocks at its end until the line fits.
-    while (logPosition_ + length > logSize_) {
-      logStream_.seekp(logSize_);
-      logStream_.write(zeros.data(), static_cast<std::streamsize>(zeros.size()));
-      if (!logStream_) break;
-      logSize_ += static_cast<std::streamoff>(kLogBlockSize);
-    }
-    logStream_.seekp(logPosition_);
-    logStream_.write(line.data(), static_cast<std::streamsize>(line.size()));
-    logStream_.flush();
-    if (!logStream_) {
-      // Start afresh with the next line rather than write into a broken
-      // stream.
-      logStream_.close();
-      return false;
-    }
-    logPosition_ += length;
-    return true;
-  } catch (const std::exception&) {
-    return false;
-  }
+  return logFile_ && log_.WriteLine(logFileName_, text);
 }
 
 // ---------------------------------------------------------------------------
@@ -423,175 +401,10 @@ void TCustomApplicationPro::SetNeedSystem(bool value) {
 // ---------------------------------------------------------------------------
 // Option store
 
-void TCustomApplicationPro::SetReadOnlyStore(bool value) {
-  if (value == readOnlyStore_) return;
-  readOnlyStore_ = value;
-  CloseStore();
-}
-
-void TCustomApplicationPro::SetUseLocalMachine(bool value) {
-  if (value == useLocalMachine_) return;
-  useLocalMachine_ = value;
-  CloseStore();
-}
-
 std::string TCustomApplicationPro::StoreKeyPath() const {
   std::string path = "Software\\";
   if (!Company.empty()) path += Company + "\\";
   return path + Title + " " + MajorVersion;
-}
-
-void TCustomApplicationPro::CloseStore() {
-  store_.reset();
-  storeOpened_ = false;
-}
-
-platform::SettingsKey* TCustomApplicationPro::OpenStore() {
-  if (!storeOpened_) {
-    platform::SettingsRoot root =
-        useLocalMachine_ ? platform::SettingsRoot::LocalMachine : platform::SettingsRoot::CurrentUser;
-    store_ = platform::Get<platform::SettingsStore>().OpenKey(root, StoreKeyPath(), readOnlyStore_);
-    storeOpened_ = true;
-  }
-  return store_.get();
-}
-
-bool TCustomApplicationPro::ReadFrom(const std::string& name, std::string& value) {
-  platform::SettingsKey* key = OpenStore();
-  return key && key->ReadString(name, value);
-}
-
-TOptionOverrides& TCustomApplicationPro::OptionOverrides() {
-  static TOptionOverrides overrides;
-  return overrides;
-}
-
-std::optional<std::string> TCustomApplicationPro::ReadOptionText(const std::string& name) {
-  if (std::optional<std::string> value = OptionOverrides().Find(name)) return value;
-  SetReadOnlyStore(true);
-  const std::string valueName = NamesScrambled ? ComplementText(name) : name;
-  auto unreadable = [](const std::exception& error) {
-    WarnOption("TCustomApplicationPro", "ReadOptionString",
-               std::string("the stored settings cannot be read (") + error.what() + "); defaults are used");
-  };
-  std::string value;
-  if (useLocalMachine_) {
-    try {
-      if (ReadFrom(valueName, value)) return value;
-    } catch (const std::exception& error) {
-      // The machine-wide root cannot be read: the per-user root from now on.
-      unreadable(error);
-      SetUseLocalMachine(false);
-    }
-  }
-  const bool machine = useLocalMachine_;
-  if (machine) SetUseLocalMachine(false);
-  std::optional<std::string> result;
-  try {
-    if (ReadFrom(valueName, value)) result = value;
-  } catch (const std::exception& error) {
-    unreadable(error);
-  }
-  if (machine) SetUseLocalMachine(true);
-  return result;
-}
-
-std::string TCustomApplicationPro::ReadOptionString(const std::string& name, const std::string& defaultValue) {
-  return ReadOptionText(name).value_or(defaultValue);
-}
-
-bool TCustomApplicationPro::ReadOptionBool(const std::string& name, bool defaultValue) {
-  const std::optional<std::string> stored = ReadOptionText(name);
-  if (!stored) return defaultValue;
-  const std::string& text = *stored;
-  std::optional<bool> value = TextToBool(text);
-  if (!value) {
-    WarnOption("TCustomApplicationPro", "ReadOptionBool",
-               "option \"" + name + "\" is '" + text + "', not a valid boolean value; " +
-                   (defaultValue ? "true" : "false") + " is used");
-    return defaultValue;
-  }
-  return *value;
-}
-
-int TCustomApplicationPro::ReadOptionInteger(const std::string& name, int defaultValue) {
-  const std::optional<std::string> stored = ReadOptionText(name);
-  if (!stored) return defaultValue;
-  const std::string& text = *stored;
-  std::optional<int64_t> value = ParseInt(text);
-  if (!value || *value < INT32_MIN || *value > INT32_MAX) {
-    WarnOption("TCustomApplicationPro", "ReadOptionInteger",
-               "option \"" + name + "\" is '" + text + "', not a valid integer value; " +
-                   std::to_string(defaultValue) + " is used");
-    return defaultValue;
-  }
-  return static_cast<int>(*value);
-}
-
-void TCustomApplicationPro::WarnOption(std::string_view className, std::string_view operation, std::string_view text) {
-  const std::string line =
-      "velmora: warning: " + std::string(className) + "." + std::string(operation) + ": " + std::string(text) + "\n";
-  if (!WarnedLines().insert(line).second) return;
-  std::fputs(line.c_str(), stderr);
-  std::fflush(stderr);
-}
-
-void TCustomApplicationPro::WriteOptionString(const std::string& name, const std::string& value) {
-  // A switch of this run: the stored setting stays as the user left it.
-  if (OptionOverrides().Find(name)) {
-    OptionOverrides().Set(name, value);
-    return;
-  }
-  SetReadOnlyStore(false);
-  const std::string valueName = NamesScrambled ? ComplementText(name) : name;
-  auto write = [&] {
-    platform::SettingsKey* key = OpenStore();
-    if (!key) RaiseError("TCustomApplicationPro", "WriteOptionString", "the option key cannot be opened");
-    key->WriteString(valueName, value);
-  };
-  try {
-    write();
-  } catch (const std::exception& error) {
-    if (!useLocalMachine_) {
-      NoteWriteError(error);
-      return;
-    }
-    // The machine-wide root cannot be written: the per-user root from now on.
-    SetUseLocalMachine(false);
-    try {
-      write();
-    } catch (const std::exception& userError) {
-      NoteWriteError(userError);
-    }
-  }
-}
-
-void TCustomApplicationPro::NoteWriteError(const std::exception& error) {
-  if (writeError_.empty()) writeError_ = error.what();
-}
-
-void TCustomApplicationPro::WriteOptionBool(const std::string& name, bool value) {
-  WriteOptionString(name, BoolToText(value));
-}
-
-void TCustomApplicationPro::WriteOptionInteger(const std::string& name, int value) {
-  WriteOptionString(name, std::to_string(value));
-}
-
-std::string TCustomApplicationPro::ComplementText(const std::string& text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(static_cast<unsigned char>(c) ^ 0xFFu);
-  return result;
-}
-
-std::string TCustomApplicationPro::BoolToText(bool value) { return value ? "-1" : "0"; }
-
-std::optional<bool> TCustomApplicationPro::TextToBool(const std::string& text) {
-  if (SameText(Trim(text), "True")) return true;
-  if (SameText(Trim(text), "False")) return false;
-  std::optional<int64_t> number = ParseInt(text);
-  if (!number) return std::nullopt;
-  return *number != 0;
 }
 
 std::string TCustomApplicationPro::VersionText() const { return MajorVersion + "." + MinorVersion; }
@@ -656,59 +469,6 @@ void TCustomApplicationPro::CenterMainForm() {
   int left = 0, top = 0;
   CenterFormPosition(screen.width, screen.height, form->Width(), form->Height(), left, top);
   form->SetBounds(left, top, form->Width(), form->Height());
-}
-
-// ---------------------------------------------------------------------------
-// TCustomGraphicApplicationPro
-
-TCustomGraphicApplicationPro::TCustomGraphicApplicationPro(TComponent* owner) : TCustomApplicationPro(owner) {}
-
-TCustomGraphicApplicationPro::~TCustomGraphicApplicationPro() = default;
-
-TTimerPro& TCustomGraphicApplicationPro::Timer() {
-  if (!timer_) timer_ = std::make_unique<TTimerPro>();
-  return *timer_;
-}
-
-void TCustomGraphicApplicationPro::TimersStep() {
-  if (state_ != 2) return;
-  Sleep(1);
-  ++frameCount_;
-  TTimerPro& timer = Timer();
-  if (!timer.Running()) {
-    timer.Start();
-    lastFPSTime_ = timer.GetTime().Seconds();
-  }
-  double now = timer.GetTime().Seconds();
-  if (lastFPSTime_ > now) lastFPSTime_ = now;
-  if (LowCPU) Sleep(17);
-  if (timer.GetTime().Seconds() - lastFPSTime_ >= 1.0) {
-    Sleep(1);
-    // Rounded to the nearest integer, ties to even (the default rounding
-    // mode).
-    int fps = static_cast<int>(std::nearbyint(frameCount_ / (timer.GetTime().Seconds() - lastFPSTime_)));
-    if (fps != fps_ && OnFPSChanged) {
-      fps_ = fps;
-      OnFPSChanged(static_cast<void*>(this));
-    }
-    fps_ = fps;
-    lastFPSTime_ = timer.GetTime().Seconds();
-    frameCount_ = 1;
-  }
-}
-
-void TCustomGraphicApplicationPro::LoadOptions() {
-  SetUseLocalMachine(true);
-  NamesScrambled = true;
-  LowCPU = ReadOptionBool(kOptLowCPU.Name, kOptLowCPU.BoolDefault());
-  TCustomApplicationPro::LoadOptions();
-}
-
-void TCustomGraphicApplicationPro::SaveOptions() {
-  SetUseLocalMachine(true);
-  NamesScrambled = true;
-  WriteOptionBool(kOptLowCPU.Name, LowCPU);
-  TCustomApplicationPro::SaveOptions();
 }
 
 }  // namespace velmora

@@ -27,10 +27,10 @@
 #include <optional>
 #include <string>
 
-#include "app/ApplicationPro.h"
 #include "app/FramePacer.h"
 #include "app/GLDisplay.h"
 #include "app/GLWindow.h"
+#include "app/GraphicApplicationPro.h"
 #include "core/Event.h"
 #include "gl/OpenGL.h"
 #include "gl/Types.h"

@@ -108,14 +108,13 @@ void TFormSettings::UseDialog() {
     if (gui_) gui_->ReleaseGL(true);
   };
   // A preview asked for in a frame starts between frames.
-  TEvent<void*, bool&> idle = glScreenSaver_->OnIdle;
-  glScreenSaver_->OnIdle = [this, idle](void* sender, bool& done) {
-    if (idle) idle(sender, done);
-    if (previewPending_) {
-      previewPending_ = false;
-      glDisplay_->SetFullScreen(true);
-    }
-  };
+  glScreenSaver_->OnIdle = [this](void*, bool&) { StartPendingPreview(); };
+}
+
+void TFormSettings::StartPendingPreview() {
+  if (!previewPending_) return;
+  previewPending_ = false;
+  glDisplay_->SetFullScreen(true);
 }
 
 void TFormSettings::StartPreview() {

@@ -149,6 +149,8 @@ class TFormSettings : public TForm, public TSettingsHost {
 
   // Lays the form out as the settings dialog.
   void UseDialog();
+  // The idle step of the dialog: the preview asked for in the last frame.
+  void StartPendingPreview();
   // The scene side's frame, or the window's colour without one.
   void RenderSceneSide(float deltaTime);
 };

@@ -35,23 +35,25 @@ void TApplication::Run() {
 
 void TApplication::HandleMessage() {
   platform::EventSource& events = platform::Get<platform::EventSource>();
-  platform::Message message;
-  if (events.Poll(message)) {
-    ProcessMessage(message);
+  bool done = true;
+  if (Events.OnIdle) {
+    Events.OnIdle(this, done);
+  } else if (TakeMessage()) {
     return;
   }
-  bool done = true;
-  // A copy: the handler may replace the events (it detaches itself while
-  // it runs).
-  TEvent<void*, bool&> idle = Events.OnIdle;
-  Fire(idle, this, done);
   if (done && !terminated_) events.Wait(kIdleWait);
 }
 
-void TApplication::ProcessMessages() {
-  platform::EventSource& events = platform::Get<platform::EventSource>();
+bool TApplication::TakeMessage() {
   platform::Message message;
-  while (!terminated_ && events.Poll(message)) ProcessMessage(message);
+  if (!platform::Get<platform::EventSource>().Poll(message)) return false;
+  ProcessMessage(message);
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  while (!terminated_ && TakeMessage()) {
+  }
 }
 
 void TApplication::PostQuit() {

@@ -11,17 +11,24 @@
 // program-wide messages). A Quit message ends the loop without being
 // dispatched.
 //
-// When the queue is empty the idle event runs; it sets `done` to false to
+// A turn of the loop is the idle event when one is set: the application
+// object's frame, which takes the messages waiting (ProcessMessages) as its
+// first step. Without an idle event (while it is detached for a nested
+// loop, say) a turn is one message. The idle event sets `done` to false to
 // be called again at once, otherwise the loop waits for the next message.
 // An exception that escapes a handler goes to Events.OnException, or, when
 // that is unset, to a message box with the application's title.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "core/Event.h"
@@ -40,12 +47,42 @@ struct THintInfo {
   std::string HintStr;
 };
 
+// The idle event: a function that may replace or clear the event it was
+// called through while it runs (a frame detaches the loop's idle hook
+// around handlers that run nested loops). A call holds a share of the
+// function it runs until it returns, so the function lives that long; a
+// replacement takes effect with the next call. Setting a new function
+// allocates its shared home once; sharing one (b = a), clearing and calling
+// allocate nothing, and a call copies no function.
+class TIdleEvent {
+ public:
+  using Function = std::function<void(void*, bool&)>;  // sender, done
+
+  TIdleEvent() = default;
+  TIdleEvent(std::nullptr_t) {}
+  template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, TIdleEvent> &&
+                                              std::is_constructible_v<Function, F&&>>>
+  TIdleEvent(F&& function) {
+    Function made(std::forward<F>(function));
+    if (made) function_ = std::make_shared<const Function>(std::move(made));
+  }
+
+  explicit operator bool() const { return function_ != nullptr; }
+  void operator()(void* sender, bool& done) const {
+    const std::shared_ptr<const Function> running = function_;
+    (*running)(sender, done);
+  }
+
+ private:
+  std::shared_ptr<const Function> function_;
+};
+
 // The application-wide events. The application object of the program
 // installs all of them at once, replacing whatever was set before.
 struct TApplicationEvents {
   TEvent<void*, const std::exception&> OnException;          // sender, error
   TEvent<platform::Message&, bool&> OnMessage;               // message, handled
-  TEvent<void*, bool&> OnIdle;                               // sender, done
+  TIdleEvent OnIdle;                                         // sender, done
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
   TNotifyEvent OnHint;
@@ -87,8 +124,10 @@ class TApplication {
   // Shows the main form (when ShowMainForm) and runs the loop until the
   // application terminates.
   void Run();
-  // Takes one message and handles it; runs the idle step when the queue is
-  // empty. Exceptions propagate to the caller.
+  // One turn of the loop: the idle step, which takes the messages waiting
+  // itself, or without one a message; then, when the step is done or no
+  // message was waiting, the wait for the next one. Exceptions propagate
+  // to the caller.
   void HandleMessage();
   // Handles every message that is waiting, without idle steps. Exceptions
   // propagate to the caller.
@@ -132,6 +171,9 @@ class TApplication {
   void Reset();
 
  private:
+  // Takes one waiting message and handles it; false when none waits.
+  bool TakeMessage();
+
   std::string hint_;
   std::vector<std::string> arguments_;
   std::map<uint32_t, TWindowHandler> handlers_;

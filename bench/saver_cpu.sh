@@ -21,35 +21,22 @@ case "$seconds" in ''|*[!0-9]*) echo "saver_cpu: SECONDS must be a whole number,
 [ -x "$program" ] || { echo "saver_cpu: no program at $program" >&2; exit 2; }
 command -v Xvfb >/dev/null || { echo "saver_cpu: Xvfb is not installed" >&2; exit 2; }
 
+# shellcheck source=tools/xvfb_common.sh
+. "$root/tools/xvfb_common.sh"
 work=$(mktemp -d)
-xvfb_pid= saver_pid=
+saver_pid=
 cleanup() {
   [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A display of our own: a number another run took meanwhile makes this
-# Xvfb end at once, and the next number is tried.
-for n in $(seq 200 259); do
-  [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  display=":$n"
-  for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$xvfb_pid" 2>/dev/null && break
-  wait "$xvfb_pid" 2>/dev/null
-  xvfb_pid=
-done
-[ -n "$xvfb_pid" ] || { echo "saver_cpu: no free display number" >&2; exit 2; }
+# A display of our own.
+xvfb_start "$size" "$work/xvfb.log" || { echo "saver_cpu: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 2; }
 
-export DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+export DISPLAY=$xvfb_display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"

@@ -50,6 +50,17 @@ enum : uint32_t {
   scMonitorPower = 0xF170,
 };
 
+// Codes of a power broadcast (Message::param).
+enum : uint32_t {
+  pbtQuerySuspend = 0,
+  pbtQueryStandby = 1,
+  pbtSuspend = 4,
+  pbtStandby = 5,
+  pbtResumeCritical = 6,
+  pbtResumeSuspend = 7,
+  pbtResumeStandby = 8,
+};
+
 // Answers of a power broadcast.
 enum : int32_t {
   pbTrue = 1,

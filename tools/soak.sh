@@ -26,27 +26,21 @@ round=${VELMORA_SOAK_ROUND:-$((seconds / 6))}
 [ -x "$program" ] || { echo "soak: no program at $program (build the velmora target)" >&2; exit 2; }
 command -v Xvfb >/dev/null || { echo "soak: Xvfb is not installed" >&2; exit 2; }
 
+# shellcheck source=tools/xvfb_common.sh
+. "$root/tools/xvfb_common.sh"
 work=$(mktemp -d)
-xvfb_pid= saver_pid=
+saver_pid=
 cleanup() {
   [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # A display of our own.
-for n in $(seq 140 199); do
-  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    display=":$n"
-    break
-  fi
-done
-[ -n "$xvfb_pid" ] || { echo "soak: no free display number" >&2; exit 2; }
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+xvfb_start "$size" "$work/xvfb.log" || { echo "soak: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 2; }
+display=$xvfb_display
 
 export DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime

@@ -71,10 +71,10 @@ const char* FishTypeToStr(TFishType type) {
 TFishes::~TFishes() {
   // A list freed by its render has no owner any more: the render has
   // emptied its slots already.
-  if (TFishRender* render = Render()) render->ForgetList(this);
+  if (TFishRender* render = Renderer()) render->ForgetList(this);
 }
 
-TFishRender* TFishes::Render() const { return dynamic_cast<TFishRender*>(Owner()); }
+TFishRender* TFishes::Renderer() const { return dynamic_cast<TFishRender*>(Owner()); }
 
 TSceneMesh* TFishes::Mesh() const { return dynamic_cast<TSceneMesh*>(Visual); }
 
@@ -108,7 +108,7 @@ void TFishes::InitParticle(TSceneParticle* particle) {
     return;
   }
   if (!SpawnFish(particle)) return;
-  TFishRender* render = Render();
+  TFishRender* render = Renderer();
   auto* fish = dynamic_cast<TFish*>(particle);
   if (render && fish && !render->PlaceFish(fish)) Park(fish);
 }
@@ -135,7 +135,7 @@ void TFishes::Clear() {
 }
 
 void TFishes::ReleaseSlots(int first) {
-  TFishRender* render = Render();
+  TFishRender* render = Renderer();
   for (int i = first; i < GetCount(); ++i) {
     TSceneParticle* particle = Particles(i);
     if (render)
@@ -146,7 +146,7 @@ void TFishes::ReleaseSlots(int first) {
 }
 
 void TFishes::Park(TSceneParticle* fish) {
-  if (TFishRender* render = Render()) render->ReleaseBin(fish);
+  if (TFishRender* render = Renderer()) render->ReleaseBin(fish);
   fish->Position = kParkedFishPosition;
   fish->Velocity = {0, 0, 0};
   fish->AngularVelocity = {0, 0, 0};
@@ -163,7 +163,7 @@ bool TFishes::SpawnFish(TSceneParticle* fish) {
     if (TSceneMesh* mesh = Mesh()) mesh->LoadMesh();
     MeasureMesh();
   }
-  const TFishRender* render = Render();
+  const TFishRender* render = Renderer();
   const double nearBandEnd = render ? render->NearBandEnd : kDefaultNearBandEnd;
   const double farBandStart = render ? render->FarBandStart : kDefaultFarBandStart;
   const double midBandStart = render ? render->MidBandStart : kDefaultMidBandStart;

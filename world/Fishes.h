@@ -142,7 +142,7 @@ class TFishes : public TSceneParticleList {
   TFishType FishType = ftFish;
 
   // The list's render: its Owner when that is a TFishRender.
-  TFishRender* Render() const;
+  TFishRender* Renderer() const;
   // The list's Visual when it is a mesh.
   TSceneMesh* Mesh() const;
   // The view spawns are fitted to (see above).

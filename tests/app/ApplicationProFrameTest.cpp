@@ -8,6 +8,7 @@
 
 #include "core/Error.h"
 #include "tests/app/ApplicationProTestSupport.h"
+#include "tests/support/AllocationHook.h"
 
 using platform::Message;
 using platform::MessageKind;
@@ -114,6 +115,57 @@ TEST_F(ApplicationProTest, FirstFrameStartsWithItsSleepsAndTheIdleHookDetached) 
   clock.sleeps.clear();
   FrameAt(*app, 2500);
   EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{1, 17, 1}));
+}
+
+// A frame's first step is the input waiting: every message passes the hook
+// before the frame's other steps, and one that ends the program ends the
+// frame before them.
+TEST_F(ApplicationProTest, AFrameTakesTheInputWaitingFirst) {
+  TForm form(nullptr);
+  auto* app = MakeApp(form);
+  std::vector<std::string> steps;
+  app->OnMessage = [&](Message& m, bool&) { steps.push_back("input " + std::string(1, char(m.key))); };
+  app->OnIdle = [&](void*, bool&) { steps.push_back("idle"); };
+  Message key;
+  key.kind = MessageKind::KeyDown;
+  key.key = 'A';
+  events.Push(key);
+  key.key = 'B';
+  events.Push(key);
+  Application().HandleMessage();
+  EXPECT_EQ(steps, (std::vector<std::string>{"input A", "input B", "idle"}));
+  EXPECT_TRUE(events.queue.empty());
+  EXPECT_EQ(app->FrameCount(), 1);
+
+  steps.clear();
+  events.Push(key);
+  events.Push(MessageKind::Quit);
+  Application().HandleMessage();
+  EXPECT_EQ(steps, (std::vector<std::string>{"input B"}));
+  EXPECT_TRUE(Application().Terminated());
+  EXPECT_EQ(app->FrameCount(), 1) << "no frame after the quit";
+  EXPECT_TRUE(events.waits.empty());
+}
+
+// A frame in which nothing changes takes nothing from the heap: not the
+// loop's call of its idle hook, not the hook taken away and given back
+// around the idle handler.
+TEST_F(ApplicationProTest, ASteadyFrameAllocatesNothing) {
+  TForm form(nullptr);
+  auto* app = MakeApp(form);
+  int idles = 0;
+  app->OnIdle = [&](void*, bool&) { ++idles; };
+  clock.sleeps.reserve(64);
+  Application().HandleMessage();  // the first frame starts the application
+  Application().HandleMessage();
+  clock.sleeps.clear();
+  testsupport::StartCountingBlocks();
+  for (int i = 0; i < 5; ++i) Application().HandleMessage();
+  testsupport::StopCountingBlocks();
+  EXPECT_EQ(testsupport::CountedBlocks(), 0u);
+  EXPECT_EQ(idles, 7);
+  EXPECT_EQ(app->FrameCount(), 7);
+  EXPECT_EQ(clock.sleeps.size(), 5u) << "a frame's sleep each";
 }
 
 TEST_F(ApplicationProTest, NoFramesCountedWhileStartFails) {
@@ -288,19 +340,19 @@ TEST_F(ApplicationProTest, PowerBroadcastsReachWindowProc) {
     Application().ProcessMessage(m);
     return m.result;
   };
-  EXPECT_EQ(broadcast(velmora::pbtQuerySuspend), platform::pbDenyQuery);
-  EXPECT_EQ(broadcast(velmora::pbtQueryStandby), 0x424D5144);
+  EXPECT_EQ(broadcast(platform::pbtQuerySuspend), platform::pbDenyQuery);
+  EXPECT_EQ(broadcast(platform::pbtQueryStandby), 0x424D5144);
   app->SuspendEnabled = true;
-  EXPECT_EQ(broadcast(velmora::pbtQuerySuspend), platform::pbTrue);
-  EXPECT_EQ(broadcast(velmora::pbtQueryStandby), platform::pbTrue);
+  EXPECT_EQ(broadcast(platform::pbtQuerySuspend), platform::pbTrue);
+  EXPECT_EQ(broadcast(platform::pbtQueryStandby), platform::pbTrue);
   EXPECT_EQ(powerOff + powerOn, 0);
 
-  broadcast(velmora::pbtSuspend);
-  broadcast(velmora::pbtStandby);
+  broadcast(platform::pbtSuspend);
+  broadcast(platform::pbtStandby);
   EXPECT_EQ(powerOff, 2);
-  broadcast(velmora::pbtResumeCritical);
-  broadcast(velmora::pbtResumeSuspend);
-  broadcast(velmora::pbtResumeStandby);
+  broadcast(platform::pbtResumeCritical);
+  broadcast(platform::pbtResumeSuspend);
+  broadcast(platform::pbtResumeStandby);
   EXPECT_EQ(powerOn, 3);
   broadcast(9);  // unknown codes: nothing
   EXPECT_EQ(powerOff, 2);
@@ -337,7 +389,7 @@ TEST_F(ApplicationProTest, FirstObjectOutsideDesignModeIsTheMessageTarget) {
   // No target: a query to suspend gets the default answer.
   Message m;
   m.kind = MessageKind::PowerBroadcast;
-  m.param = velmora::pbtQuerySuspend;
+  m.param = platform::pbtQuerySuspend;
   Application().ProcessMessage(m);
   EXPECT_EQ(m.result, platform::pbTrue);
 }

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ApplicationPro.h"
+#include "app/GraphicApplicationPro.h"
 #include "app/Form.h"
 #include "app/Toolkit.h"
 #include "platform/Clock.h"

@@ -9,6 +9,7 @@
 
 #include "app/ApplicationPro.h"
 #include "app/Form.h"
+#include "app/GraphicApplicationPro.h"
 #include "app/Toolkit.h"
 #include "tests/app/ShellTestSupport.h"
 

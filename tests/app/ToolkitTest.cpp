@@ -93,6 +93,66 @@ TEST_F(ToolkitTest, IdleRunsAgainAtOnceUntilItIsDone) {
   EXPECT_EQ(events.waits.size(), 2u);
 }
 
+// With an idle step a turn of the loop is that step, and the messages
+// waiting are for it to take; without one a turn is one message.
+TEST_F(ToolkitTest, ATurnIsTheIdleStepWhichTakesTheMessagesElseOneMessage) {
+  TApplication& app = Application();
+  std::vector<std::string> order;
+  app.RegisterWindow(3, [&](Message& m) { order.push_back("window " + std::to_string(m.key)); });
+  events.Push(Make(MessageKind::KeyUp, 3, 1));
+  events.Push(Make(MessageKind::KeyUp, 3, 2));
+  app.HandleMessage();
+  EXPECT_EQ(order, (std::vector<std::string>{"window 1"}));
+  EXPECT_TRUE(events.waits.empty());
+
+  order.clear();
+  events.Push(Make(MessageKind::KeyUp, 3, 3));
+  app.Events.OnIdle = [&](void*, bool& done) {
+    order.push_back("idle");
+    app.ProcessMessages();
+    order.push_back("rest of the step");
+    done = false;
+  };
+  app.HandleMessage();
+  EXPECT_EQ(order, (std::vector<std::string>{"idle", "window 2", "window 3", "rest of the step"}));
+  EXPECT_TRUE(events.waits.empty()) << "not done: no wait";
+}
+
+// An idle step may replace or clear the idle event while it runs: the
+// function running lives until it returns, and a replacement runs from the
+// next turn on.
+TEST_F(ToolkitTest, AnIdleStepMayReplaceOrClearItselfWhileItRuns) {
+  TApplication& app = Application();
+  // State a handler holds: `live` counts the copies of it that exist.
+  struct Held {
+    int* live;
+    explicit Held(int* count) : live(count) { ++*live; }
+    Held(const Held& other) : live(other.live) { ++*live; }
+    ~Held() { --*live; }
+  };
+  int live = 0;
+  std::vector<std::string> seen;
+  app.Events.OnIdle = [&app, &seen, &live, held = Held(&live)](void*, bool&) {
+    app.Events.OnIdle = [&seen](void*, bool&) { seen.push_back("second"); };
+    seen.push_back(live > 0 ? "first, alive" : "first, gone");
+  };
+  app.HandleMessage();
+  app.HandleMessage();
+  EXPECT_EQ(seen, (std::vector<std::string>{"first, alive", "second"}));
+  EXPECT_EQ(live, 0) << "the first handler is gone after its call";
+
+  seen.clear();
+  app.Events.OnIdle = [&app, &seen, &live, held = Held(&live)](void*, bool&) {
+    app.Events.OnIdle = nullptr;
+    seen.push_back(live > 0 ? "alive" : "gone");
+  };
+  app.HandleMessage();
+  EXPECT_FALSE(app.Events.OnIdle);
+  app.HandleMessage();
+  EXPECT_EQ(seen, (std::vector<std::string>{"alive"}));
+  EXPECT_EQ(live, 0);
+}
+
 TEST_F(ToolkitTest, QuitEndsTheLoopWithoutPassingTheHook) {
   TApplication& app = Application();
   int hooked = 0;

@@ -1,5 +1,6 @@
 // Peak heap use of a piece of code, measured through the global operator
-// new and delete that AllocationMeter.cpp replaces for this test program.
+// new and delete of tests/support/AllocationHook.h, linked into this test
+// program.
 //
 //   assets_test::AllocationMeter meter;   // starts at the bytes held now
 //   ReadSomething();
@@ -22,6 +23,9 @@ class AllocationMeter {
   // The most bytes held at once since the meter was made, above what was
   // held when it was made.
   std::size_t Peak() const;
+
+ private:
+  std::size_t base_;
 };
 
 }  // namespace assets_test

@@ -1,6 +1,6 @@
 // How many blocks the calling thread takes from the heap while a piece of
-// code runs: through the global operator new (which AllocationCount.cpp
-// replaces for this test program) and through Dear ImGui's allocator.
+// code runs: through the global operator new (tests/support/AllocationHook.h,
+// linked into this test program) and through Dear ImGui's allocator.
 //
 //   worldtest::AllocationCount count;   // counting from here
 //   DrawSomething();

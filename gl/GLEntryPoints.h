@@ -526,7 +526,17 @@ namespace velmora {
   X("GL_ARB_multitexture", PFNGLCLIENTACTIVETEXTUREARBPROC, glClientActiveTextureARB) \
   X("GL_EXT_point_parameters", PFNGLPOINTPARAMETERFEXTPROC, glPointParameterfEXT) \
   X("GL_EXT_point_parameters", PFNGLPOINTPARAMETERFVEXTPROC, glPointParameterfvEXT) \
-  X("GL_EXT_fog_coord", PFNGLFOGCOORDPOINTEREXTPROC, glFogCoordPointerEXT)
+  X("GL_EXT_fog_coord", PFNGLFOGCOORDPOINTEREXTPROC, glFogCoordPointerEXT) \
+  X("GL_ARB_framebuffer_object", PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers) \
+  X("GL_ARB_framebuffer_object", PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers) \
+  X("GL_ARB_framebuffer_object", PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer) \
+  X("GL_ARB_framebuffer_object", PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus) \
+  X("GL_ARB_framebuffer_object", PFNGLGENRENDERBUFFERSPROC, glGenRenderbuffers) \
+  X("GL_ARB_framebuffer_object", PFNGLDELETERENDERBUFFERSPROC, glDeleteRenderbuffers) \
+  X("GL_ARB_framebuffer_object", PFNGLBINDRENDERBUFFERPROC, glBindRenderbuffer) \
+  X("GL_ARB_framebuffer_object", PFNGLRENDERBUFFERSTORAGEPROC, glRenderbufferStorage) \
+  X("GL_ARB_framebuffer_object", PFNGLFRAMEBUFFERRENDERBUFFERPROC, glFramebufferRenderbuffer) \
+  X("GL_ARB_framebuffer_object", PFNGLFRAMEBUFFERTEXTURE2DPROC, glFramebufferTexture2D)
 
 // The window system's optional functions. They stand for the WGL extension
 // entry points of the same names and are backed by the platform's OpenGL

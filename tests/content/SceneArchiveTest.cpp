@@ -550,6 +550,61 @@ TEST_F(ShippedScene, BubbleIsATranslucentHundredUnitSquare) {
   EXPECT_LT(alpha, 0.99);
 }
 
+// The background slabs are cut down to what their pictures show: every
+// texel of the opacity map that passes the water's alpha test (above 0.35)
+// lies in a triangle of the slab, and the triangles cover clearly less
+// than the whole picture.
+TEST_F(ShippedScene, BackgroundSlabsKeepEveryShownTexelAndLeaveOutTheClearPart) {
+  for (const char* name : {"reef.3dm", "rocks.3dm"}) {
+    SCOPED_TRACE(name);
+    auto mesh = ParseMesh(File(name));
+    ASSERT_EQ(mesh->ObjectCount(), 1);
+    const velmora::T3DMObject& o = mesh->Objects(0);
+    const velmora::T3DMMaterialStandard* material = MaterialOf(*mesh, o);
+    ASSERT_NE(material, nullptr);
+    Picture alpha = Decode(File(material->OpacityMap));
+    ASSERT_TRUE(alpha.ok) << material->OpacityMap;
+    const auto& uv = o.TextureCoords.Records();
+    // Each triangle's corners in texture coordinates.
+    std::vector<std::array<velmora::T3DMTextureCoord, 3>> triangles;
+    double area = 0;
+    for (const velmora::T3DMFace& f : o.TextureCoordFaces.Records()) {
+      std::array<velmora::T3DMTextureCoord, 3> t;
+      for (int k = 0; k < 3; ++k) {
+        ASSERT_GE(f.Index[k], 1);
+        ASSERT_LE(f.Index[k], static_cast<int>(uv.size()));
+        t[k] = uv[f.Index[k] - 1];
+      }
+      area += 0.5 * std::abs((t[1].U - t[0].U) * (t[2].V - t[0].V) - (t[2].U - t[0].U) * (t[1].V - t[0].V));
+      triangles.push_back(t);
+    }
+    auto inside = [&](double u, double v) {
+      for (const auto& t : triangles) {
+        double d[3];
+        for (int k = 0; k < 3; ++k) {
+          const auto& a = t[k];
+          const auto& b = t[(k + 1) % 3];
+          d[k] = (b.U - a.U) * (v - a.V) - (b.V - a.V) * (u - a.U);
+        }
+        if ((d[0] >= 0 && d[1] >= 0 && d[2] >= 0) || (d[0] <= 0 && d[1] <= 0 && d[2] <= 0)) return true;
+      }
+      return false;
+    };
+    int shown = 0, missing = 0;
+    for (int y = 0; y < alpha.height; ++y)
+      for (int x = 0; x < alpha.width; ++x) {
+        if (alpha.Grey(x, y) <= 0.35 * 255) continue;
+        ++shown;
+        // Rows run top-down, v up.
+        if (!inside((x + 0.5) / alpha.width, 1 - (y + 0.5) / alpha.height)) ++missing;
+      }
+    EXPECT_GT(shown, alpha.width * alpha.height / 10);
+    EXPECT_EQ(missing, 0) << "of " << shown << " shown texels";
+    EXPECT_LT(area, 0.8);
+    EXPECT_GT(area, 0.2);
+  }
+}
+
 TEST_F(ShippedScene, SoundsLoopWithoutClickOrOffsetWellBelowFullScale) {
   int sounds = 0;
   for (const SceneObject& o : *objects_) {

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tools/gen/Caustics.h"
 #include "tools/gen/Content.h"
@@ -334,7 +337,7 @@ double RidgeHeight(double x, int w, int h, double base, std::uint32_t seed) {
               0.06 * PeriodicFbm(u, 0.5, 9, 1, 3, seed));
 }
 
-void Reef(TGenOutput& out) {
+TImage Reef(TGenOutput& out) {
   const int w = 512, h = 256;
   const double base = 0.24;
   TGenRandom rng("reef.jpg");
@@ -429,10 +432,11 @@ void Reef(TGenOutput& out) {
   TImage picture = ShadeSilhouette(reef.Coverage, reef.Tint, Bytes3(130, 185, 200), TRgb{1.55f, 1.7f, 1.85f}, seed + 1);
   out.AddJpeg("reef.jpg", picture, 80, TChroma::Half);
   out.AddJpeg("reefA.jpg", reef.Coverage, 88, TChroma::Full);
+  return reef.Coverage;
 }
 
 // Rocks with water plants, for the green water.
-void Rocks(TGenOutput& out) {
+TImage Rocks(TGenOutput& out) {
   const int w = 512, h = 256;
   TGenRandom rng("rocks.jpg");
   const std::uint32_t seed = 73;
@@ -485,16 +489,47 @@ void Rocks(TGenOutput& out) {
   TImage picture = ShadeSilhouette(rocks.Coverage, rocks.Tint, Bytes3(150, 180, 130), TRgb{1.5f, 1.75f, 1.6f}, seed + 1);
   out.AddJpeg("rocks.jpg", picture, 80, TChroma::Half);
   out.AddJpeg("rocksA.jpg", rocks.Coverage, 88, TChroma::Full);
+  return rocks.Coverage;
 }
 
-// The background's mesh: one quad standing on the sea floor (y = -3000)
+// The background's mesh: a slab standing on the sea floor (y = -3000)
 // around z = -9000, 12600 wide so that the three copies the water draws at
 // x = -12600, 0 and 12600 join without a gap, facing the viewer. It leans
 // back (its foot at z = -8200, its top at -9800), as a reef's slope does:
 // the water lays its caustic map over it by t = 0.0002 y - 0.0004 z and
-// s = 0.0004 x, and on an upright quad the cells would come out twice as
-// tall as wide; leaning back by half its height makes them round.
-void BackgroundMesh(TGenOutput& out, const std::string& name, const std::string& picture) {
+// s = 0.0004 x, and on an upright slab the caustic cells would come out
+// twice as tall as wide; leaning back by half its height makes them round.
+//
+// Most of the picture above the ridge is clear, and every clear pixel the
+// slab covers still costs a blended, alpha-tested fetch. So the slab is cut
+// into columns on the same plane, each only as tall as its picture shows
+// something: its top lies kBackgroundMargin texels above the highest texel
+// that is not clear within the column and as many texels to either side,
+// rounded up to a step of kBackgroundStep texels. The margin takes in the
+// JPEG blocks' ringing, the compressed blocks, the bilinear footprint and
+// the first mipmap levels, none of which can then bring a texel over the
+// alpha test into the part left out. A column's side holds its neighbour's
+// top where that is lower, so the columns meet at shared corners without
+// cracks (the neighbours wrap, as the copies stand side by side). Few
+// columns: llvmpipe pays for every triangle it sets up.
+constexpr int kBackgroundColumns = 16, kBackgroundStep = 16, kBackgroundMargin = 16;
+
+// The height of a background column, in steps from the foot (0: nothing
+// shown). The picture's row 0 is its top; it wraps across, not up and down.
+int BackgroundColumnSteps(const TImage& coverage, int column) {
+  const int w = coverage.Width(), h = coverage.Height();
+  const int x0 = column * w / kBackgroundColumns - kBackgroundMargin;
+  const int x1 = (column + 1) * w / kBackgroundColumns + kBackgroundMargin;
+  for (int y = 0; y < h; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (coverage.Wrap(x, y) > 0) {
+        const int texels = std::min(h, h - y + kBackgroundMargin);
+        return (texels + kBackgroundStep - 1) / kBackgroundStep;
+      }
+  return 0;
+}
+
+void BackgroundMesh(TGenOutput& out, const std::string& name, const std::string& picture, const TImage& coverage) {
   TGenMesh mesh;
   TGenMaterial m;
   m.Name = name;
@@ -503,16 +538,51 @@ void BackgroundMesh(TGenOutput& out, const std::string& name, const std::string&
   m.DiffuseMap = picture + ".jpg";
   m.OpacityMap = picture + "A.jpg";
   mesh.Materials.push_back(m);
-  TGenObject quad;
-  quad.Name = name;
-  quad.Material = name;
+  TGenObject slab;
+  slab.Name = name;
+  slab.Material = name;
   const double left = -6300, right = 6300, bottom = -3000, top = 150, foot = -8200, crest = -9800;
-  int a = quad.Add(TVec3{left, bottom, foot}, 0, 0);
-  int b = quad.Add(TVec3{right, bottom, foot}, 1, 0);
-  int c = quad.Add(TVec3{right, top, crest}, 1, 1);
-  int d = quad.Add(TVec3{left, top, crest}, 0, 1);
-  quad.Quad(a, b, c, d);
-  mesh.Objects.push_back(quad);
+  const int steps = (coverage.Height() + kBackgroundStep - 1) / kBackgroundStep;
+  std::vector<int> heights(kBackgroundColumns);
+  for (int i = 0; i < kBackgroundColumns; ++i) heights[i] = BackgroundColumnSteps(coverage, i);
+  // Corner (i, j): i columns from the left, j steps up from the foot.
+  std::map<std::pair<int, int>, int> corners;
+  auto corner = [&](int i, int j) {
+    auto found = corners.find({i, j});
+    if (found != corners.end()) return found->second;
+    const double u = double(i) / kBackgroundColumns, v = double(j) / steps;
+    const int index =
+        slab.Add(TVec3{left + (right - left) * u, bottom + (top - bottom) * v, foot + (crest - foot) * v}, u, v);
+    corners[{i, j}] = index;
+    return index;
+  };
+  for (int i = 0; i < kBackgroundColumns; ++i) {
+    const int height = heights[i];
+    if (height == 0) continue;
+    // The heights on either side where a corner lies: the foot, a lower
+    // neighbour's top, this column's top.
+    auto side = [&](int neighbour) {
+      std::vector<int> at{0};
+      const int other = heights[(neighbour + kBackgroundColumns) % kBackgroundColumns];
+      if (other > 0 && other < height) at.push_back(other);
+      at.push_back(height);
+      return at;
+    };
+    const std::vector<int> leftSide = side(i - 1), rightSide = side(i + 1);
+    std::size_t l = 0, r = 0;
+    while (l + 1 < leftSide.size() || r + 1 < rightSide.size()) {
+      const bool rightUp = l + 1 == leftSide.size() || (r + 1 < rightSide.size() && rightSide[r + 1] <= leftSide[l + 1]);
+      const int a = corner(i, leftSide[l]), b = corner(i + 1, rightSide[r]);
+      if (rightUp) {
+        const int c = corner(i + 1, rightSide[++r]);
+        slab.Triangle(a, b, c);
+      } else {
+        const int c = corner(i, leftSide[++l]);
+        slab.Triangle(a, b, c);
+      }
+    }
+  }
+  mesh.Objects.push_back(slab);
   out.AddMesh(picture + ".3dm", mesh);
 }
 
@@ -530,10 +600,10 @@ void MakeWaterContent(TGenOutput& out) {
                        Bytes3(170, 160, 140), Bytes3(220, 208, 186), 60, TRgb{0.78f, 0.95f, 0.97f}});
   Sand(out, TSandStyle{"SandGreen.jpg", Bytes3(196, 186, 146), Bytes3(146, 136, 100), Bytes3(140, 140, 96), 7, 0.6, 140,
                        Bytes3(110, 112, 104), Bytes3(170, 160, 140), 0, TRgb{0.84f, 1.0f, 0.88f}});
-  Reef(out);
-  Rocks(out);
-  BackgroundMesh(out, "Reef", "reef");
-  BackgroundMesh(out, "Rocks", "rocks");
+  const TImage reef = Reef(out);
+  const TImage rocks = Rocks(out);
+  BackgroundMesh(out, "Reef", "reef", reef);
+  BackgroundMesh(out, "Rocks", "rocks", rocks);
 }
 
 }  // namespace velmora::gen

@@ -23,24 +23,8 @@ command -v Xvfb >/dev/null || { echo "saver_cpu: Xvfb is not installed" >&2; exi
 
 # shellcheck source=tools/xvfb_common.sh
 . "$root/tools/xvfb_common.sh"
-work=$(mktemp -d)
-saver_pid=
-cleanup() {
-  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
-  xvfb_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# A display of our own.
-xvfb_start "$size" "$work/xvfb.log" || { echo "saver_cpu: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 2; }
-
-export DISPLAY=$xvfb_display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset XSCREENSAVER_WINDOW
+# A display of our own, with a scratch folder and private settings.
+xvfb_session saver_cpu "$size"
 
 # shellcheck disable=SC2086 # the extra switches are words
 "$program" -s ${VELMORA_CPU_ARGS:-} >"$work/saver.log" 2>&1 &

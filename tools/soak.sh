@@ -28,25 +28,10 @@ command -v Xvfb >/dev/null || { echo "soak: Xvfb is not installed" >&2; exit 2; 
 
 # shellcheck source=tools/xvfb_common.sh
 . "$root/tools/xvfb_common.sh"
-work=$(mktemp -d)
-saver_pid=
-cleanup() {
-  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
-  xvfb_stop
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# A display of our own.
-xvfb_start "$size" "$work/xvfb.log" || { echo "soak: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 2; }
+# A display of our own, with a scratch folder and private settings.
+xvfb_session soak "$size"
 display=$xvfb_display
-
-export DISPLAY=$display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
-mkdir -p "$XDG_CONFIG_HOME/Ostrevin" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset XSCREENSAVER_WINDOW
+mkdir -p "$XDG_CONFIG_HOME/Ostrevin"
 settings="$XDG_CONFIG_HOME/Ostrevin/Velmora 1.conf"
 
 # Round i's stored settings (the world's options have plain names) and its

@@ -10,6 +10,14 @@
 #   xvfb_stop             ends that Xvfb by its PID and waits for it; for
 #                         the caller's EXIT trap (nothing to do when none
 #                         runs).
+#   xvfb_session NAME SIZE
+#                         everything a script that runs Velmora on its own
+#                         display needs: a scratch folder (work), an EXIT
+#                         trap that ends the run in saver_pid, the Xvfb and
+#                         the folder, the Xvfb itself (the script ends with
+#                         2 and NAME's message when it does not start), and
+#                         DISPLAY, the SDL drivers and private XDG folders
+#                         exported, XSCREENSAVER_WINDOW unset.
 xvfb_pid='' xvfb_display=''
 
 xvfb_start() {
@@ -38,4 +46,25 @@ xvfb_stop() {
   kill "$xvfb_pid" 2>/dev/null
   wait "$xvfb_pid" 2>/dev/null
   xvfb_pid='' xvfb_display=''
+}
+
+xvfb_session() {
+  local name=$1 size=$2
+  work=$(mktemp -d)
+  saver_pid=''
+  trap xvfb_session_end EXIT
+  trap 'exit 130' INT TERM
+  xvfb_start "$size" "$work/xvfb.log" ||
+    { echo "$name: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 2; }
+  export DISPLAY=$xvfb_display SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy
+  export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+  mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  unset XSCREENSAVER_WINDOW
+}
+
+xvfb_session_end() {
+  [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
+  xvfb_stop
+  rm -rf "$work"
 }

@@ -11,6 +11,11 @@
 //
 // The texture and the material group belong to their lists; the group only
 // points at them.
+//
+// A thin sheet seen from both sides comes as every triangle twice, once in
+// each winding, and culling leaves whichever faces the eye. FoldTwinFaces
+// keeps one of each such pair (the first, in the group's order) and has the
+// group drawn with culling off: the same pixels from half the triangles.
 #pragma once
 
 #include "gl/DArray.h"
@@ -47,6 +52,15 @@ class TMeshGroup {
   // primitive has normals. A pair of frames that does not exist or does not
   // match the primitive's vertex count leaves the array as it is.
   void Blend(int from, int to, float fraction, bool withNormals);
+  // Drawn with culling off (FoldTwinFaces); the culling switch is left as
+  // it was found.
+  bool BothSides = false;
+
+  // Only where every triangle has a twin of the opposite winding over the
+  // same three vertices: keeps the first of each pair, in order, and sets
+  // BothSides. Otherwise (a lone triangle, no indices, not triangles) the
+  // group stays as it is and the answer is false.
+  bool FoldTwinFaces();
   // ApplySceneMaterial, BindSceneTexture, then the primitive's draw.
   void Render();
 };

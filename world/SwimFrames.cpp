@@ -144,6 +144,10 @@ void BuildSwimFrame(TSceneMesh& mesh, int frame, float p1, float p2) {
 bool MakeSwimFrames(TSceneMesh& mesh) {
   mesh.LoadMesh();
   if (mesh.FrameCount() > 0 || mesh.GroupCount() == 0) return false;
+  // Fins come as sheets of two-sided faces: drawn once with culling off,
+  // and their normals, made below, are those of one side.
+  for (TMeshGroupList* groups : {&mesh.OpaqueGroups, &mesh.TransparentGroups})
+    for (const auto& group : *groups) group->FoldTwinFaces();
   mesh.FPS = kSwimFPS;
   mesh.Looping = true;
   mesh.AddFrames(kSwimFrames, true);

@@ -3,8 +3,10 @@
 // (five frames a second, so one stroke takes two seconds).
 //
 // Lifecycle: a fish list draws for the first time -> MakeSwimFrames:
-// nothing when the mesh has frames of its own; otherwise ten frames (and
-// normal frames) appended to every group, each bent by BuildSwimFrame ->
+// nothing when the mesh has frames of its own; otherwise every group's
+// two-sided faces folded to one side drawn without culling
+// (TMeshGroup::FoldTwinFaces), then ten frames (and normal frames)
+// appended to every group, each bent by BuildSwimFrame ->
 // the mesh blends them every frame -> a new source for the mesh frees the
 // groups, and the next drawing makes the frames again.
 //

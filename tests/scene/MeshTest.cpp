@@ -3,7 +3,8 @@
 // pixels they leave, opaque parts before transparent ones in a layer,
 // vertex-frame animation (the FPS 10 example, a frame rate of 0, time steps
 // of 0 and of seconds, backwards and overflowing time, normals only while
-// lit, groups whose frames do not fit), AddFrames and GetBounds.
+// lit, groups whose frames do not fit), two-sided sheets folded to one
+// side, AddFrames and GetBounds.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -252,6 +253,59 @@ TEST_F(Meshes, NormalsBlendOnlyWhileLitAndUnfitFramesAreLeftAlone) {
   mesh->Animate(0.5f);
   SetLighting(false);
   EXPECT_EQ(body->Primitive->Normals.Count(), 4);
+}
+
+// A sheet given in both windings is drawn once, with culling off, and
+// leaves the same pixels as both windings with culling on.
+TEST_F(Meshes, TwoSidedSheetsFoldToOneSideDrawnWithoutCulling) {
+  Load(kGlass);
+  auto* mesh = NewMesh("m");
+  // Left half: a quad, then its back (rotated corners, as a generator
+  // may write them); right half: each back right after its front.
+  TMeshGroup* sheet = AddQuad(*mesh, 0, 0, 0, 32, 64);
+  const float corners[] = {0, 0, 0, 32, 0, 0, 32, 64, 0, 0, 64, 0, 32, 0, 0, 64, 0, 0, 64, 64, 0, 32, 64, 0};
+  sheet->Primitive->Vertices.LoadFromArray(corners);
+  const uint16_t both[] = {0, 1, 2, 0, 2, 3, 2, 1, 0, 3, 2, 0, 4, 5, 6, 6, 5, 4, 4, 6, 7, 7, 6, 4};
+  sheet->Primitive->Indices.LoadFromArray(both);
+  ASSERT_TRUE(sheet->FoldTwinFaces());
+  EXPECT_TRUE(sheet->BothSides);
+  const uint16_t* kept = sheet->Primitive->Indices.Items();
+  EXPECT_EQ(std::vector<uint16_t>(kept, kept + sheet->Primitive->Indices.Count()),
+            (std::vector<uint16_t>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
+
+  // Seen from behind (mirrored in x): culling would drop every kept face.
+  StartFrame();
+  GL.glEnable(GL_CULL_FACE);
+  GL.glCullFace(GL_BACK);
+  GL.glTranslatef(64, 0, 0);
+  GL.glScalef(-1, 1, 1);
+  mesh->RenderOpaque();
+  EXPECT_TRUE(GL.glIsEnabled(GL_CULL_FACE)) << "the switch is left as it was";
+  EXPECT_EQ(PixelAt(16, 32), (Pixel3{255, 255, 255}));
+  EXPECT_EQ(PixelAt(48, 32), (Pixel3{255, 255, 255}));
+
+  // Not every face has a twin: a lone face, a face repeated in the same
+  // winding, a twin over other vertices. Such groups stay as they are.
+  for (std::vector<uint16_t> faces : {std::vector<uint16_t>{0, 1, 2, 2, 1, 0, 0, 2, 3},
+                                      std::vector<uint16_t>{0, 1, 2, 1, 2, 0},
+                                      std::vector<uint16_t>{0, 1, 2, 3, 1, 0}}) {
+    TMeshGroup* group = AddQuad(*mesh, 0, 0, 0, 32, 64);
+    group->Primitive->Indices.LoadFromArray(faces);
+    EXPECT_FALSE(group->FoldTwinFaces());
+    EXPECT_FALSE(group->BothSides);
+    const uint16_t* left = group->Primitive->Indices.Items();
+    EXPECT_EQ(std::vector<uint16_t>(left, left + group->Primitive->Indices.Count()), faces);
+  }
+  // ... and the faces of one that stayed are culled from behind.
+  TMeshGroup* plain = mesh->OpaqueGroups.Items(2);
+  StartFrame();
+  GL.glEnable(GL_CULL_FACE);
+  GL.glTranslatef(64, 0, 0);
+  GL.glScalef(-1, 1, 1);
+  plain->Render();
+  EXPECT_EQ(PixelAt(48, 32), (Pixel3{0, 0, 0}));
+  TMeshGroup none(new TGLPrimitive(nullptr));
+  EXPECT_FALSE(none.FoldTwinFaces());
 }
 
 TEST_F(Meshes, AddFramesCopiesTheVerticesAndBoundsSpanEveryGroup) {

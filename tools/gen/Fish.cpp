@@ -17,6 +17,10 @@ constexpr double kPi = 3.141592653589793;
 // The fish list flaps its fins about a mean angle w of 0.35 pi: side fins
 // are turned back by w, lower fins by pi/3 + w.
 const double kSideSin = std::sin(0.35 * kPi);
+// The fins are sheets over a grid of square cells (fish lengths): fine
+// enough to bend with the body, coarse enough not to cost more triangles
+// than pixels at the sizes the fish are seen.
+constexpr double kMedianCell = 1.0 / 20, kPectoralCell = 1.0 / 40;
 const double kLowerSin = std::sin(kPi / 3 + 0.35 * kPi), kLowerCos = std::cos(kPi / 3 + 0.35 * kPi);
 
 struct TBox {
@@ -257,6 +261,11 @@ class TFishBuilder {
     for (TVec2 p : sp_.Pectoral.Outline) box.Add(p.X, p.Y);
     box.Y0 -= 0.01;
     box.Y1 += 0.01;
+    // A whole number of the median fins' cells each way: a cell reaching
+    // past the picture would wrap round and show the fins of its other
+    // side.
+    box.X1 = box.X0 + std::ceil((box.X1 - box.X0) / kMedianCell - 1e-6) * kMedianCell;
+    box.Y1 = box.Y0 + std::ceil((box.Y1 - box.Y0) / kMedianCell - 1e-6) * kMedianCell;
     finView_.Box = box;
     TImage colour(finView_.W, finView_.H, 3), alpha(finView_.W, finView_.H, 1);
     median_ = TImage(finView_.W, finView_.H, 1);
@@ -322,7 +331,7 @@ class TFishBuilder {
     fins_.Material = sp_.Title + "Fins";
     // Median fins in z = 0; below the lower-fin line a point seen at depth
     // d under it rests at depth d / -cos(pi/3 + w), further forward.
-    Sheet(median_, 1.0 / 40, finView_.Box, [&](double x, double y) {
+    Sheet(median_, kMedianCell, finView_.Box, [&](double x, double y) {
       if (y >= y2_) return TVec3{x, y, 0};
       double d = (y2_ - y) / -kLowerCos;
       return TVec3{x + kLowerSin * d, y2_ - d, 0};
@@ -337,7 +346,7 @@ class TFishBuilder {
     }
     // The grid's last column lies exactly on the root: points there do not
     // swing, and no point may lie ahead of it.
-    const double cell = 1.0 / 80;
+    const double cell = kPectoralCell;
     pec.X1 = root;
     pec.X0 = root - std::ceil((root - pec.X0 + 0.005) / cell) * cell;
     pec.Y0 -= 0.005, pec.Y1 += 0.005;

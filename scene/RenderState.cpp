@@ -43,7 +43,7 @@ void SetBlending(bool on) {
   if (on == state.blending) return;
   if (on) {
     if (GL.glBlendFunc) GL.glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    if (GL.glAlphaFunc) GL.glAlphaFunc(GL_GREATER, 0.05f);
+    if (GL.glAlphaFunc) GL.glAlphaFunc(GL_GREATER, kBlendAlphaReference);
   }
   Switch(GL_ALPHA_TEST, on);
   Switch(GL_BLEND, on);

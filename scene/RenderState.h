@@ -41,6 +41,9 @@ class TSceneTexture;
 void SetLighting(bool on);
 // The flag SetLighting last recorded.
 bool SceneLighting();
+// The alpha test of blended drawing: a pixel whose alpha is not above this
+// is dropped.
+inline constexpr float kBlendAlphaReference = 0.05f;
 void SetBlending(bool on);
 bool SceneBlending();
 void BindSceneTexture(TSceneTexture* texture);

@@ -97,6 +97,26 @@ void SetTexGen(GLenum coord, GLenum mode, GLenum planeName, const GLfloat* plane
 
 }  // namespace
 
+bool ShaftClipPlanes(const TGLPrimitive& sheet, double keepFromTop[4], double keepFromBottom[4]) {
+  if (sheet.Vertices.Count() != 6 || sheet.Colors.Count() != 6) return false;
+  const TGLVector top = sheet.Vertices.Items()[0], bottom = sheet.Vertices.Items()[1], bright = sheet.Vertices.Items()[4];
+  const double topAlpha = sheet.Colors.Items()[0].a, bottomAlpha = sheet.Colors.Items()[1].a,
+               peak = sheet.Colors.Items()[4].a;
+  const double cut = std::ceil(kBlendAlphaReference * 255.0) - 1;
+  if (!(topAlpha <= cut && bottomAlpha <= cut && peak > cut)) return false;
+  const double uTop = (cut - topAlpha) / (peak - topAlpha), uBottom = (peak - cut) / (peak - bottomAlpha);
+  const double dy = double(bottom.y) - top.y, dz = double(bottom.z) - top.z;
+  auto at = [](double a, double b, double u) { return a + (b - a) * u; };
+  const double y0 = at(top.y, bright.y, uTop), z0 = at(top.z, bright.z, uTop);
+  const double y1 = at(bright.y, bottom.y, uBottom), z1 = at(bright.z, bottom.z, uBottom);
+  const GLdouble fromTop[4] = {0, dy, dz, -(dy * y0 + dz * z0)};
+  const GLdouble fromBottom[4] = {0, -dy, -dz, dy * y1 + dz * z1};
+  std::copy(fromTop, fromTop + 4, keepFromTop);
+  std::copy(fromBottom, fromBottom + 4, keepFromBottom);
+  return std::isfinite(fromTop[3]) && std::isfinite(fromBottom[3]) && (dy != 0 || dz != 0);
+}
+
+
 TUnderWater::~TUnderWater() { FreeGeometry(); }
 
 // --- keys --------------------------------------------------------------------------
@@ -492,7 +512,19 @@ void TUnderWater::RenderLightShafts(TCustomOpenGL& gl) {
   SetTexGen(GL_T, GL_EYE_LINEAR, GL_EYE_PLANE, planeT);
   GL.glEnable(GL_TEXTURE_GEN_S);
   GL.glEnable(GL_TEXTURE_GEN_T);
+  GLdouble fromTop[4], fromBottom[4];
+  const bool clipped = ShaftClipPlanes(*lightShafts_, fromTop, fromBottom);
+  if (clipped) {
+    GL.glClipPlane(GL_CLIP_PLANE0, fromTop);
+    GL.glClipPlane(GL_CLIP_PLANE1, fromBottom);
+    GL.glEnable(GL_CLIP_PLANE0);
+    GL.glEnable(GL_CLIP_PLANE1);
+  }
   lightShafts_->Render();
+  if (clipped) {
+    GL.glDisable(GL_CLIP_PLANE0);
+    GL.glDisable(GL_CLIP_PLANE1);
+  }
   GL.glDisable(GL_TEXTURE_GEN_S);
   GL.glDisable(GL_TEXTURE_GEN_T);
   gl.SetDepthTest(true);

@@ -39,7 +39,9 @@
 //                     own), else the layer is drawn over the plane
 //   Backdrop          quad at z = -FarPlane, UpColor above, BottomColor below
 //   LightShafts       sheet from the far top to the nearer bottom, brightest
-//                     a tenth of the way down
+//                     a tenth of the way down; drawn between two clip
+//                     planes (ShaftClipPlanes) that cut off its ends where
+//                     it is too faint to pass the alpha test
 //
 // Time: WavePhase grows by 1.5 and CausticPhase by 0.4 per second; both are
 // kept wrapped (WavePhase to 0 .. 2 pi, CausticPhase to 0 .. 20, where every
@@ -98,6 +100,16 @@ enum TWaterLayer : uint32_t {
   wlCaustics = 1u << 6,      // the caustic light on the bottom and the background
   wlFogLayers = 1u << 7,     // the fog layers of EmulateDepth
 };
+
+// The light sheet fades from its brightest row (vertices 4, 5) to nothing
+// at its top edge (0, 3) and its bottom edge (1, 2), and the blended pass's
+// alpha test drops every pixel not above kBlendAlphaReference. The two
+// planes (object coordinates, the kept side positive) cut the sheet across
+// where its alpha is the largest byte value below that reference: colours
+// interpolate linearly along the sheet in space, so every pixel that passes
+// the test is drawn as before, and the renderer fills only what can show.
+// False, and no planes, for a sheet of another shape or brightness.
+bool ShaftClipPlanes(const TGLPrimitive& sheet, double keepFromTop[4], double keepFromBottom[4]);
 
 class TUnderWater : public TMainSceneObject {
  public:

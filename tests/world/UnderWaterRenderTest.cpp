@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -529,6 +530,52 @@ TEST_F(WaterRender, BackdropShadesFromUpColorToBottomColorAndTheRaysBrightenItsU
   }
   EXPECT_NEAR(alphas.front(), 0.285, 0.01);  // brightest at the top row
   EXPECT_NEAR(alphas.back(), 0.092, 0.01);   // faint at the bottom
+  EXPECT_FALSE(Enabled(GL_CLIP_PLANE0));
+  EXPECT_FALSE(Enabled(GL_CLIP_PLANE1));
+}
+
+// The sheet's ends, too faint for the alpha test of blended drawing, are
+// cut off where its alpha falls to 12 (of 255): the largest byte value the
+// test drops. Whatever passes the test lies between the planes.
+TEST_F(WaterRender, TheRaysAreCutWhereTheAlphaTestWouldDropThemAnyway) {
+  TUnderWater& water = LoadWater();
+  const TGLPrimitive& sheet = *water.LightShafts();
+  double fromTop[4], fromBottom[4];
+  ASSERT_TRUE(ShaftClipPlanes(sheet, fromTop, fromBottom));
+  const TGLVector a = sheet.Vertices.Items()[0], b = sheet.Vertices.Items()[1], c = sheet.Vertices.Items()[4];
+  auto along = [](TGLVector p, TGLVector q, double u) {
+    return std::array<double, 3>{p.x + (q.x - p.x) * u, p.y + (q.y - p.y) * u, p.z + (q.z - p.z) * u};
+  };
+  auto side = [](const double* plane, std::array<double, 3> p) {
+    return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
+  };
+  const double length = std::hypot(double(b.y) - a.y, double(b.z) - a.z);
+  // Alpha along the top part is 80 u, along the rest 80 (1 - u).
+  for (double alpha : {12.0, 12.75, 40.0, 80.0}) {
+    const double topSide = side(fromTop, along(a, c, alpha / 80)) / length;
+    const double bottomSide = side(fromBottom, along(c, b, 1 - alpha / 80)) / length;
+    if (alpha == 12.0) {
+      EXPECT_NEAR(topSide, 0, 1e-3);
+      EXPECT_NEAR(bottomSide, 0, 1e-3);
+    } else {
+      EXPECT_GT(topSide, 0) << alpha;
+      EXPECT_GT(bottomSide, 0) << alpha;
+    }
+  }
+  EXPECT_LT(side(fromTop, along(a, c, 0)), 0);     // the top edge is cut
+  EXPECT_LT(side(fromBottom, along(c, b, 1)), 0);  // and so is the bottom edge
+  EXPECT_GT(side(fromTop, along(c, b, 1)), 0);     // each plane keeps the other end
+  EXPECT_GT(side(fromBottom, along(a, c, 0)), 0);
+
+  // A sheet too faint to pass anywhere, or of another shape, gets no planes.
+  auto copy = std::make_unique<TGLPrimitive>(nullptr);
+  TGLPrimitive* other = copy.get();
+  sheet.AssignTo(other);
+  for (int i : {4, 5}) other->Colors.Items()[i].a = 12;
+  EXPECT_FALSE(ShaftClipPlanes(*other, fromTop, fromBottom));
+  other->Vertices.SetCount(4);
+  other->Colors.SetCount(4);
+  EXPECT_FALSE(ShaftClipPlanes(*other, fromTop, fromBottom));
 }
 
 TEST_F(WaterRender, BottomUnderCausticsFadesIntoItsColourByFogOrByItsLayer) {

@@ -59,7 +59,10 @@ void ClockFaceMesh(TGenOutput& out) {
   face.Name = "ClockFace";
   face.Material = "ClockFace";
   auto uv = [](double x, double y) { return std::array<double, 2>{0.5 + x / (2 * kBezel), 0.5 + y / (2 * kBezel)}; };
-  const int segments = 72;
+  // Around the dial: at the clock's size on screen a chord strays from the
+  // circle by well under a pixel.
+  const int segments = 48;
+  const int kBezelSteps = 6;
   // Dial: a fan around the centre.
   int centre = face.Add(TVec3{0, 0, 0}, 0.5, 0.5);
   std::vector<int> rim;
@@ -72,8 +75,8 @@ void ClockFaceMesh(TGenOutput& out) {
   // Bezel: a surface of revolution over the profile, then a short side
   // wall going back.
   std::vector<std::array<double, 2>> profile;  // (radius, z)
-  for (int k = 0; k <= 8; ++k) {
-    double r = kDial + (kBezel - kDial) * k / 8.0;
+  for (int k = 0; k <= kBezelSteps; ++k) {
+    double r = kDial + (kBezel - kDial) * k / double(kBezelSteps);
     profile.push_back({r, BezelHeight(r)});
   }
   profile.push_back({kBezel, -40});

@@ -107,6 +107,8 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
       size = true;
     } else if (a == "--blank") {
       blank = true;
+    } else if (a == "--pass-times") {
+      o.PassTimes = true;
     } else if (a == "--leave-out") {
       const std::string& v = ValueOf(argv, i);
       for (size_t start = 0; start <= v.size();) {
@@ -144,6 +146,7 @@ TProgramOptions ParseProgramOptions(const std::vector<std::string>& argv) {
   if (size && o.Run != TRun::roFilm && o.Run != TRun::roBench) Bad("--size belongs to --film or --bench");
   if (blank && o.Run != TRun::roBench) Bad("--blank belongs to --bench");
   if (!o.LeaveOut.empty() && o.Run != TRun::roBench) Bad("--leave-out belongs to --bench");
+  if (o.PassTimes && o.Run != TRun::roBench) Bad("--pass-times belongs to --bench");
   if (strict && o.Run != TRun::roCheck) Bad("--strict belongs to --check");
   if ((o.Seed || o.At) && o.Run != TRun::roFilm && o.Run != TRun::roBench)
     Bad("--seed and --at belong to --film or --bench");

@@ -24,6 +24,7 @@ struct TProgramOptions {
   std::string Out;           // --out
   int Width = 0, Height = 0; // --size; 0 = the default
   bool Blank = false;        // --bench --blank
+  bool PassTimes = false;    // --bench --pass-times
   std::vector<std::string> LeaveOut;  // --bench --leave-out PART[,PART...]
   std::optional<uint32_t> Seed;              // --seed N
   std::optional<platform::LocalDateTime> At; // --at YYYY-MM-DDTHH:MM:SS
@@ -45,7 +46,7 @@ bool IsHelpSwitch(const std::string& argument);
 
 // Reads --help (or -help, -h), --version, --film SECONDS [--rate N] [--out
 // NAME.jpg] [--size WxH], --bench SECONDS [--size WxH] [--blank]
-// [--leave-out PART,...] (both
+// [--leave-out PART,...] [--pass-times] (both
 // also [--seed N] [--at YYYY-MM-DDTHH:MM:SS]), --check [--strict] and
 // --save-scene OUT.gsc and --wallpaper out of the command line (--data FILE is the asset
 // reader's, taken out before); the screen-saver roles' switches (/s,

@@ -13,6 +13,8 @@
 #include "platform/FilmLocalTime.h"
 #include "platform/Service.h"
 #include "platform/Window.h"
+#include "scene/FormScene.h"
+#include "scene/PassTimes.h"
 
 namespace velmora {
 
@@ -112,6 +114,9 @@ int RunBench(const TProgramOptions& options) {
   for (const std::string& part : options.LeaveOut)
     if (!form.Scene() || !form.Scene()->LeaveOut(part))
       RaiseError("TGLScreenSaver", "Bench", "--leave-out: the scene has no part \"" + part + "\"");
+  TPassTimes passTimes;
+  if (options.PassTimes && !(form.Scene() && form.Scene()->TimePasses(&passTimes)))
+    RaiseError("TGLScreenSaver", "Bench", "--pass-times: the scene cannot be timed");
   // As fast as the loop goes: no retrace, no Low CPU sleep, no pacing.
   app.OpenGL()->WaitSync = false;
   app.LowCPU = false;
@@ -136,6 +141,11 @@ int RunBench(const TProgramOptions& options) {
   double ms = frames > 0 ? elapsed * 1000.0 / double(frames) : 0;
   const double cpuMs =
       frames > 0 ? double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC / double(frames) : 0;
+  if (options.PassTimes) {
+    passTimes.Report(stdout);
+    form.Scene()->TimePasses(nullptr);
+  }
+  // The figures stay the last line, where scripts look for them.
   std::printf("frames=%lld seconds=%.3f fps=%.1f ms_per_frame=%.3f cpu_ms_per_frame=%.3f\n",
               static_cast<long long>(frames), elapsed, fps, ms, cpuMs);
   std::fflush(stdout);

@@ -4,7 +4,8 @@
 //   velmora -window-id ID | -root                      an X11 daemon's module
 //   velmora --wallpaper                                the scene below the windows
 //   velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH] [--seed N] [--at YYYY-MM-DDTHH:MM:SS]
-//   velmora --bench SECONDS [--size WxH] [--blank] [--leave-out PARTS] [--seed N] [--at YYYY-MM-DDTHH:MM:SS]
+//   velmora --bench SECONDS [--size WxH] [--blank] [--leave-out PARTS] [--pass-times] [--seed N]
+//                   [--at YYYY-MM-DDTHH:MM:SS]
 //   velmora --check [--strict] | --save-scene OUT.gsc
 //   velmora --version | --help | -help | -h
 //   --data FILE|DIR (or VELMORA_DATA) reads the scene from an archive on disk,
@@ -84,6 +85,8 @@ std::string HelpText(const char* usage) {
       "  --leave-out PARTS benchmark without those parts of the water (comma-separated: surface,\n"
       "                    surface-light, backdrop, bottom, light-rays, background, caustics,\n"
       "                    fog-layers, fish-caustics)\n"
+      "  --pass-times      benchmark: also print what each object and water layer costs a frame\n"
+      "                    (each finished before the next; wall and program-thread milliseconds)\n"
       "  --seed N          film or benchmark: random numbers from seed N (0..4294967295)\n"
       "  --at TIME         film or benchmark: the clocks start at TIME (YYYY-MM-DDTHH:MM:SS)\n"
       "                    and run with the film's own time; with --seed two films are alike\n"
@@ -101,7 +104,8 @@ std::string HelpText(const char* usage) {
 const char* const kUsage =
     "usage: velmora [/s | /c[:ID] | /p ID | /l ID | /a | -window-id ID | -root | --wallpaper]\n"
     "       velmora --film SECONDS [--rate N] [--out NAME.jpg] [--size WxH] [--seed N] [--at TIME]\n"
-    "       velmora --bench SECONDS [--size WxH] [--blank] [--leave-out PARTS] [--seed N] [--at TIME]\n"
+    "       velmora --bench SECONDS [--size WxH] [--blank] [--leave-out PARTS] [--pass-times] [--seed N]\n"
+    "                       [--at TIME]\n"
     "       velmora --check [--strict] | --save-scene OUT.gsc\n"
     "       velmora --version | --help | -help | -h\n"
     "       any of them with --data FILE|DIR\n";

@@ -20,6 +20,7 @@
 namespace velmora {
 
 class TDialogGui;
+class TPassTimes;
 
 // The scene side of the settings form: one handler per application event
 // the form answers (see above).
@@ -45,6 +46,12 @@ class TFormScene {
   // side knows); false for a name it does not know.
   virtual bool LeaveOut(const std::string& part) {
     (void)part;
+    return false;
+  }
+  // A benchmark's timing of every frame pass by pass (nullptr: none); false
+  // for a scene side without a scene.
+  virtual bool TimePasses(TPassTimes* times) {
+    (void)times;
     return false;
   }
 };

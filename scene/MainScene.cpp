@@ -6,6 +6,7 @@
 #include "scene/SceneHost.h"
 #include "core/Error.h"
 #include "core/Strings.h"
+#include "scene/PassTimes.h"
 #include "scene/RenderState.h"
 #include "scene/SceneFont.h"
 #include "scene/SceneOptions.h"
@@ -58,7 +59,15 @@ void TMainScene::Render() {
   ResetSceneRenderCaches();
   SetBlending(false);
   TMainItemList& list = *renderList_;
-  for (int i = 0; i < list.GetCount(); ++i) list.GetItem(i)->Render();
+  TPassTimes* times = passTimes_;
+  if (times) times->StartFrame();
+  for (int i = 0; i < list.GetCount(); ++i) {
+    TMainItem* item = list.GetItem(i);
+    item->Render();
+    if (!times) continue;
+    const auto* object = dynamic_cast<const TMainObject*>(item);
+    times->Pass(object ? object->Name().c_str() : item->ClassName());
+  }
 }
 
 TCustomOpenGL* TMainScene::OpenGL() const { return Application ? Application->OpenGL() : nullptr; }

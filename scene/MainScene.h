@@ -57,6 +57,7 @@
 
 namespace velmora {
 
+class TPassTimes;
 class TSceneFont;
 class TSceneString;
 
@@ -97,6 +98,10 @@ class TMainScene : public TResource {
 
   // The frame: ProcessEvents, Animate and Render of the processing lists.
   void Process(float deltaTime);
+  // Not owned; nullptr (the default) for no timing. While set, every frame
+  // is timed object by object (the water layer by layer too).
+  void SetPassTimes(TPassTimes* times) { passTimes_ = times; }
+  TPassTimes* PassTimes() const { return passTimes_; }
   // Stores options in the item's ProcessOptions, then AddItem.
   TMainItem* AddObject(TMainItem* item, TProcessOptions options);
   // SetVisible of the object at path; nothing when the path finds nothing.
@@ -127,6 +132,7 @@ class TMainScene : public TResource {
   std::unique_ptr<TMainItemList> renderList_;
   std::vector<TMainItem*> allObjects_;
   int holes_ = 0;  // null slots in allObjects_
+  TPassTimes* passTimes_ = nullptr;
   // Makes FpsFont (when missing) and FpsStr.
   void MakeFPSDisplay();
 

@@ -52,6 +52,12 @@ bool TFormWorld::LeaveOut(const std::string& part) {
   return false;
 }
 
+bool TFormWorld::TimePasses(TPassTimes* times) {
+  if (!World || !World->FScene) return false;
+  World->FScene->SetPassTimes(times);
+  return true;
+}
+
 std::unique_ptr<TMainScene> MakeCarriedScene(TSettingsHost* host) {
   TResourceFileReader& reader = ResourceReader();
   reader.SetBasePath(".\\Scenes\\");

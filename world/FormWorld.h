@@ -83,6 +83,7 @@ class TFormWorld : public TFormScene {
   // light-rays, background, caustics, fog-layers) in every water, and
   // fish-caustics in every fish environment.
   bool LeaveOut(const std::string& part) override;
+  bool TimePasses(TPassTimes* times) override;
   TSettingsDialog& Dialog() { return *dialog_; }
 
   // Both 1 or 2, as Render chooses.

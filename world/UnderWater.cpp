@@ -15,6 +15,7 @@
 #include "gl/Texture.h"
 #include "scene/MainLight.h"
 #include "scene/MainScene.h"
+#include "scene/PassTimes.h"
 #include "scene/RenderState.h"
 #include "scene/ResourceLoader.h"
 #include "scene/SceneTexture.h"
@@ -374,11 +375,20 @@ void TUnderWater::Animate(float deltaTime) {
 void TUnderWater::RenderOpaque() {
   TCustomOpenGL* gl = OpenGL();
   if (!gl || !gl->Active() || !backdrop_) return;  // nothing to draw on, or not built
+  TPassTimes* times = MainScene() ? MainScene()->PassTimes() : nullptr;
+  auto timed = [this, times](const char* layer) {
+    if (times) times->Pass(layer, Name().c_str());
+  };
   if (HasUpTexture) RenderSurface(*gl);
+  timed("surface");
   if (!(LeftOut & wlBackdrop)) RenderBackdrop(*gl);
+  timed("backdrop");
   if (HasBottomTexture) RenderBottom(*gl);
+  timed("bottom");
   if (UseLights && !(LeftOut & wlLightRays)) RenderLightShafts(*gl);
+  timed("light-rays");
   if (UseBackground && Background && !(LeftOut & wlBackground)) RenderBackgroundObject(*gl);
+  timed("background");
 }
 
 bool TUnderWater::SurfaceLightMerged() const {

@@ -29,6 +29,8 @@ TEST(ProgramOptions, FilmAndBenchTakeTheirValues) {
   EXPECT_DOUBLE_EQ(bench.Seconds, 0.5);
   EXPECT_TRUE(bench.Blank);
   EXPECT_TRUE(bench.LeaveOut.empty());
+  EXPECT_FALSE(bench.PassTimes);
+  EXPECT_TRUE(Options({"velmora", "--bench", "1", "--pass-times"}).PassTimes);
   auto without = Options({"velmora", "--bench", "1", "--leave-out", "light-rays,bottom", "--leave-out", "surface"});
   EXPECT_EQ(without.LeaveOut, (std::vector<std::string>{"light-rays", "bottom", "surface"}));
   EXPECT_EQ(Options({"velmora", "--version"}).Run, TProgramOptions::TRun::roVersion);
@@ -130,6 +132,7 @@ TEST(ProgramOptions, BadCommandLinesAreRefusedWithTheirReason) {
       {"velmora", "--bench", "1", "--leave-out", ""},
       {"velmora", "--bench", "1", "--leave-out", "bottom,,surface"},
       {"velmora", "--bench", "1", "--leave-out"},
+      {"velmora", "--film", "1", "--pass-times"},  // belongs to --bench
       {"velmora", "--film", "1", "--bench", "1"},  // one at a time
       {"velmora", "--film", "1", "/s"},            // not with a role
       {"velmora", "--frobnicate"},

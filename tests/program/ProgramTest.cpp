@@ -72,6 +72,21 @@ TEST_F(ProgramTest, ABenchmarkLeavesOutTheNamedPartsOfTheWater) {
   EXPECT_NE(unknown.err.find("--leave-out: the scene has no part \"seaweed\""), std::string::npos) << unknown.err;
 }
 
+// Timed pass by pass, a benchmark also prints a line per object and per
+// layer of the visible water, each with its wall and program-thread time.
+TEST_F(ProgramTest, ABenchmarkTimesEachPassWhenAsked) {
+  Outcome o = Run({"--bench", "0.3", "--size", "64x48", "--pass-times", "--leave-out", "light-rays"});
+  ASSERT_EQ(o.code, 0) << o.err;
+  EXPECT_NE(o.out.find(" fps="), std::string::npos) << o.out;
+  for (const char* pass : {"pass Blue Water surface wall_ms=", "pass Blue Water backdrop wall_ms=",
+                           "pass Blue Water light-rays wall_ms=", "pass SaltWater wall_ms=", "pass Clock wall_ms="})
+    EXPECT_NE(o.out.find(pass), std::string::npos) << pass << "\n" << o.out;
+  EXPECT_NE(o.out.find(" thread_ms="), std::string::npos) << o.out;
+  EXPECT_EQ(o.out.rfind("frames=", o.out.size() - 2), o.out.rfind('\n', o.out.size() - 2) + 1)
+      << "the figures stay the last line\n" << o.out;
+  EXPECT_EQ(Run({"--bench", "0.2", "--size", "64x48"}).out.find("pass "), std::string::npos);
+}
+
 TEST_F(ProgramTest, AnUnreadableArchiveIsReportedWithItsReasonAndNoUsage) {
   const std::string missing = File("missing.rfa");
   // A run that never reads its data would end after a tenth of a second.

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# What each part of the frame costs: `velmora --bench` of the whole scene,
-# then with each part left out in turn (the water's layers with
-# --leave-out, the fish, bubbles and clocks with their one-run switches),
-# the runs interleaved round by round. Prints per part the median processor
-# milliseconds per frame (all threads, the software renderer's included:
-# steadier than the wall clock on a busy machine) and what leaving it out
-# saved against the whole scene of the same round.
+# What each part of the frame costs, two ways.
+# 1. `velmora --bench` of the whole scene, then with each part left out in
+#    turn (the water's layers with --leave-out, the fish, bubbles and clocks
+#    with their one-run switches), the runs interleaved round by round.
+#    Prints per part the median processor milliseconds per frame (all
+#    threads, the software renderer's included: steadier than the wall
+#    clock on a busy machine) and what leaving it out saved against the
+#    whole scene of the same round.
+# 2. `velmora --bench --pass-times`, once per round: each object and water
+#    layer finished on its own; the median wall milliseconds of each pass
+#    and the program thread's processor milliseconds in it (passes below
+#    0.05 ms left out).
 #
 #   bench/layer_costs.sh [ROUNDS] [SECONDS] [WxH]   (default 3 rounds of 3 s at 1024x768)
 #
@@ -53,4 +58,16 @@ echo "layer_costs: $size, $rounds rounds of $seconds s, $(nproc) cores, load $(c
 printf '%-14s %16s %18s\n' part cpu_ms/frame "saved (ms/frame)"
 for part in "${parts[@]}"; do
   printf '%-14s %16s %18s\n' "$part" "$(median <"$work/$part.all")" "$(median <"$work/$part.saved")"
+done
+
+for _ in $(seq "$rounds"); do
+  "$program" --bench "$seconds" --size "$size" --seed 1 --at 2026-01-02T10:20:30 --pass-times \
+    | sed -n 's/^pass \(.*\) wall_ms=\([0-9.]*\) thread_ms=\([0-9.]*\)$/\1|\2|\3/p' >>"$work/passes"
+done
+echo
+printf '%-28s %12s %16s\n' pass "wall ms" "thread ms"
+cut -d'|' -f1 "$work/passes" | awk '!seen[$0]++' | while IFS= read -r pass; do
+  wall=$(awk -F'|' -v p="$pass" '$1 == p { print $2 }' "$work/passes" | median)
+  thread=$(awk -F'|' -v p="$pass" '$1 == p { print $3 }' "$work/passes" | median)
+  awk -v w="$wall" 'BEGIN { exit !(w >= 0.05) }' && printf '%-28s %12s %16s\n' "$pass" "$wall" "$thread"
 done

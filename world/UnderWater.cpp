@@ -110,13 +110,13 @@ bool ShaftClipPlanes(const TGLPrimitive& sheet, double keepFromTop[4], double ke
   auto at = [](double a, double b, double u) { return a + (b - a) * u; };
   const double y0 = at(top.y, bright.y, uTop), z0 = at(top.z, bright.z, uTop);
   const double y1 = at(bright.y, bottom.y, uBottom), z1 = at(bright.z, bottom.z, uBottom);
-  const GLdouble fromTop[4] = {0, dy, dz, -(dy * y0 + dz * z0)};
-  const GLdouble fromBottom[4] = {0, -dy, -dz, dy * y1 + dz * z1};
+  const double fromTop[4] = {0, dy, dz, -(dy * y0 + dz * z0)};
+  const double fromBottom[4] = {0, -dy, -dz, dy * y1 + dz * z1};
+  if (!std::isfinite(fromTop[3]) || !std::isfinite(fromBottom[3]) || (dy == 0 && dz == 0)) return false;
   std::copy(fromTop, fromTop + 4, keepFromTop);
   std::copy(fromBottom, fromBottom + 4, keepFromBottom);
-  return std::isfinite(fromTop[3]) && std::isfinite(fromBottom[3]) && (dy != 0 || dz != 0);
+  return true;
 }
-
 
 TUnderWater::~TUnderWater() { FreeGeometry(); }
 

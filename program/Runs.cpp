@@ -99,6 +99,8 @@ int RunBench(const TProgramOptions& options) {
   platform::Get<platform::Windows>().UseOffscreen(true);
   OwnRunArguments();
   TRunLocalTime clocks(options.At);
+  // Made before the form, so that it outlives the scene that points at it.
+  TPassTimes passTimes;
   TFormSettings form(true);
   TGLScreenSaver& app = *form.GLScreenSaver();
   app.RandomSeed = options.Seed;
@@ -114,7 +116,6 @@ int RunBench(const TProgramOptions& options) {
   for (const std::string& part : options.LeaveOut)
     if (!form.Scene() || !form.Scene()->LeaveOut(part))
       RaiseError("TGLScreenSaver", "Bench", "--leave-out: the scene has no part \"" + part + "\"");
-  TPassTimes passTimes;
   if (options.PassTimes && !(form.Scene() && form.Scene()->TimePasses(&passTimes)))
     RaiseError("TGLScreenSaver", "Bench", "--pass-times: the scene cannot be timed");
   // As fast as the loop goes: no retrace, no Low CPU sleep, no pacing.
